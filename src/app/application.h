@@ -1,0 +1,26 @@
+#pragma once
+// The application object: the hidden top-level window titled "MURLOX" that owns every form, and
+// the message loop. A second instance recognises a running one by this window's class and title.
+
+#include "components/window.h"
+
+inline constexpr const char* kApplicationWindowClass = "TMurloxApplication";
+
+class Application : public Window {
+  public:
+    void Initialize();
+    // Ends the message loop; a loop not yet started ends at its first pass.
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    void Run();
+    // Dispatches the messages waiting now, so that windows repaint during long work.
+    void ProcessMessages();
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    bool terminated_ = false;
+};
+
+Application& TheApplication();

@@ -1,0 +1,67 @@
+#include "app/main_instance.h"
+
+#include "app/command_line.h"
+#include "components/win_handles.h"
+
+namespace {
+
+// Shared with the enumeration callback; the test runs once per process.
+struct InstanceSearch {
+    char ownTitle[256] = {};
+    char ownClassName[256] = {};
+    HWND ownWindow = nullptr;
+    int matchCount = 0;
+    HWND otherWindow = nullptr;
+};
+InstanceSearch search;
+
+BOOL CALLBACK CountInstance(HWND window, LPARAM) {
+    char className[256] = "";
+    char title[256] = "";
+    if (::GetClassNameA(window, className, sizeof(className)) == 0 ||
+        lstrcmpA(className, search.ownClassName) != 0) {
+        return TRUE;
+    }
+    ::GetWindowTextA(window, title, sizeof(title));
+    if (lstrcmpA(title, search.ownTitle) != 0) {
+        return TRUE;
+    }
+    ++search.matchCount;
+    if (window != search.ownWindow) {
+        search.otherWindow = window;
+    }
+    return TRUE;
+}
+
+void HandOverArguments(HWND target) {
+    const std::string text = HandOverText(::GetCommandLineA());
+    if (text.empty()) {
+        return;
+    }
+    UniqueGlobalAtom atom(::GlobalAddAtomA(text.c_str()));
+    if (atom) {
+        ::SendMessageA(target, kHandOverMessage, atom.get(), 0);
+    }
+}
+
+}  // namespace
+
+TMainInstance::TMainInstance(HWND applicationWindow) {
+    search = InstanceSearch{};
+    search.ownWindow = applicationWindow;
+    ::GetWindowTextA(applicationWindow, search.ownTitle, sizeof(search.ownTitle));
+    ::GetClassNameA(applicationWindow, search.ownClassName, sizeof(search.ownClassName));
+    ::EnumWindows(&CountInstance, 0);
+    if (search.matchCount < 2 || !search.otherWindow) {
+        return;
+    }
+    anotherInstanceRuns_ = true;
+    HWND target = ::GetLastActivePopup(search.otherWindow);
+    HandOverArguments(target);
+    ::BringWindowToTop(search.otherWindow);
+    if (::IsIconic(target)) {
+        ::ShowWindow(target, SW_RESTORE);
+    } else {
+        ::SetForegroundWindow(target);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The borderless main window that stands for the client while the user is signed out.
+
+#include <memory>
+
+#include "app/main_instance.h"
+#include "components/window.h"
+
+class TfrmMain : public Window {
+  public:
+    // Creates the window and runs its creation handler. Returns false when another instance runs:
+    // this process has then handed over and must end without a message loop.
+    bool Create(HWND owner);
+
+  private:
+    void FormCreate();
+
+    std::unique_ptr<TMainInstance> MainInstance;
+};

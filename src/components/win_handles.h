@@ -1,0 +1,131 @@
+#pragma once
+// Owners for Windows handles, GDI objects, COM pointers and library start-up, so that no code
+// outside this header releases a resource by hand.
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <utility>
+
+// A handle closed by Close when its owner goes away. Invalid is the value that owns nothing.
+template <typename Handle, auto Close, intptr_t Invalid = 0>
+class UniqueResource {
+  public:
+    UniqueResource() = default;
+    explicit UniqueResource(Handle handle) : handle_(handle) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : handle_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~UniqueResource() { reset(); }
+
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != None(); }
+    Handle release() { return std::exchange(handle_, None()); }
+    void reset(Handle handle = None()) {
+        if (handle_ != None()) {
+            Close(handle_);
+        }
+        handle_ = handle;
+    }
+    // For APIs that return a new handle through a pointer.
+    Handle* put() {
+        reset();
+        return &handle_;
+    }
+
+  private:
+    // A C-style cast, since handles are pointers or integers depending on their kind.
+    static Handle None() { return (Handle)Invalid; }
+
+    Handle handle_ = None();
+};
+
+namespace win_handles_detail {
+inline void CloseKernelHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void CloseRegistryKey(HKEY h) {
+    ::RegCloseKey(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void DeleteGlobalAtom(ATOM a) {
+    ::GlobalDeleteAtom(a);
+}
+}  // namespace win_handles_detail
+
+using UniqueHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle>;
+using UniqueFileHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle, -1>;
+using UniqueHKey = UniqueResource<HKEY, win_handles_detail::CloseRegistryKey>;
+using UniqueGdiObject = UniqueResource<HGDIOBJ, win_handles_detail::DeleteGdiObject>;
+using UniqueIcon = UniqueResource<HICON, win_handles_detail::DestroyIconHandle>;
+using UniqueMenu = UniqueResource<HMENU, win_handles_detail::DestroyMenuHandle>;
+using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAtom>;
+
+// Selects a GDI object into a device context and puts the previous one back.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() { ::SelectObject(dc_, previous_); }
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// A COM interface pointer that releases its reference.
+template <typename Interface>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { reset(); }
+
+    Interface* get() const { return ptr_; }
+    Interface* operator->() const { return ptr_; }
+    explicit operator bool() const { return ptr_ != nullptr; }
+    Interface** put() {
+        reset();
+        return &ptr_;
+    }
+    void reset() {
+        if (ptr_) {
+            ptr_->Release();
+            ptr_ = nullptr;
+        }
+    }
+
+  private:
+    Interface* ptr_ = nullptr;
+};
+
+// COM for the calling thread, for the lifetime of the object.
+class ComInitialization {
+  public:
+    ComInitialization() : result_(::CoInitialize(nullptr)) {}
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+    ~ComInitialization() {
+        if (SUCCEEDED(result_)) {
+            ::CoUninitialize();
+        }
+    }
+    bool ok() const { return SUCCEEDED(result_); }
+
+  private:
+    HRESULT result_;
+};

@@ -1,0 +1,4 @@
+#include "settings/settings_record.h"
+
+SettingsRecord recSETTINGS;
+bool settingsabsent = false;
