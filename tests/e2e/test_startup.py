@@ -1,0 +1,112 @@
+"""Start-up of the real client under Wine: the single-instance rule and the two switches."""
+import subprocess
+import time
+
+import pytest
+
+from wine import MURLOX_EXE, WINCTL_EXE
+
+APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
+HAND_OVER_MESSAGE = "1125"
+SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def visible_windows(wine):
+    return {(w["hwnd"], w["class"], w["title"]) for w in wine.windows("--visible")}
+
+
+@pytest.fixture
+def first_instance(clean_registry, service):
+    wine = clean_registry
+    assert wine.winctl("list", *APP_WINDOW).returncode == 1, "a client is still running"
+    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    assert wine.winctl("wait", *APP_WINDOW, "--timeout", "20").returncode == 0
+    yield process
+    wine.winctl("close", *APP_WINDOW)
+    try:
+        process.wait(timeout=15)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+def start_watch(wine, timeout):
+    watch = subprocess.Popen(
+        ["wine", str(WINCTL_EXE), "watch", *APP_WINDOW, "--msg", HAND_OVER_MESSAGE,
+         "--timeout", str(timeout)], env=wine.env, stdout=subprocess.PIPE, text=True)
+    assert watch.stdout.readline().strip() == "ready"
+    return watch
+
+
+def test_second_boot_start_hands_over_its_arguments_and_ends(wine, first_instance):
+    watch = start_watch(wine, timeout=30)
+    before = visible_windows(wine)
+    started = time.monotonic()
+    second = wine.run(MURLOX_EXE, "-boot", timeout=30)
+    elapsed = time.monotonic() - started
+    reports = watch.communicate(timeout=30)[0].splitlines()
+
+    assert second.returncode == 0
+    assert elapsed < 10
+    assert len(reports) == 1
+    assert f"msg={HAND_OVER_MESSAGE} " in reports[0]
+    assert 'atom="-boot "' in reports[0]
+    assert visible_windows(wine) == before
+    assert first_instance.poll() is None, "the first instance must keep running"
+
+
+def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_front(
+        wine, first_instance):
+    # The user had the sign-in window open, then went to another program.
+    assert wine.winctl("activate", "--class", "TfrmRegisterLogin").returncode == 0
+    other = wine.start("notepad")
+    assert wine.winctl("wait", "--class", "Notepad", "--visible", "--timeout", "20").returncode == 0
+    time.sleep(0.5)
+    assert 'class="Notepad"' in wine.winctl("foreground").stdout
+
+    watch = start_watch(wine, timeout=8)
+    second = wine.run(MURLOX_EXE, timeout=30)
+    reports = watch.communicate(timeout=30)[0].splitlines()
+    foreground = wine.winctl("foreground").stdout
+    wine.winctl("close", "--class", "Notepad")
+    other.wait(timeout=15)
+
+    assert second.returncode == 0
+    assert reports == [], "no arguments, so nothing is handed over"
+    assert 'class="TfrmRegisterLogin"' in foreground
+    assert first_instance.poll() is None
+
+
+def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_registry, service):
+    wine = clean_registry
+    own_run_value = str(MURLOX_EXE).replace("/", "\\")
+    own_run_value = "Z:" + own_run_value + " -boot"
+    values = {
+        "nickname": "demo@murlox.test", "password": "demo", "curdesktopid": "1004",
+        "proxyuse": "1", "proxytype": "http", "proxyhost": "127.0.0.1", "proxyport": "3128",
+        "proxyusername": "", "proxypassword": "", "proxyrealm": "", "maintop": "300",
+    }
+    for name, data in values.items():
+        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "1", "/f")
+    # Stored with blanks around it, so a rewrite shows as the plain number.
+    wine.reg("add", SETTINGS_KEY, "/v", "mainleft", "/d", " 120 ", "/f")
+    wine.reg("add", RUN_KEY, "/v", "MURLOX", "/d", own_run_value, "/f")
+    before = visible_windows(wine)
+
+    started = time.monotonic()
+    result = wine.run(MURLOX_EXE, "-uninstall", timeout=30,
+                      extra_env={"MURLOX_SERVICE": service.address})
+    elapsed = time.monotonic() - started
+
+    assert result.returncode == 0
+    assert elapsed < 10
+    assert service.log() == [], "no sign-in and no other request"
+    assert visible_windows(wine) == before
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    for name, data in values.items():
+        assert f"{name}    REG_SZ    {data}".rstrip() in stored
+    assert "mainleft    REG_SZ    120" in stored
+    assert "autologin    REG_DWORD    0x1" in stored
+    assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout

@@ -1,0 +1,104 @@
+"""Running the client and the project's automation tool under Wine, for the end-to-end tests."""
+import os
+import re
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+TOP = Path(__file__).resolve().parents[2]
+BUILD = TOP / "build" / "win32"
+MURLOX_EXE = BUILD / "murlox.exe"
+WINCTL_EXE = BUILD / "tools" / "winctl" / "winctl.exe"
+
+
+def wine_environment():
+    """The environment of scripts/wine-env, read from the script itself so the two never differ."""
+    script = f'source "{TOP}/scripts/wine-env" && env -0'
+    out = subprocess.run(["bash", "-c", script], check=True, capture_output=True).stdout
+    return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
+
+
+class Display:
+    """Xvfb and a running Wine server for the test session, unless a display is already given."""
+
+    def __init__(self, env):
+        self.env = env
+        self.xvfb = None
+
+    def start(self):
+        if not self.env.get("DISPLAY"):
+            number = 90
+            while Path(f"/tmp/.X11-unix/X{number}").exists() or Path(f"/tmp/.X{number}-lock").exists():
+                number += 1
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.env["DISPLAY"] = f":{number}"
+            deadline = time.monotonic() + 10
+            while not Path(f"/tmp/.X11-unix/X{number}").exists() and time.monotonic() < deadline:
+                time.sleep(0.05)
+        script = 'source "$TOP/scripts/wine-env" && murlox_wine_prefix && murlox_display_start'
+        subprocess.run(["bash", "-c", script], env={**self.env, "TOP": str(TOP)}, check=True)
+
+    def stop(self):
+        if self.xvfb:
+            subprocess.run(["wineserver", "-k"], env=self.env, check=False)
+            self.xvfb.terminate()
+            self.xvfb.wait()
+
+
+class Wine:
+    """Windows programs and the registry of the project's Wine prefix."""
+
+    def __init__(self, env):
+        self.env = env
+
+    def start(self, exe, *args, extra_env=None):
+        return subprocess.Popen(["wine", str(exe), *args], env={**self.env, **(extra_env or {})},
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+    def run(self, exe, *args, timeout=30, extra_env=None):
+        return subprocess.run(["wine", str(exe), *args], env={**self.env, **(extra_env or {})},
+                              capture_output=True, text=True, timeout=timeout)
+
+    def winctl(self, *args, timeout=30):
+        return self.run(WINCTL_EXE, *args, timeout=timeout)
+
+    def windows(self, *selector):
+        """The windows winctl lists, as dictionaries of their fields."""
+        result = self.winctl("list", *selector)
+        return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
+
+    def reg(self, *args):
+        return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True)
+
+    def reg_export(self, key):
+        """The key's values as exported text, without the header and export timestamps."""
+        target = TOP / "build" / "e2e-export.reg"
+        target.unlink(missing_ok=True)
+        result = self.reg("export", key, f"Z:{target}", "/y")
+        if result.returncode != 0:
+            return None
+        text = target.read_bytes().decode("utf-16")
+        return [line for line in text.splitlines()[1:] if line.strip()]
+
+
+_FIELD = re.compile(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)')
+
+
+def parse_window(line):
+    fields = {}
+    for name, value in _FIELD.findall(line):
+        fields[name] = value[1:-1].replace('\\"', '"').replace("\\\\", "\\") if value.startswith('"') else value
+    return fields
+
+
+def wine_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def require_tools():
+    missing = [p for p in (MURLOX_EXE, WINCTL_EXE) if not p.exists()]
+    if missing or not shutil.which("wine"):
+        raise RuntimeError(f"build the win32 preset first; missing: {missing}")
