@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "components/message_box.h"
+#include "components/win_handles.h"
 #include "settings/registry_key.h"
 #include "settings/settings_store.h"
 #include "signin/connection_failure_window.h"
@@ -66,6 +67,8 @@ bool CreateForms(Forms& forms, HWND applicationWindow) {
 }
 
 void RunApplication() {
+    const ComInitialization com;
+    const GdiplusInitialization gdiplus;
     Application& application = TheApplication();
     application.Initialize();
     Forms forms;

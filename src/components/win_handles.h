@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <gdiplus.h>
 
 #include <utility>
 
@@ -128,4 +129,24 @@ class ComInitialization {
 
   private:
     HRESULT result_;
+};
+
+// GDI+ for the process, for the lifetime of the object; pictures are decoded and scaled with it.
+class GdiplusInitialization {
+  public:
+    GdiplusInitialization() {
+        const Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    GdiplusInitialization(const GdiplusInitialization&) = delete;
+    GdiplusInitialization& operator=(const GdiplusInitialization&) = delete;
+    ~GdiplusInitialization() {
+        if (ok_) {
+            Gdiplus::GdiplusShutdown(token_);
+        }
+    }
+
+  private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
 };

@@ -110,3 +110,15 @@ def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_reg
     assert "mainleft    REG_SZ    120" in stored
     assert "autologin    REG_DWORD    0x1" in stored
     assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
+
+
+def test_second_start_restores_the_first_ones_minimised_window(wine, first_instance):
+    wm_syscommand, sc_minimize = "0x112", "0xF020"
+    sign_in = ["--class", "TfrmRegisterLogin"]
+    assert wine.winctl("activate", *sign_in).returncode == 0
+    wine.winctl("send", *sign_in, "--msg", wm_syscommand, "--wparam", sc_minimize)
+    assert wine.windows(*sign_in)[0]["rect"].startswith("-32000"), "minimised"
+
+    assert wine.run(MURLOX_EXE, timeout=30).returncode == 0
+    assert not wine.windows(*sign_in)[0]["rect"].startswith("-32000")
+    assert wine.windows(*sign_in)[0]["visible"] == "1"
