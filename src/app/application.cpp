@@ -2,7 +2,7 @@
 
 #include "app/forms.h"
 #include "app/resource_window.h"
-#include "components/message_box.h"
+#include "components/modal.h"
 
 namespace {
 

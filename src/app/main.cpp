@@ -9,7 +9,7 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "components/message_box.h"
+#include "components/modal.h"
 #include "components/win_handles.h"
 #include "settings/registry_key.h"
 #include "settings/settings_store.h"

@@ -2,7 +2,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
-#include "components/message_box.h"
+#include "components/modal.h"
 #include "settings/settings_record.h"
 
 namespace {
@@ -18,6 +18,8 @@ bool TfrmMain::Create(HWND owner) {
         return false;
     }
     CreateForm(kMainWindow, owner);
+    NetKeepAlive1 = std::make_unique<KeepAliveScope>(
+        KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/false});
     FormCreate();
     return true;
 }

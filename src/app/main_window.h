@@ -5,6 +5,7 @@
 
 #include "app/main_instance.h"
 #include "components/window.h"
+#include "service/http_client.h"
 
 class TfrmMain : public Window {
   public:
@@ -16,4 +17,6 @@ class TfrmMain : public Window {
     void FormCreate();
 
     std::unique_ptr<TMainInstance> MainInstance;
+    // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
+    std::unique_ptr<KeepAliveScope> NetKeepAlive1;
 };

@@ -94,6 +94,12 @@ class ComPtr {
     ComPtr() = default;
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        reset();
+        ptr_ = std::exchange(other.ptr_, nullptr);
+        return *this;
+    }
     ~ComPtr() { reset(); }
 
     Interface* get() const { return ptr_; }
@@ -150,3 +156,23 @@ class GdiplusInitialization {
     ULONG_PTR token_ = 0;
     bool ok_ = false;
 };
+
+namespace win_handles_detail {
+inline void DeleteDeviceContext(HDC h) {
+    ::DeleteDC(h);
+}
+}  // namespace win_handles_detail
+
+// A device context of our own making (CreateCompatibleDC), not one borrowed with GetDC.
+using UniqueDc = UniqueResource<HDC, win_handles_detail::DeleteDeviceContext>;
+
+// Image lists of the common controls.
+#include <commctrl.h>
+
+namespace win_handles_detail {
+inline void DestroyImageList(HIMAGELIST h) {
+    ::ImageList_Destroy(h);
+}
+}  // namespace win_handles_detail
+
+using UniqueImageList = UniqueResource<HIMAGELIST, win_handles_detail::DestroyImageList>;

@@ -1,7 +1,11 @@
 #include "components/window.h"
 
+#include <exception>
 #include <set>
 #include <string>
+#include <vector>
+
+#include "components/modal.h"
 
 namespace {
 
@@ -43,7 +47,85 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
                       ::GetModuleHandleA(nullptr), this);
 }
 
+void Window::Show() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+}
+
+namespace {
+
+struct DisabledWindows {
+    HWND modal;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableUnlessModal(HWND window, LPARAM lParam) {
+    auto* disabled = reinterpret_cast<DisabledWindows*>(lParam);
+    if (window != disabled->modal && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        ::EnableWindow(window, FALSE);
+        disabled->windows.push_back(window);
+    }
+    return TRUE;
+}
+
+// The thread's enabled, visible top-level windows other than the modal one: a modal run disables
+// them, as the user must answer it first.
+std::vector<HWND> DisableOtherWindows(HWND modal) {
+    DisabledWindows disabled{modal, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &DisableUnlessModal,
+                        reinterpret_cast<LPARAM>(&disabled));
+    return disabled.windows;
+}
+
+}  // namespace
+
+void Window::SetModalResult(int result) {
+    modalResult_ = result;
+    if (modal_) {
+        // Wakes the modal loop, which may be waiting for a message.
+        ::PostMessageA(hwnd_, WM_NULL, 0, 0);
+    }
+}
+
+void Window::Close() {
+    if (modal_) {
+        SetModalResult(kModalFailed);
+    } else {
+        Hide();
+    }
+}
+
+int Window::RunModalLoop() {
+    modalResult_ = 0;
+    modal_ = true;
+    const std::vector<HWND> disabled = DisableOtherWindows(hwnd_);
+    Show();
+    MSG message;
+    while (modalResult_ == 0) {
+        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The application is ending: leave the quit message for the main loop.
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            modalResult_ = kModalClosedByProgram;
+            break;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    for (HWND window : disabled) {
+        ::EnableWindow(window, TRUE);
+    }
+    Hide();
+    modal_ = false;
+    return modalResult_;
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        // Closing hides the window; closing a modal one is the user's cancel.
+        Close();
+        return 0;
+    }
     return ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
@@ -60,6 +142,15 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         self->hwnd_ = nullptr;
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    return self ? self->HandleMessage(message, wParam, lParam)
-                : ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!self) {
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    // No C++ error may cross the system's frames; one that reaches here is shown to the user, the
+    // application's top-level error display.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ShowError(error);
+        return 0;
+    }
 }

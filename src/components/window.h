@@ -26,7 +26,19 @@ class Window {
 
     HWND hwnd() const { return hwnd_; }
     bool IsVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+    void Show();
     void Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+    // Modal runs go through ShowModal (components/modal.h), which tests can answer.
+    bool IsModal() const { return modal_; }
+    int ModalResult() const { return modalResult_; }
+    // Setting a result other than 0 ends a running modal loop.
+    void SetModalResult(int result);
+    // Hides the window; a modal one ends its modal loop as cancelled.
+    void Close();
+    // Shows the window, keeps the application's other windows disabled and dispatches messages
+    // until a modal result is set; hides the window and returns the result.
+    int RunModalLoop();
 
   protected:
     // Registers the description's class on first use and creates the window, owned by owner.
@@ -39,4 +51,6 @@ class Window {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
+    bool modal_ = false;
+    int modalResult_ = 0;
 };

@@ -58,6 +58,16 @@ uint32_t RegistryKey::ReadDword(const char* name) const {
     return value;
 }
 
+void RegistryKey::ReadBinary(const char* name, void* data, DWORD size) const {
+    DWORD type = 0;
+    DWORD stored = size;
+    const LSTATUS status =
+        ::RegQueryValueExA(key_.get(), name, nullptr, &type, static_cast<BYTE*>(data), &stored);
+    if (status != ERROR_SUCCESS || type != REG_BINARY || stored != size) {
+        ThrowReadError(name);
+    }
+}
+
 bool RegistryKey::HasValue(const char* name) const {
     return ::RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;
@@ -70,6 +80,10 @@ void RegistryKey::WriteString(const char* name, const std::string& text) {
 void RegistryKey::WriteDword(const char* name, uint32_t value) {
     const DWORD data = value;
     Write(name, REG_DWORD, &data, sizeof(data));
+}
+
+void RegistryKey::WriteBinary(const char* name, const void* data, DWORD size) {
+    Write(name, REG_BINARY, data, size);
 }
 
 void RegistryKey::DeleteValue(const char* name) {

@@ -32,11 +32,14 @@ class RegistryKey {
     std::string ReadString(const char* name) const;
     // Only a REG_DWORD reads; a missing value or one of another type throws.
     uint32_t ReadDword(const char* name) const;
+    // Only a REG_BINARY of exactly the size reads; anything else throws.
+    void ReadBinary(const char* name, void* data, DWORD size) const;
     bool HasValue(const char* name) const;
 
     // Writes REG_SZ with its terminating zero byte.
     void WriteString(const char* name, const std::string& text);
     void WriteDword(const char* name, uint32_t value);
+    void WriteBinary(const char* name, const void* data, DWORD size);
     // Deleting a missing value is no error.
     void DeleteValue(const char* name);
 

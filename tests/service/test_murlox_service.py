@@ -234,3 +234,20 @@ def test_log_holds_request_as_received(service):
                                 "Connection: keep-alive", "Content-Length: %d" % len(body)]
     service.reset()
     assert service.log() == []
+
+
+def test_admin_count_and_raw_give_requests_byte_for_byte(service):
+    first = b"GET /actions/about.php?a=1 HTTP/1.1\r\nHost: x\nX-Odd:  two  blanks \r\n\r\n"
+    body = b"k=a+b%0D%0A\r\n\x00\xff"
+    second = b"POST /actions/news.php HTTP/1.0\r\nContent-Length: %d\r\n\r\n" % len(body) + body
+    exchange(service, first)
+    exchange(service, second)
+    assert get(service, "/_admin/count")[2] == b"2"
+    assert get(service, "/_admin/raw?index=0")[2] == first
+    assert get(service, "/_admin/raw?index=1")[2] == second
+    assert get(service, "/_admin/raw?index=-1")[2] == second
+    assert get(service, "/_admin/raw?index=-2")[2] == first
+    assert [get(service, "/_admin/raw?index=%s" % i)[0] for i in ("2", "-3", "x", "")] == [404] * 4
+    assert get(service, "/_admin/count")[2] == b"2"  # admin requests are not recorded
+    service.reset()
+    assert get(service, "/_admin/count")[2] == b"0"

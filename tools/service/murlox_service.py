@@ -10,6 +10,9 @@ told to misbehave. The admin paths under /_admin/ (never recorded, never faulted
 
     GET  /_admin/log       the recorded requests, a JSON list
     GET  /_admin/state     accounts, news, faults and the wallpaper catalogue
+    GET  /_admin/count     the number of recorded requests, as decimal text
+    GET  /_admin/raw?index=N  the N-th recorded request (negative: from the end) exactly as
+                           received: request line, header lines, empty line, body
     POST /_admin/reset     forget the recorded requests and all faults
     POST /_admin/fault     {"path", "kind", "count", ...}: see the class Fault
     POST /_admin/account   {"email", "password", "wallpaper"}: add or replace an account
@@ -241,6 +244,7 @@ class Handler(BaseHTTPRequestHandler):
             return super().parse_request()
         finally:
             self.rfile = recorder.stream
+            self.header_bytes = b"".join(recorder.lines)
             self.header_lines = [line.rstrip(b"\r\n").decode("latin-1")
                                  for line in recorder.lines if line not in (b"\r\n", b"\n")]
 
@@ -262,7 +266,7 @@ class Handler(BaseHTTPRequestHandler):
             target = "/" + target[len("http://"):].partition("/")[2]
         path, _, query = target.partition("?")
         if path.startswith("/_admin/"):
-            self.send(self.admin(path, body))
+            self.send(self.admin(path, query, body))
             return
         fault = self.state.take_fault(path)
         self.state.record({
@@ -275,6 +279,8 @@ class Handler(BaseHTTPRequestHandler):
             "headers": self.header_lines,
             "body_b64": base64.b64encode(body).decode("ascii"),
             "body_latin1": body.decode("latin-1"),
+            "raw_b64": base64.b64encode(self.raw_requestline + self.header_bytes + body)
+                             .decode("ascii"),
             "fault": fault.kind if fault else None,
         })
         if fault is None:
@@ -476,7 +482,9 @@ class Handler(BaseHTTPRequestHandler):
 
     # --- admin -----------------------------------------------------------------------
 
-    def admin(self, path, body):
+    def admin(self, path, query, body):
+        if self.command == "GET" and path in ("/_admin/count", "/_admin/raw"):
+            return self.admin_log_entry(path, form_fields(query))
         try:
             request = json.loads(body.decode("utf-8")) if body.strip() else {}
             result = self.admin_action(path, request)
@@ -486,6 +494,19 @@ class Handler(BaseHTTPRequestHandler):
             return Reply(json.dumps({"error": "unknown admin path"}), "application/json",
                          status=404)
         return Reply(json.dumps(result).encode("utf-8"), "application/json")
+
+    def admin_log_entry(self, path, fields):
+        """The plain answers to /_admin/count and /_admin/raw, for clients without JSON."""
+        with self.state.lock:
+            log = list(self.state.log)
+        if path == "/_admin/count":
+            return Reply(str(len(log)), "text/plain")
+        try:
+            entry = log[int(fields.get("index", ""))]
+        except (ValueError, IndexError):
+            return Reply("no recorded request at index %r" % fields.get("index"), "text/plain",
+                         status=404)
+        return Reply(base64.b64decode(entry["raw_b64"]), "application/octet-stream")
 
     def admin_action(self, path, request):
         state = self.state

@@ -20,6 +20,7 @@ constexpr OptionKind kOptionKinds[] = {
     {"--hwnd", true},     {"--class", true},  {"--title", true},   {"--pid", true},
     {"--visible", false}, {"--gone", false},  {"--timeout", true}, {"--msg", true},
     {"--wparam", true},   {"--lparam", true}, {"--count", true},   {"--desktop", true},
+    {"--text", true},
 };
 
 const OptionKind* FindOptionKind(const std::string& name) {

@@ -6,21 +6,13 @@
 #include <string>
 
 #include "exit_status.h"
+#include "hook_library.h"
 #include "watch_channel.h"
 #include "window_select.h"
 
 namespace winctl {
 
 namespace {
-
-constexpr char kSinkClassName[] = "WinctlWatchSink";
-
-// Something that must work for a watch to run did not (a missing DLL, a refused hook).
-class WatchFailure : public std::runtime_error {
-  public:
-    explicit WatchFailure(const std::string& what)
-        : std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")") {}
-};
 
 struct ReportCounter {
     uint32_t wanted;
@@ -38,49 +30,18 @@ void PrintReport(const WatchReport& report) {
     std::fflush(stdout);
 }
 
-LRESULT CALLBACK SinkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_COPYDATA) {
-        return DefWindowProcA(window, message, wParam, lParam);
+// Takes one report for the counter; reports that arrive after the last wanted one (the hooks go
+// away only afterwards) are not printed, so the output has exactly --count records.
+bool TakeReport(ReportCounter& counter, const COPYDATASTRUCT& data) {
+    if (data.dwData != kWatchReportTag || data.cbData != sizeof(WatchReport)) {
+        return false;
     }
-    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    auto* counter = reinterpret_cast<ReportCounter*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (data.dwData != kWatchReportTag || data.cbData != sizeof(WatchReport) || !counter) {
-        return FALSE;
-    }
-    // Reports that arrive after the last wanted one (the hooks go away only afterwards) are not
-    // printed, so the output has exactly --count records.
-    if (counter->printed < counter->wanted) {
+    if (counter.printed < counter.wanted) {
         PrintReport(*static_cast<const WatchReport*>(data.lpData));
-        ++counter->printed;
+        ++counter.printed;
     }
-    return TRUE;
+    return true;
 }
-
-// winctl's message-only window that the hook procedures send their reports to.
-class SinkWindow {
-  public:
-    explicit SinkWindow(ReportCounter& counter) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = SinkWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kSinkClassName;
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, kSinkClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr);
-        if (!window_) {
-            throw WatchFailure("cannot create the report window");
-        }
-        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&counter));
-    }
-    ~SinkWindow() { DestroyWindow(window_); }
-    SinkWindow(const SinkWindow&) = delete;
-    SinkWindow& operator=(const SinkWindow&) = delete;
-
-    HWND Handle() const { return window_; }
-
-  private:
-    HWND window_ = nullptr;
-};
 
 // This watch's entry in the watch table of the target process, active while the object lives.
 class WatchRegistration {
@@ -92,13 +53,13 @@ class WatchRegistration {
         mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(WatchTable), name);
         if (!mapping_) {
-            throw WatchFailure("cannot create the watch table");
+            throw SystemFailure("cannot create the watch table");
         }
         table_ = static_cast<WatchTable*>(
             MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(WatchTable)));
         if (!table_) {
             CloseHandle(mapping_);
-            throw WatchFailure("cannot map the watch table");
+            throw SystemFailure("cannot map the watch table");
         }
         slot_ = ClaimSlot();
         if (!slot_) {
@@ -145,38 +106,6 @@ class WatchRegistration {
     WatchSlot* slot_ = nullptr;
 };
 
-class Hook {
-  public:
-    Hook(int kind, HMODULE module, const char* procedureName, DWORD threadId) {
-        auto procedure = reinterpret_cast<HOOKPROC>(
-            reinterpret_cast<void*>(GetProcAddress(module, procedureName)));
-        hook_ = procedure ? SetWindowsHookExA(kind, procedure, module, threadId) : nullptr;
-        if (!hook_) {
-            throw WatchFailure(std::string("cannot install the hook ") + procedureName);
-        }
-    }
-    ~Hook() { UnhookWindowsHookEx(hook_); }
-    Hook(const Hook&) = delete;
-    Hook& operator=(const Hook&) = delete;
-
-  private:
-    HHOOK hook_ = nullptr;
-};
-
-// winctl_hook.dll lies beside winctl.exe; Windows loads it by this path into the watched process.
-HMODULE LoadHookLibrary() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string hookPath(path, length);
-    hookPath.erase(hookPath.find_last_of("\\/") + 1);
-    hookPath += "winctl_hook.dll";
-    HMODULE module = LoadLibraryA(hookPath.c_str());
-    if (!module) {
-        throw WatchFailure("cannot load " + hookPath);
-    }
-    return module;
-}
-
 // Handles messages (the reports arrive as sent messages) until enough reports or the deadline.
 bool PumpUntil(const ReportCounter& counter, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -215,7 +144,8 @@ int RunWatch(const Arguments& arguments) {
 
     try {
         const HMODULE hookLibrary = LoadHookLibrary();
-        SinkWindow sink(counter);
+        ReportWindow sink(
+            [&counter](const COPYDATASTRUCT& data) { return TakeReport(counter, data); });
         WatchRegistration registration(processId, threadId, message, sink.Handle());
         Hook sentHook(WH_CALLWNDPROC, hookLibrary, "WatchSentMessage", threadId);
         Hook postedHook(WH_GETMESSAGE, hookLibrary, "WatchPostedMessage", threadId);

@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "exit_status.h"
+#include "menu.h"
 #include "watch.h"
 #include "window_select.h"
 
@@ -182,6 +183,11 @@ const std::vector<Command>& Commands() {
          WithCommonOptions({"--msg", "--timeout", "--count"}), RunWatch},
         {"activate", "[selector]", WithCommonOptions({}), RunActivate},
         {"foreground", "", {"--desktop"}, RunForeground},
+        {"menu", "[--pid N] [--timeout SECONDS]", {"--pid", "--timeout", "--desktop"}, RunMenu},
+        {"menu-choose",
+         "[--pid N] --text CAPTION [--timeout SECONDS]",
+         {"--pid", "--text", "--timeout", "--desktop"},
+         RunMenuChoose},
     };
     return commands;
 }

@@ -1,7 +1,9 @@
-// winctl_hook.dll: the hook procedures that "winctl watch" installs on a thread of another process.
-// Windows (and Wine) load this DLL into that process and call the procedures on the watched thread
-// before it handles each sent message and when it takes each posted message from its queue. They
-// only look: they report matching messages to winctl and always pass every message on unchanged.
+// winctl_hook.dll: the hook procedures that "winctl watch" and "winctl menu" install on a thread of
+// another process. Windows (and Wine) load this DLL into that process and call the procedures on
+// the hooked thread before it handles each sent message and when it takes each posted message
+// from its queue. They only look: they report to winctl and always pass every message on
+// unchanged.
+#include "menu_channel.h"
 #include "watch_channel.h"
 
 namespace {
@@ -152,6 +154,49 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     const ObservedMessage observed = {posted.hwnd, posted.message, posted.wParam, posted.lParam,
                                       winctl::kDeliveryPosted};
     return ObserveAndPassOn(&observed, code, wParam, lParam);
+}
+
+namespace {
+
+// The items of the popup menu that the menu window shows, read in this process where the menu
+// handle is valid, sent to winctl's report window.
+void ReportMenu(HWND menuWindow, HWND reportWindow) {
+    winctl::MenuReport report = {};
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int index = 0; index < count && index < winctl::kMenuItemLimit; ++index) {
+        winctl::MenuItemReport& item = report.items[report.count++];
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = item.caption;
+        info.cch = sizeof item.caption;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(index), TRUE, &info)) {
+            item.type = info.fType;
+            item.state = info.fState;
+        }
+    }
+    COPYDATASTRUCT data = {winctl::kMenuReportTag, sizeof report, &report};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(reportWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                        SMTO_BLOCK | SMTO_ABORTIFHUNG, kReportTimeoutMs, &ignored);
+}
+
+}  // namespace
+
+// WH_CALLWNDPROC: answers winctl's menu query (menu_channel.h) sent to a menu window.
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ReportMenuItems(int code, WPARAM wParam, LPARAM lParam) {
+    static const UINT query = RegisterWindowMessageA(winctl::kMenuQueryMessageName);
+    const DWORD lastError = GetLastError();
+    if (code == HC_ACTION) {
+        const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (sent.message == query) {
+            ReportMenu(sent.hwnd, reinterpret_cast<HWND>(sent.wParam));
+        }
+    }
+    SetLastError(lastError);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {

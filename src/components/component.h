@@ -1,0 +1,38 @@
+#pragma once
+// The base of the non-visual parts that refer to one another without owning each other (the tray
+// icon, its popup menu and image list): a part that keeps a reference asks to be told when the
+// other goes away, so that it drops the reference instead of keeping a dangling one.
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class Component {
+  public:
+    Component() = default;
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+    virtual ~Component() {
+        // A listener may remove or add notifications while it is told; it gets the list as it was.
+        const auto listeners = std::move(listeners_);
+        for (const auto& listener : listeners) {
+            listener.second();
+        }
+    }
+
+    // Calls onDestroyed when this component is destroyed; a listener has one notification per
+    // component, so a second call replaces the first.
+    void FreeNotification(const void* listener, std::function<void()> onDestroyed) {
+        RemoveFreeNotification(listener);
+        listeners_.emplace_back(listener, std::move(onDestroyed));
+    }
+    void RemoveFreeNotification(const void* listener) {
+        listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(),
+                                        [&](const auto& entry) { return entry.first == listener; }),
+                         listeners_.end());
+    }
+
+  private:
+    std::vector<std::pair<const void*, std::function<void()>>> listeners_;
+};

@@ -1,0 +1,110 @@
+#include "components/image_control.h"
+
+namespace {
+
+constexpr UINT_PTR kFrameTimer = 1;
+
+}  // namespace
+
+void ImageControl::Create(HWND parent, int left, int top, int width, int height) {
+    CreateControl("TImage", parent, left, top, width, height);
+}
+
+void ImageControl::SetPicture(const Picture& picture) {
+    StopAnimation();
+    picture_ = picture;
+    frame_ = 0;
+    ApplyAutoSize();
+    Repaint();
+    StartAnimation();
+}
+
+void ImageControl::SetCenter(bool center) {
+    center_ = center;
+    Repaint();
+}
+
+void ImageControl::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    Repaint();
+}
+
+void ImageControl::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    ApplyAutoSize();
+}
+
+LRESULT ImageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            // Being painted means being seen: that is when the animation runs.
+            StartAnimation();
+            break;
+        case WM_SHOWWINDOW:
+            if (!wParam) {
+                StopAnimation();
+            }
+            break;
+        case WM_TIMER:
+            if (wParam == kFrameTimer) {
+                NextFrame();
+                return 0;
+            }
+            break;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
+}
+
+void ImageControl::PaintContent(HDC dc) {
+    if (center_) {
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        picture_.DrawCentered(dc, client, frame_, transparent_);
+    } else {
+        picture_.Draw(dc, 0, 0, frame_, transparent_);
+    }
+}
+
+bool ImageControl::CoversClientArea() const {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    // Placed at the corner or centred, a picture at least as large as the control covers it.
+    return !transparent_ && picture_.Width() >= client.right && picture_.Height() >= client.bottom;
+}
+
+void ImageControl::ApplyAutoSize() {
+    if (autoSize_ && hwnd() && !picture_.IsEmpty()) {
+        const RECT bounds = Bounds();
+        SetBounds(bounds.left, bounds.top, picture_.Width(), picture_.Height());
+    }
+}
+
+void ImageControl::StartAnimation() {
+    if (picture_.IsAnimated() && !animating_ && ::IsWindowVisible(hwnd())) {
+        animating_ = ::SetTimer(hwnd(), kFrameTimer, picture_.FrameDelay(frame_), nullptr) != 0;
+    }
+}
+
+void ImageControl::StopAnimation() {
+    if (animating_) {
+        ::KillTimer(hwnd(), kFrameTimer);
+        animating_ = false;
+    }
+}
+
+void ImageControl::NextFrame() {
+    // A hidden parent hides the control without telling it; the next tick notices.
+    if (!animating_ || !::IsWindowVisible(hwnd())) {
+        StopAnimation();
+        return;
+    }
+    frame_ = (frame_ + 1) % picture_.FrameCount();
+    Repaint();
+    ::SetTimer(hwnd(), kFrameTimer, picture_.FrameDelay(frame_), nullptr);
+}
+
+void ImageControl::Repaint() {
+    if (hwnd()) {
+        ::InvalidateRect(hwnd(), nullptr, FALSE);
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+// A child control that shows a picture: placed at its top-left corner or centred, opaque or
+// transparent, optionally sized to the picture. An animated picture plays by its own frame delays
+// while the control can be seen; its timer runs only then.
+
+#include <windows.h>
+
+#include "components/control.h"
+#include "components/picture.h"
+
+class ImageControl : public Control {
+  public:
+    void Create(HWND parent, int left, int top, int width, int height);
+
+    const Picture& GetPicture() const { return picture_; }
+    // Takes a copy of the picture and starts it at its first frame.
+    void SetPicture(const Picture& picture);
+
+    bool Center() const { return center_; }
+    void SetCenter(bool center);
+    // Transparent pixels of the picture show what lies under the control.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+    // Keeps the control's size equal to its picture's; the top-left corner stays.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+
+    int CurrentFrame() const { return frame_; }
+    // True while the frame timer runs.
+    bool IsAnimating() const { return animating_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PaintContent(HDC dc) override;
+    bool CoversClientArea() const override;
+
+  private:
+    void ApplyAutoSize();
+    void StartAnimation();
+    void StopAnimation();
+    void NextFrame();
+    void Repaint();
+
+    Picture picture_;
+    bool center_ = false;
+    bool transparent_ = false;
+    bool autoSize_ = false;
+    int frame_ = 0;
+    bool animating_ = false;
+};

@@ -1,0 +1,50 @@
+#pragma once
+// Small pictures of one size kept together (the two tray images), and the icon object an image of
+// such a list is copied into.
+
+#include <windows.h>
+
+#include <string>
+
+#include "components/component.h"
+#include "components/win_handles.h"
+
+// An icon owned by its object; empty (handle 0) until an image is copied in.
+class TIcon {
+  public:
+    HICON Handle() const { return handle_.get(); }
+    bool Empty() const { return !handle_; }
+    // Makes this icon a copy of the source's image; an empty source empties it.
+    void Assign(const TIcon& source);
+    // Takes over an icon made for this object.
+    void Reset(UniqueIcon icon) { handle_ = std::move(icon); }
+
+  private:
+    UniqueIcon handle_;
+};
+
+// A list of images of the same size, drawn with a mask so that one colour of the source bitmaps
+// shows as transparent.
+class TImageList : public Component {
+  public:
+    TImageList(int width, int height);
+
+    HIMAGELIST Handle() const { return handle_.get(); }
+    int Count() const;
+
+    // Each adds the bitmap's images (one per image width, left to right) with the pixels of
+    // maskColor transparent; false when the bitmap cannot be loaded or the list refuses it.
+    bool AddMasked(HBITMAP bitmap, COLORREF maskColor);
+    // A bitmap resource of the program.
+    bool AddMaskedResource(const char* resourceName, COLORREF maskColor);
+    // A .bmp file.
+    bool AddMaskedFile(const std::string& path, COLORREF maskColor);
+
+    // Copies image index into icon; an index outside the list empties the icon and returns false.
+    bool GetIcon(int index, TIcon& icon) const;
+
+  private:
+    bool AddMaskedImage(HINSTANCE module, const char* name, UINT loadFlags, COLORREF maskColor);
+
+    UniqueImageList handle_;
+};

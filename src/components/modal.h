@@ -1,0 +1,48 @@
+#pragma once
+// Every message box and every modal window the user sees goes through this one place, so that
+// tests can answer them instead of a person.
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class Window;
+
+inline constexpr const char* kApplicationTitle = "MURLOX";
+
+// Modal results shared by the windows.
+inline constexpr int kModalDone = 1;
+inline constexpr int kModalFailed = 2;  // failed, or closed by the user
+inline constexpr int kModalClosedByProgram = 100;
+
+// Shows a modal message box with the application title as caption and returns the button
+// pressed (IDOK, IDYES, ...).
+int ShowMessage(const std::string& text, UINT type = MB_OK);
+
+// The application's top-level error display: shows the error's own text.
+void ShowError(const std::exception& error);
+
+// Runs the window modally until its modal result is set, and returns that result.
+int ShowModal(Window& window);
+
+// While it lives, message boxes and modal windows are answered by these functions instead of a
+// person: the message answer gets the text and box type and returns the button; the modal
+// answer gets the window and returns its modal result. An empty function leaves that kind to
+// the user.
+struct PromptAnswers {
+    std::function<int(const std::string& text, UINT type)> message;
+    std::function<int(Window& window)> modal;
+};
+
+class PromptAnswerScope {
+  public:
+    explicit PromptAnswerScope(PromptAnswers answers);
+    PromptAnswerScope(const PromptAnswerScope&) = delete;
+    PromptAnswerScope& operator=(const PromptAnswerScope&) = delete;
+    ~PromptAnswerScope();
+
+  private:
+    PromptAnswers previous_;
+};

@@ -1,0 +1,60 @@
+#pragma once
+// A decoded picture (GIF, BMP, PNG, JPEG) with all its frames, ready to draw with GDI. Animated
+// GIFs keep every frame and its delay; the animation itself is the showing control's business.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Picture {
+  public:
+    // No picture: zero size, no frames; drawing it draws nothing.
+    Picture() = default;
+
+    // Decoding needs GDI+ started (GdiplusInitialization). Each throws std::runtime_error naming
+    // the picture when it cannot be read or decoded.
+    // A picture stored as RCDATA in the program's resources under a numbered id.
+    static Picture FromResource(int id);
+    static Picture FromFile(const std::string& path);
+    static Picture FromBytes(const void* data, size_t size);
+
+    bool IsEmpty() const { return !frames_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int FrameCount() const;
+    bool IsAnimated() const { return FrameCount() > 1; }
+    // How long frame i stays, in milliseconds. A GIF gives delays in hundredths of a second; a
+    // delay of 0 counts as 100 ms, as browsers play it.
+    int FrameDelay(int frame) const;
+
+    // FrameDelay and the drawing functions throw std::out_of_range for a frame the picture lacks.
+    // Draws frame i with its top-left corner at (x, y), in the DC's logical coordinates.
+    // Opaque drawing shows every pixel, transparent ones in their stored colour; transparent
+    // drawing leaves what is under them. GIFs bring their own transparency; in a BMP every pixel of
+    // the colour of its bottom-left pixel is transparent.
+    void Draw(HDC dc, int x, int y, int frame, bool transparent) const;
+    // The same, centred in bounds (not clipped to them).
+    void DrawCentered(HDC dc, const RECT& bounds, int frame, bool transparent) const;
+
+  private:
+    struct Frame {
+        // Top-down rows of 0xAARRGGBB; alpha is 0 where the picture is transparent, and the
+        // colour channels keep the stored colour for opaque drawing.
+        std::vector<uint32_t> pixels;
+        int delayMilliseconds;
+    };
+    using Frames = std::vector<Frame>;
+
+    Picture(int width, int height, std::shared_ptr<const Frames> frames);
+    static Picture Decode(const void* data, size_t size, const std::string& name);
+    const Frame& FrameAt(int frame) const;
+
+    int width_ = 0;
+    int height_ = 0;
+    // Decoded frames never change, so copies of a picture share them.
+    std::shared_ptr<const Frames> frames_;
+};

@@ -1,0 +1,143 @@
+#include "service/download_window.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "app/application.h"
+#include "components/modal.h"
+#include "components/win_handles.h"
+#include "service/http_setup.h"
+#include "service/service_address.h"
+
+namespace {
+
+constexpr UINT_PTR tmrDLDelay = 1;
+constexpr UINT kDownloadDelayMs = 200;
+constexpr int kClientWidth = 230;
+constexpr int kClientHeight = 57;
+
+POINT CentreOn(HWND owner) {
+    RECT area;
+    if (owner && ::IsWindowVisible(owner)) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    return {(area.left + area.right - kClientWidth) / 2,
+            (area.top + area.bottom - kClientHeight) / 2};
+}
+
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = text ? text : "error " + std::to_string(error);
+    ::LocalFree(text);
+    return message;
+}
+
+UniqueFileHandle CreateForWriting(const std::string& path) {
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throw std::runtime_error("Cannot create file \"" + path + "\". " +
+                                 SystemErrorText(::GetLastError()));
+    }
+    return file;
+}
+
+void WriteAll(HANDLE file, const char* data, size_t size) {
+    DWORD written = 0;
+    if (!::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) || written != size) {
+        throw std::runtime_error("Cannot write the wallpaper file. " +
+                                 SystemErrorText(::GetLastError()));
+    }
+}
+
+}  // namespace
+
+TfrmDownloader::TfrmDownloader(HWND owner)
+    : NetKeepAlive1(KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/true}) {
+    const POINT at = CentreOn(owner);
+    CreateForm({"TfrmDownloader", "Downloading MURLO...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                WS_EX_DLGMODALFRAME, at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
+               owner);
+    prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
+    prog_.SetMinValue(0);
+    prog_.SetProgress(0);
+}
+
+void TfrmDownloader::StartDownload(const std::string& url, const std::string& targetFile,
+                                   bool silent) {
+    DownloadUrl = url;
+    TargetFile = targetFile;
+    if (silent) {
+        tmrDLDelayTimer();
+    }
+}
+
+LRESULT TfrmDownloader::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            if (wParam) {
+                FormShow();
+            }
+            break;
+        case WM_TIMER:
+            if (wParam == tmrDLDelay) {
+                tmrDLDelayTimer();
+                return 0;
+            }
+            break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmDownloader::FormShow() {
+    ::SetTimer(hwnd(), tmrDLDelay, kDownloadDelayMs, nullptr);
+}
+
+void TfrmDownloader::tmrDLDelayTimer() {
+    ::KillTimer(hwnd(), tmrDLDelay);
+    prog_.SetMinValue(0);
+    prog_.SetProgress(0);
+    SetModalResult(DownloadFile() ? kModalDone : kModalFailed);
+}
+
+bool TfrmDownloader::DownloadFile() {
+    const std::string partial = TargetFile + ".download";
+    UniqueFileHandle file = CreateForWriting(partial);
+    try {
+        theHTTP.SetDefaultHost(ServiceHost, 80);
+        ConfigureHttpClient(theHTTP);
+        theHTTP.Get(
+            DownloadUrl,
+            [&file](const char* data, size_t size) { WriteAll(file.get(), data, size); },
+            DownloadEvents{[this](int64_t expected) { theHTTPWorkBegin(expected); },
+                           [this](int64_t received) { theHTTPWork(received); }, nullptr});
+        file.reset();
+        if (!::MoveFileExA(partial.c_str(), TargetFile.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            throw std::runtime_error("Cannot replace the wallpaper file. " +
+                                     SystemErrorText(::GetLastError()));
+        }
+        return true;
+    } catch (const std::exception&) {
+        file.reset();
+        ::DeleteFileA(partial.c_str());
+        ShowMessage(kDownloadFailedMessage);
+        return false;
+    }
+}
+
+void TfrmDownloader::theHTTPWorkBegin(int64_t expected) {
+    prog_.SetMaxValue(expected);
+    prog_.SetProgress(0);
+    ReceivedTotal = 0;
+}
+
+void TfrmDownloader::theHTTPWork(int64_t received) {
+    ReceivedTotal += received;
+    prog_.SetProgress(ReceivedTotal);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The window that downloads one wallpaper file, silently or showing its progress.
+
+#include <cstdint>
+#include <string>
+
+#include "components/gauge.h"
+#include "components/window.h"
+#include "service/http_client.h"
+
+class TfrmDownloader : public Window {
+  public:
+    // Created hidden, centred on its owner (or the screen without one).
+    explicit TfrmDownloader(HWND owner);
+
+    // Silent: downloads at once, never showing the window. Otherwise the download starts 200 ms
+    // after the window is shown modally, so that a close before that downloads nothing.
+    void StartDownload(const std::string& url, const std::string& targetFile, bool silent);
+    // The transfer itself. The file is written beside the target and replaces it only when
+    // complete, so a failed download never damages the current wallpaper.
+    bool DownloadFile();
+
+    const Gauge& prog() const { return prog_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void FormShow();
+    void tmrDLDelayTimer();
+    void theHTTPWorkBegin(int64_t expected);
+    void theHTTPWork(int64_t received);
+
+    Gauge prog_;
+    HttpClient theHTTP;
+    // While this window exists, messages are dispatched only after an empty waiting slice.
+    KeepAliveScope NetKeepAlive1;
+    std::string DownloadUrl;
+    std::string TargetFile;
+    int64_t ReceivedTotal = 0;
+};
+
+inline constexpr const char* kDownloadFailedMessage =
+    "Error downloading wallpaper, please check your account status or Internet connection!";

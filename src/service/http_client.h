@@ -1,0 +1,89 @@
+#pragma once
+// The HTTP transport every exchange with the service uses: one client per exchange, HTTP/1.x over
+// TCP, directly or through an HTTP, SOCKS 4 or SOCKS 5 proxy. Built on libcurl.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Any failed exchange: no host in the URL, host or proxy unreachable, a broken connection, a SOCKS
+// refusal, a status outside 200-299 (redirects are not followed), or a transfer gone silent.
+class HttpError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// How long an exchange may wait. Without a limit a silent server would keep a sign-in busy for
+// ever; tests shorten them.
+struct HttpTimeouts {
+    std::chrono::milliseconds connect;
+    std::chrono::milliseconds silence;  // a transfer that receives no byte for this long fails
+};
+inline constexpr HttpTimeouts kHttpTimeouts{std::chrono::seconds(30), std::chrono::seconds(120)};
+
+// While an exchange waits on the thread that set it, the keep-alive's pump runs between waiting
+// slices (125 ms while connecting, 250 ms otherwise) and, unless onlyWhenIdle, after every chunk
+// received, so that windows repaint and timers tick. Threads without one never pump.
+struct KeepAlive {
+    std::function<void()> pump;
+    bool onlyWhenIdle = false;
+};
+
+// Makes a keep-alive the calling thread's current one for the scope's lifetime; the previous one
+// is in force again afterwards.
+class KeepAliveScope {
+  public:
+    explicit KeepAliveScope(KeepAlive keepAlive);
+    KeepAliveScope(const KeepAliveScope&) = delete;
+    KeepAliveScope& operator=(const KeepAliveScope&) = delete;
+    ~KeepAliveScope();
+
+  private:
+    const KeepAlive* previous_;
+    KeepAlive keepAlive_;
+};
+
+// Download progress: the expected size (0 when unknown) before the body, the bytes received
+// since the previous event after each block, and the end.
+struct DownloadEvents {
+    std::function<void(int64_t expected)> workBegin;
+    std::function<void(int64_t received)> work;
+    std::function<void()> workEnd;
+};
+
+enum class SocksVersion { Socks4, Socks5 };
+
+class HttpClient {
+  public:
+    HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+    ~HttpClient();
+
+    // The full URL of each request decides where it goes; these defaults never do.
+    void SetDefaultHost(const std::string& host, int port);
+    void SetContentType(const std::string& contentType);
+    void SetHttpProxy(const std::string& host, int port, const std::string& userName,
+                      const std::string& password);
+    void SetSocksProxy(const std::string& host, int port, SocksVersion version,
+                       const std::string& userName, const std::string& password);
+    void SetTimeouts(const HttpTimeouts& timeouts);
+
+    // HTTP/1.1 GET of the whole body.
+    std::string Get(const std::string& url);
+    // HTTP/1.1 GET written block by block to the sink, with progress events.
+    void Get(const std::string& url, const std::function<void(const char*, size_t)>& sink,
+             const DownloadEvents& events);
+    // HTTP/1.0 POST of the lines as an encoded body; returns the whole reply body.
+    std::string Post(const std::string& url, const std::vector<std::string>& lines);
+
+  private:
+    struct State;
+    State* state_;
+};
+
+// The posted-body encoding: "+" for a blank, letters and digits unchanged, every other byte "%XX".
+std::string EncodePostedLine(const std::string& text);

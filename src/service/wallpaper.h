@@ -1,0 +1,19 @@
+#pragma once
+// Making a downloaded file the stretched desktop wallpaper.
+
+#include <string>
+
+// Clears the keep schedule, sets the file as the stretched wallpaper of the whole desktop and
+// records the id as the current wallpaper. Where Active Desktop is refused, a picture is rendered
+// at the screen's size into a bitmap beside the file and set through the system's wallpaper
+// setting; an HTML file that nothing can show leaves the desktop as it was.
+bool ApplyWallpaper(const std::string& path, const std::string& id);
+
+// Posts the taskbar's command 419 to the shell's taskbar window.
+void SendTaskbarCommand();
+
+// Switches Active Desktop on when it is off. Returns false when Active Desktop is not available.
+bool EnableActiveDesktop();
+
+// The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
+std::string StretchedBitmapPath(const std::string& path);

@@ -1,0 +1,91 @@
+#include "service/wallpaper_request.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+#include "components/modal.h"
+#include "components/win_handles.h"
+#include "service/download_window.h"
+#include "service/service_address.h"
+#include "service/wallpaper.h"
+#include "service/wallpaper_reply.h"
+#include "service/xml_request.h"
+#include "settings/settings_record.h"
+#include "settings/text_convert.h"
+
+namespace {
+
+std::string PostWallpaperRequest(const std::string& message) {
+    return std::string(TrimBlanks(PostXmlRequest(message, ServiceUrl(kWallpaperServePath))));
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+    const std::string probe = folder + "murlox-write-test.tmp";
+    const UniqueFileHandle file(
+        ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
+}
+
+std::string PerUserFolder() {
+    char localAppData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
+                                  localAppData))) {
+        return {};
+    }
+    const std::string folder = std::string(localAppData) + "\\MURLOX\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+}  // namespace
+
+std::string WallpaperFolder() {
+    if (CanCreateFilesIn(recSETTINGS.programfolder)) {
+        return recSETTINGS.programfolder;
+    }
+    const std::string perUser = PerUserFolder();
+    return perUser.empty() ? recSETTINGS.programfolder : perUser;
+}
+
+bool RequestCurrentWallpaper(HWND owner) {
+    const std::string reply =
+        PostWallpaperRequest(BuildGetOneMessage(CurrentWallpaperRequestValues()));
+    if (reply == kFailedExchange) {
+        return false;
+    }
+    return HandleWallpaperReply(reply, owner, /*silent=*/true);
+}
+
+bool RequestNewWallpaper(const std::string& newId, HWND owner) {
+    const std::string reply =
+        PostWallpaperRequest(BuildGetNewOneMessage(CurrentWallpaperRequestValues(), newId));
+    if (reply.empty()) {
+        ShowMessage("No new wallpaper available");
+        return false;
+    }
+    return HandleWallpaperReply(reply, owner, /*silent=*/false);
+}
+
+bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
+    const WallpaperReply parsed = ParseWallpaperReply(reply);
+    if (parsed.outcome != WallpaperReply::Outcome::Download) {
+        const std::string message = WallpaperReplyMessage(parsed, reply);
+        if (!message.empty()) {
+            ShowMessage(message);
+        }
+        return true;
+    }
+    const std::string target = WallpaperFolder() + WallpaperFileName(parsed.type);
+    int result = kModalFailed;
+    {
+        TfrmDownloader downloader(owner);
+        downloader.StartDownload(parsed.url, target, silent);
+        result = silent ? downloader.ModalResult() : ShowModal(downloader);
+    }
+    if (result == kModalFailed || result == kModalClosedByProgram) {
+        return true;
+    }
+    return ApplyWallpaper(target, parsed.id);
+}

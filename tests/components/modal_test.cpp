@@ -1,0 +1,101 @@
+// Modal windows and message boxes: the real modal loop, and the answers tests give instead of a
+// person.
+
+#include "components/modal.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "components/window.h"
+
+namespace {
+
+class TestForm : public Window {
+  public:
+    void Create() {
+        CreateForm({"MurloxTestForm", "Test form", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 10, 10,
+                    200, 100, COLOR_WINDOW},
+                   nullptr);
+    }
+};
+
+void (*pendingCallback)() = nullptr;
+
+void CALLBACK RunPendingCallback(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    pendingCallback();
+}
+
+// Calls the function once from the message loop after the given time.
+void After(UINT milliseconds, void (*callback)()) {
+    pendingCallback = callback;
+    ::SetTimer(nullptr, 0, milliseconds, &RunPendingCallback);
+}
+
+TestForm* form = nullptr;
+
+TEST(ShowModal, RunsUntilAResultIsSetAndHidesTheWindowAfter) {
+    TestForm f;
+    f.Create();
+    form = &f;
+    After(50, [] {
+        EXPECT_TRUE(form->IsVisible());
+        EXPECT_TRUE(form->IsModal());
+        form->SetModalResult(kModalClosedByProgram);
+    });
+    EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
+    EXPECT_FALSE(f.IsVisible());
+    EXPECT_FALSE(f.IsModal());
+}
+
+TEST(ShowModal, ClosingTheModalWindowIsTheUsersCancel) {
+    TestForm f;
+    f.Create();
+    form = &f;
+    After(50, [] { ::PostMessageA(form->hwnd(), WM_CLOSE, 0, 0); });
+    EXPECT_EQ(ShowModal(f), kModalFailed);
+    EXPECT_NE(f.hwnd(), nullptr) << "a closed form is hidden, not destroyed";
+}
+
+TEST(ShowModal, DisablesTheOtherWindowsOnlyWhileItRuns) {
+    TestForm other;
+    other.Create();
+    other.Show();
+    TestForm f;
+    f.Create();
+    form = &f;
+    static HWND otherWindow;
+    otherWindow = other.hwnd();
+    After(50, [] {
+        EXPECT_FALSE(::IsWindowEnabled(otherWindow));
+        form->SetModalResult(kModalDone);
+    });
+    EXPECT_EQ(ShowModal(f), kModalDone);
+    EXPECT_TRUE(::IsWindowEnabled(other.hwnd()));
+}
+
+TEST(PromptAnswerScope, AnswersMessagesAndModalWindowsInsteadOfAPerson) {
+    TestForm f;
+    f.Create();
+    std::vector<std::string> messages;
+    std::vector<HWND> modals;
+    {
+        const PromptAnswerScope answers({[&](const std::string& text, UINT) {
+                                             messages.push_back(text);
+                                             return IDOK;
+                                         },
+                                         [&](Window& window) {
+                                             modals.push_back(window.hwnd());
+                                             return kModalDone;
+                                         }});
+        EXPECT_EQ(ShowMessage("first"), IDOK);
+        ShowError(std::runtime_error("second"));
+        EXPECT_EQ(ShowModal(f), kModalDone);
+    }
+    EXPECT_EQ(messages, (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(modals, std::vector<HWND>{f.hwnd()});
+    EXPECT_FALSE(f.IsVisible());
+}
+
+}  // namespace

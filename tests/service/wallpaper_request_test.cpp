@@ -1,0 +1,214 @@
+// From a wallpaper reply to the wallpaper on the desktop, against the stand-in service.
+
+#include "service/wallpaper_request.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "components/win_handles.h"
+#include "components/win_paths.h"
+#include "service/download_window.h"
+#include "service/wallpaper.h"
+#include "settings/registry_key.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
+#include "signin/sign_in.h"
+#include "support/wine_test_fixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string DesktopWallpaper() {
+    char path[MAX_PATH] = "";
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0);
+    return path;
+}
+
+class WallpaperTest : public ClientTest {
+  protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        folder_ = ProgramFolder() + "wallpaper-test\\";
+        ::CreateDirectoryA(folder_.c_str(), nullptr);
+        for (const char* name : {"wallpaper.jpg", "wallpaper.JPG", "wallpaper.html",
+                                 "wallpaper.bmp", "wallpaper-desktop.bmp"}) {
+            ::DeleteFileA((folder_ + name).c_str());
+        }
+        recSETTINGS.programfolder = folder_;
+        RegistryKey(kSettingsKeyPath, KEY_WRITE).WriteString("keepdaysenabled", "1");
+    }
+
+    // A download URL of the stand-in's catalogue, at a small size.
+    std::string PicturePath(const std::string& id, const std::string& ext) const {
+        return "/murlos/" + id + "-64x48." + ext;
+    }
+    std::string Reply(const std::string& url, const std::string& id,
+                      const std::string& type) const {
+        return "<reply><url>" + url + "</url><id>" + id + "</id><type>" + type + "</type></reply>";
+    }
+    // A reply naming the id and type given, for a JPEG picture of the stand-in.
+    std::string PictureReply(const std::string& id, const std::string& type) const {
+        return Reply(service().Url(PicturePath("1001", "jpg")), id, type);
+    }
+
+    std::string folder_;
+};
+
+TEST_F(WallpaperTest, EachFaultOfTheReplyIsToldWithItsOwnMessage) {
+    const std::string noUrl = "<reply><id>1</id><type>jpg</type></reply>";
+    const std::string noId = "<reply><url>x</url><type>jpg</type></reply>";
+    const std::string noType = "<reply><url>x</url><id>1</id></reply>";
+    for (const std::string& reply :
+         {std::string("error"), std::string("<reply><url>"), noUrl, noId, noType}) {
+        EXPECT_TRUE(HandleWallpaperReply(reply, nullptr, true));
+    }
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"Error parsing server response. please try again later",
+                                        "Error parsing server response. please try again later",
+                                        "Given download URL is empty!!!, reply was " + noUrl,
+                                        "Given currentdesktopid is empty!!!, reply was " + noId,
+                                        "Missing wallpaper filetype!!!, reply was " + noType}));
+    EXPECT_EQ(service().RequestCount(), 0);
+    EXPECT_EQ(recSETTINGS.curdesktopid, "0");
+}
+
+TEST_F(WallpaperTest, AnErrorCodeDownloadsNothingAndSaysNothing) {
+    const std::string reply = "<reply><errorcode>4</errorcode><url>" +
+                              service().Url(PicturePath("1001", "jpg")) +
+                              "</url><id>1001</id><type>jpg</type></reply>";
+    EXPECT_TRUE(HandleWallpaperReply(reply, nullptr, true));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(service().RequestCount(), 0);
+    EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));
+}
+
+TEST_F(WallpaperTest, TheCurrentWallpaperEndsStretchedOnTheDesktop) {
+    service().SetFault(R"({"kind": "body", "count": 1, "body": ")" + PictureReply("1009", "jpg") +
+                       R"("})");
+    ASSERT_TRUE(RequestCurrentWallpaper(nullptr));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Exists(folder_ + "wallpaper.jpg"));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1009");
+    EXPECT_EQ(RegistryKey(kSettingsKeyPath, KEY_READ).ReadString("keepdaysenabled"), "0");
+
+    const std::string bitmap = folder_ + "wallpaper-desktop.bmp";
+    EXPECT_EQ(DesktopWallpaper(), bitmap);
+    const std::string bytes = ReadFile(bitmap);
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    int32_t width = 0;
+    int32_t height = 0;
+    std::memcpy(&width, bytes.data() + 18, 4);
+    std::memcpy(&height, bytes.data() + 22, 4);
+    EXPECT_EQ(width, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(std::abs(height), ::GetSystemMetrics(SM_CYSCREEN));
+    const RegistryKey desktop("Control Panel\\Desktop", KEY_READ);
+    EXPECT_EQ(desktop.ReadString("WallpaperStyle"), "2");
+    EXPECT_EQ(desktop.ReadString("TileWallpaper"), "0");
+}
+
+TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
+    ASSERT_TRUE(HandleWallpaperReply(PictureReply("777", "JPG"), nullptr, true));
+    EXPECT_TRUE(Exists(folder_ + "wallpaper.JPG"));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "777");
+
+    const std::string before = DesktopWallpaper();
+    const std::string page = Reply(service().Url("/murlos/1012-64x48.html"), "1012", "URL");
+    ASSERT_TRUE(HandleWallpaperReply(page, nullptr, false));
+    EXPECT_NE(ReadFile(folder_ + "wallpaper.html").find("<html"), std::string::npos);
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1012");
+    EXPECT_EQ(DesktopWallpaper(), before) << "nothing here can show a page as wallpaper";
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmDownloader"});
+}
+
+TEST_F(WallpaperTest, AFailedDownloadLeavesTheCurrentWallpaperIntact) {
+    ASSERT_TRUE(HandleWallpaperReply(PictureReply("1001", "jpg"), nullptr, true));
+    const std::string good = ReadFile(folder_ + "wallpaper.jpg");
+    ASSERT_FALSE(good.empty());
+
+    service().SetFault(R"({"kind": "drop", "count": 1, "path": ")" + PicturePath("1004", "jpg") +
+                       R"("})");
+    const std::string broken = Reply(service().Url(PicturePath("1004", "jpg")), "1004", "jpg");
+    EXPECT_TRUE(HandleWallpaperReply(broken, nullptr, true));
+    EXPECT_EQ(messages, std::vector<std::string>{kDownloadFailedMessage});
+    EXPECT_EQ(ReadFile(folder_ + "wallpaper.jpg"), good);
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1001");
+
+    EXPECT_TRUE(HandleWallpaperReply(broken, nullptr, true));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1004");
+    EXPECT_NE(ReadFile(folder_ + "wallpaper.jpg"), good);
+}
+
+TEST_F(WallpaperTest, AnUnwritableProgramFolderSendsTheDownloadToThePerUserFolder) {
+    recSETTINGS.programfolder = "C:\\no-such-folder\\";
+    char localAppData[MAX_PATH] = "";
+    ::GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH);
+    const std::string expected = std::string(localAppData) + "\\MURLOX\\";
+    EXPECT_EQ(WallpaperFolder(), expected);
+    ASSERT_TRUE(HandleWallpaperReply(PictureReply("1002", "jpg"), nullptr, true));
+    EXPECT_TRUE(Exists(expected + "wallpaper.jpg"));
+}
+
+TEST_F(WallpaperTest, AnExchangeFailureOrAnErrorReplyIsNoWallpaper) {
+    service().SetFault(R"({"kind": "body", "body": "\r\nerror\r\n", "count": 1})");
+    EXPECT_FALSE(RequestCurrentWallpaper(nullptr));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(modalWindows.empty());
+    service().SetFault(R"({"kind": "empty", "count": 1})");
+    EXPECT_FALSE(RequestNewWallpaper("1003", nullptr));
+    EXPECT_EQ(messages, std::vector<std::string>{"No new wallpaper available"});
+}
+
+TEST_F(WallpaperTest, WithoutContentLengthTheGaugeHasNoMaximum) {
+    service().SetFault(R"({"kind": "no_length", "count": 1})");
+    TfrmDownloader downloader(nullptr);
+    downloader.StartDownload(service().Url(PicturePath("1001", "jpg")), folder_ + "wallpaper.jpg",
+                             true);
+    EXPECT_EQ(downloader.ModalResult(), kModalDone);
+    EXPECT_EQ(downloader.prog().MaxValue(), 0);
+    EXPECT_EQ(downloader.prog().PercentDone(), 0);
+    EXPECT_TRUE(Exists(folder_ + "wallpaper.jpg"));
+}
+
+TEST_F(WallpaperTest, AShownDownloadClosedAtOnceDownloadsNothing) {
+    TfrmDownloader downloader(nullptr);
+    downloader.StartDownload(service().Url(PicturePath("1001", "jpg")), folder_ + "wallpaper.jpg",
+                             false);
+    ::PostMessageA(downloader.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ShowModal(downloader), kModalFailed);
+    EXPECT_EQ(service().RequestCount(), 0);
+    EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));
+}
+
+HWND closeTarget = nullptr;
+void CALLBACK CloseOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageA(closeTarget, WM_CLOSE, 0, 0);
+}
+
+TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferEndsWithTheTransfersResult) {
+    const std::string path = PicturePath("1001", "jpg");
+    service().SetFault(R"({"kind": "delay", "seconds": 1, "count": 1, "path": ")" + path + R"("})");
+    TfrmDownloader downloader(nullptr);
+    downloader.StartDownload(service().Url(path), folder_ + "wallpaper.jpg", false);
+    closeTarget = downloader.hwnd();
+    ::SetTimer(nullptr, 0, 600, &CloseOnce);
+    EXPECT_EQ(ShowModal(downloader), kModalDone);
+    EXPECT_TRUE(Exists(folder_ + "wallpaper.jpg"));
+    EXPECT_GT(downloader.prog().MaxValue(), 0);
+    EXPECT_EQ(downloader.prog().PercentDone(), 100);
+}
+
+}  // namespace
