@@ -8,15 +8,17 @@ namespace {
 
 // Hidden and zero-sized: it exists to be found and to own the forms, which keeps them off the
 // taskbar.
-const FormDescription kApplicationWindow = {kApplicationWindowClass,
-                                            kApplicationTitle,
-                                            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                            0,
-                                            0,
-                                            0,
-                                            0,
-                                            0,
-                                            COLOR_BTNFACE};
+FormDescription ApplicationWindow(const char* title) {
+    return {kApplicationWindowClass,
+            title,
+            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+            0,
+            0,
+            0,
+            0,
+            0,
+            COLOR_BTNFACE};
+}
 
 void Dispatch(const MSG& message) {
     ::TranslateMessage(&message);
@@ -30,8 +32,11 @@ Application& TheApplication() {
     return application;
 }
 
-void Application::Initialize() {
-    CreateForm(kApplicationWindow, nullptr);
+void Application::Initialize(const char* title) {
+    if (!hwnd()) {
+        CreateForm(ApplicationWindow(title), nullptr);
+    }
+    terminated_ = false;
 }
 
 void Application::Terminate() {

@@ -2,13 +2,16 @@
 // The application object: the hidden top-level window titled "MURLOX" that owns every form, and
 // the message loop. A second instance recognises a running one by this window's class and title.
 
+#include "components/modal.h"
 #include "components/window.h"
 
 inline constexpr const char* kApplicationWindowClass = "TMurloxApplication";
 
 class Application : public Window {
   public:
-    void Initialize();
+    // The title is what a second instance looks for; tests give theirs another one, so that they
+    // never take a running client for their own.
+    void Initialize(const char* title = kApplicationTitle);
     // Ends the message loop; a loop not yet started ends at its first pass.
     void Terminate();
     bool Terminated() const { return terminated_; }

@@ -2,26 +2,109 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/forms.h"
+#include "app/menu_state.h"
+#include "app/resource_window.h"
+#include "components/fonts.h"
 #include "components/modal.h"
+#include "resource_ids.h"
+#include "service/download_window.h"
 #include "settings/settings_record.h"
+#include "signin/sign_in.h"
+#include "windows/keep_window.h"
+#include "windows/page_addresses.h"
+#include "windows/picker_window.h"
+#include "windows/session_pages.h"
+#include "windows/settings_window.h"
 
 namespace {
 
 const FormDescription kMainWindow = {"TfrmMain", kApplicationTitle, WS_POPUP, 0, 504, 287, 226,
                                      226,        COLOR_WINDOW};
 
+constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
+constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE + 2
+
 }  // namespace
 
 bool TfrmMain::Create(HWND owner) {
+    CreateForm(kMainWindow, owner);
+    theTray_ = std::make_unique<TTrayIcon>(*this);
     MainInstance = std::make_unique<TMainInstance>(owner);
     if (MainInstance->AnotherInstanceRuns()) {
         return false;
     }
-    CreateForm(kMainWindow, owner);
+    CreateControls();
+    CreateMenu();
+    lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_IN), kTrayMaskColor);
+    lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_OUT), kTrayMaskColor);
+    theTray_->SetIconList(&lstIcons);
+    theTray_->SetHint(kApplicationTitle);
+    theTray_->SetPopupMenu(&popupTray_);
+    theTray_->OnDblClick = [this] { theTrayDblClick(); };
+    theTray_->Loaded();
     NetKeepAlive1 = std::make_unique<KeepAliveScope>(
         KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/false});
     FormCreate();
     return true;
+}
+
+void TfrmMain::CreateControls() {
+    const auto drag = [this](MouseButton button, POINT) { BeginWindowDrag(*this, button); };
+    imgBackground.Create(hwnd(), 0, 0, 228, 232);
+    imgBackground.OnMouseDown = drag;
+    imgBackground.OnMouseMove = [this](POINT) { imgBackgroundMouseMove(); };
+
+    imgSignIn.Create(hwnd(), 56, 64, 119, 119);
+    imgSignIn.SetAutoSize(true);
+    imgSignIn.SetCenter(true);
+    imgSignIn.SetTransparent(true);
+    imgSignIn.OnMouseMove = [this](POINT) { imgSignInMouseMove(); };
+    imgSignIn.OnClick = [] { StartSignIn(stSignInImage); };
+
+    imgLogo.Create(hwnd(), 16, 8, 76, 36);
+    imgLogo.SetAutoSize(true);
+
+    imgCloseWindow.Create(hwnd(), 205, 3, 17, 25);
+    imgCloseWindow.SetCenter(true);
+    imgCloseWindow.OnClick = [this] { Hide(); };
+
+    pnlAnimation.Create(hwnd(), 32, 56, 169, 137);
+    pnlAnimation.OnMouseDown = drag;
+    imgAniGif.Create(pnlAnimation.hwnd(), 52, 22, 60, 60);
+    imgAniGif.SetAutoSize(true);
+    imgAniGif.SetPicture(Picture::FromResource(IDR_SIGNING_IN_ANIMATION));
+    imgAniGif.OnMouseDown = drag;
+    lblInfoFont_ = CreatePointFont("Verdana", 8);
+    lblInfo.Create(pnlAnimation.hwnd(), 48, 84, "Signing in...",
+                   static_cast<HFONT>(lblInfoFont_.get()), ::GetSysColor(COLOR_3DDKSHADOW));
+    pnlAnimation.SetVisible(false);
+}
+
+void TfrmMain::CreateMenu() {
+    const HWND owner = hwnd();
+    popupTray_.Add("Visit MURLOX home...", [owner] { OpenPage(HomePageAddress(), owner); });
+    popupTray_.Add("About MURLOX...", [owner] { OpenPage(AboutPageAddress(), owner); });
+    popupTray_.Add("Help!", [owner] { OpenPage(HelpPageAddress(), owner); });
+    popupTray_.AddSeparator();
+    popupTray_.Add("My profile...", [owner] {
+        if (RequestSessionId()) {
+            OpenPage(ProfilePageAddress(recSETTINGS.sessionid), owner);
+        }
+    });
+    popupTray_.Add("Settings...", [] { frmSettings->Show(); });
+    popupTray_.Add("Keep this MURLO...", [] { frmWPSetTime->Show(); });
+    popupTray_.Add("Mail this MURLO...", [owner] {
+        if (RequestSessionId()) {
+            OpenPage(MailPageAddress(recSETTINGS.sessionid, recSETTINGS.curdesktopid), owner);
+        }
+    });
+    popupTray_.AddSeparator();
+    popupTray_.Add("Sign in...", [] { StartSignIn(stTrayMenu); });
+    popupTray_.Add("Sign out...", [] { SignOut(true); });
+    popupTray_.AddSeparator();
+    popupTray_.Add("Get another MURLO...", [this] { GetanotherMURLOClick(); }).SetDefault(true);
+    popupTray_.Add("&Exit", [this] { Exit1Click(); });
 }
 
 void TfrmMain::FormCreate() {
@@ -30,7 +113,130 @@ void TfrmMain::FormCreate() {
         recSETTINGS.bootstart = true;
     }
     if (HasSwitch(commandLine, kUninstallSwitch)) {
+        theTray_->SetEnabled(false);
         TheApplication().Terminate();
         return;
     }
+    theTray_->SetLeftPopup(true);
+    imgBackground.SetPicture(frmResources->imgBackgroundSmall);
+    imgSignIn.SetPicture(frmResources->imgSignIn);
+    imgLogo.SetPicture(frmResources->imgLogo_active);
+    imgCloseWindow.SetPicture(frmResources->imgCloseWindow);
+    lstIcons.GetIcon(kSignedOutImage, theTray_->Icon());
+    theTray_->SetIconVisible(true);
+    theTray_->SetHint(kApplicationTitle);
+    SetMenuState(false);
+    StartSignIn(stLaunch);
+}
+
+void TfrmMain::FormShow() {
+    SetLogo(true);
+    if (SignedIn) {
+        Hide();
+        return;
+    }
+    RestoreSignInImage();
+    RECT bounds;
+    ::GetWindowRect(hwnd(), &bounds);
+    const int left = recSETTINGS.mainleft > 0 ? recSETTINGS.mainleft : bounds.left;
+    const int top = recSETTINGS.maintop > 0 ? recSETTINGS.maintop : bounds.top;
+    ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+    Show();
+}
+
+void TfrmMain::SetMenuState(bool signedIn) {
+    const bool hasWallpaper = HasCurrentWallpaper(recSETTINGS.curdesktopid);
+    // The first two items and "Exit" stay enabled in every state.
+    for (size_t i = 2; i + 1 < popupTray_.Count(); ++i) {
+        TMenuItem& item = popupTray_.Items(i);
+        if (!item.IsSeparator()) {
+            item.SetEnabled(MenuItemEnabled(item.Caption(), signedIn, hasWallpaper));
+        }
+    }
+}
+
+void TfrmMain::SetTrayImage(int index) {
+    theTray_->SetIconVisible(false);
+    lstIcons.GetIcon(index, theTray_->Icon());
+    theTray_->SetIconVisible(true);
+    trayImage_ = index;
+}
+
+void TfrmMain::SetLogo(bool active) {
+    imgLogo.SetPicture(active ? frmResources->imgLogo_active : frmResources->imgLogo_inactive);
+}
+
+void TfrmMain::RestoreSignInImage() {
+    imgSignIn.SetPicture(frmResources->imgSignIn);
+    imgSignIn.SetTag(0);
+}
+
+void TfrmMain::ShowSignInAnimation() {
+    SetLogo(true);
+    pnlAnimation.SetVisible(true);
+    ::UpdateWindow(hwnd());
+    theTray_->SetCycleInterval(500);
+    theTray_->SetCycleIcons(true);
+}
+
+void TfrmMain::HideSignInAnimation() {
+    pnlAnimation.SetVisible(false);
+    theTray_->SetCycleIcons(false);
+}
+
+void TfrmMain::GetanotherMURLOClick() {
+    if (frmWPPicker->IsVisible() || !RequestSessionId() || TfrmDownloader::Exists()) {
+        return;
+    }
+    ShowModal(*frmWPPicker);
+}
+
+void TfrmMain::Exit1Click() {
+    SignOut(true);
+    TheApplication().Terminate();
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            SetLogo(LOWORD(wParam) != WA_INACTIVE);
+            break;
+        case WM_LBUTTONDOWN:
+            BeginWindowDrag(*this, MouseButton::Left);
+            return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmMain::imgSignInMouseMove() {
+    if (imgSignIn.Tag() == 0) {
+        imgSignIn.SetPicture(frmResources->imgSignIn_Over);
+        imgSignIn.SetTag(1);
+    }
+}
+
+void TfrmMain::imgBackgroundMouseMove() {
+    if (imgSignIn.Tag() == 1) {
+        RestoreSignInImage();
+    }
+}
+
+void TfrmMain::theTrayDblClick() {
+    if (SignedIn) {
+        GetanotherMURLOClick();
+    }
+}
+
+void BeginWindowDrag(Window& window, MouseButton button) {
+    if (button != MouseButton::Left) {
+        return;
+    }
+    ::ReleaseCapture();
+    ::SendMessageA(window.hwnd(), WM_SYSCOMMAND, kMoveByCaption, 0);
+    ::InvalidateRect(window.hwnd(), nullptr, TRUE);
+    RECT bounds;
+    ::GetWindowRect(window.hwnd(), &bounds);
+    recSETTINGS.mainleft = bounds.left;
+    recSETTINGS.maintop = bounds.top;
 }

@@ -1,11 +1,22 @@
 #pragma once
-// The borderless main window that stands for the client while the user is signed out.
+// The borderless main window that stands for the client while the user is signed out. It owns
+// the tray icon with its menu and images, the single-instance test and the network keep-alive.
 
 #include <memory>
 
 #include "app/main_instance.h"
+#include "components/image_control.h"
+#include "components/image_list.h"
+#include "components/label.h"
+#include "components/panel.h"
+#include "components/popup_menu.h"
+#include "components/tray_icon.h"
 #include "components/window.h"
 #include "service/http_client.h"
+
+// The tray images of lstIcons.
+inline constexpr int kSignedInImage = 0;
+inline constexpr int kSignedOutImage = 1;
 
 class TfrmMain : public Window {
   public:
@@ -13,10 +24,54 @@ class TfrmMain : public Window {
     // this process has then handed over and must end without a message loop.
     bool Create(HWND owner);
 
-  private:
-    void FormCreate();
+    // Shows the window signed out, at the stored position; hides it when signed in.
+    void FormShow();
+    // Enables the tray menu's items for the signed-in or signed-out state.
+    void SetMenuState(bool signedIn);
+    // Puts image index of lstIcons into the tray.
+    void SetTrayImage(int index);
+    int TrayImage() const { return trayImage_; }
+    void SetLogo(bool active);
+    // The normal sign-in picture, without hover.
+    void RestoreSignInImage();
+    void ShowSignInAnimation();
+    void HideSignInAnimation();
 
+    void GetanotherMURLOClick();
+    void Exit1Click();
+
+    TTrayIcon& theTray() { return *theTray_; }
+    TPopupMenu& popupTray() { return popupTray_; }
+    bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void CreateControls();
+    void CreateMenu();
+    void FormCreate();
+    void imgSignInMouseMove();
+    void imgBackgroundMouseMove();
+    void theTrayDblClick();
+
+    ImageControl imgBackground;
+    ImageControl imgSignIn;
+    ImageControl imgLogo;
+    ImageControl imgCloseWindow;
+    Panel pnlAnimation;
+    ImageControl imgAniGif;
+    Label lblInfo;
+    UniqueGdiObject lblInfoFont_;
+    int trayImage_ = kSignedOutImage;
+    TPopupMenu popupTray_;
+    TImageList lstIcons{16, 16};
+    std::unique_ptr<TTrayIcon> theTray_;
     std::unique_ptr<TMainInstance> MainInstance;
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
     std::unique_ptr<KeepAliveScope> NetKeepAlive1;
 };
+
+// Moves a borderless window with the mouse, by the left button only, and stores where it ends
+// as the main window's position.
+void BeginWindowDrag(Window& window, MouseButton button);

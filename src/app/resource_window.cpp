@@ -1,6 +1,22 @@
 #include "app/resource_window.h"
 
 #include "app/application.h"
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "components/modal.h"
+#include "resource_ids.h"
+#include "service/internet_connection.h"
+#include "settings/keep_schedule.h"
+#include "settings/settings_store.h"
+#include "signin/connection_failure_window.h"
+#include "signin/login_thread.h"
+#include "signin/sign_in.h"
+#include "signin/sign_in_window.h"
+#include "windows/keep_window.h"
+#include "windows/picker_window.h"
+#include "windows/settings_window.h"
+
+bool SessionEnding = false;
 
 namespace {
 
@@ -8,17 +24,101 @@ const FormDescription kResourceWindow = {
     "TfrmResources", "-", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, 419, 608,
     COLOR_BTNFACE};
 
+constexpr UINT_PTR tmrCycleTimer = 1;
+constexpr UINT kCyclePeriodMs = 10000;
+// Ticks between two keep-schedule checks: about an hour.
+constexpr int32_t kTicksPerCheck = 360;
+
 }  // namespace
 
 void TfrmResources::Create(HWND owner) {
     CreateForm(kResourceWindow, owner);
+    imgSignIn = Picture::FromResource(IDR_SIGN_IN);
+    imgSignIn_Over = Picture::FromResource(IDR_SIGN_IN_OVER);
+    imgLogo_active = Picture::FromResource(IDR_LOGO_ACTIVE);
+    imgLogo_inactive = Picture::FromResource(IDR_LOGO_INACTIVE);
+    imgSet = Picture::FromResource(IDR_SET);
+    imgSet_over = Picture::FromResource(IDR_SET_OVER);
+    imgGo = Picture::FromResource(IDR_GO);
+    imgGo_over = Picture::FromResource(IDR_GO_OVER);
+    imgLogoSmall = Picture::FromResource(IDR_LOGO_SMALL);
+    imgBackgroundSmall = Picture::FromResource(IDR_BACKGROUND_SMALL);
+    imgCloseWindow = Picture::FromResource(IDR_CLOSE_WINDOW);
+    StartCycle();
+}
+
+void TfrmResources::StartCycle() {
+    cycleRunning_ = ::SetTimer(hwnd(), tmrCycleTimer, kCyclePeriodMs, nullptr) != 0;
+}
+
+void TfrmResources::StopCycle() {
+    ::KillTimer(hwnd(), tmrCycleTimer);
+    cycleRunning_ = false;
+}
+
+void TfrmResources::tmrCycleTimerTimer() {
+    if (!IsInternetConnected() && SignedIn) {
+        SignOut(false);
+    }
+    if (CycleTicks >= kTicksPerCheck) {
+        CycleTicks = 0;
+        StopCycle();
+        if (SignedIn) {
+            CheckKeepExpiry();
+        }
+        StartCycle();
+    }
+    ++CycleTicks;
+    StartSignIn(stCycle);
 }
 
 LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        // Closing the main form ends the program.
-        TheApplication().Terminate();
-        return 0;
+    switch (message) {
+        case WM_TIMER:
+            if (wParam == tmrCycleTimer) {
+                tmrCycleTimerTimer();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            if (FormCloseQuery()) {
+                TheApplication().Terminate();
+            }
+            return 0;
+        case WM_QUERYENDSESSION:
+            return WMQueryEndSession();
+        case kLoginOutcomeMessage:
+            PublishResult(*reinterpret_cast<const LoginOutcome*>(lParam));
+            return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);
+}
+
+bool TfrmResources::FormCloseQuery() {
+    if (SessionEnding) {
+        SignOut(false);
+        SaveSettings();
+        return true;
+    }
+    HideAllWindows();
+    return false;
+}
+
+LRESULT TfrmResources::WMQueryEndSession() {
+    SignOut(false);
+    // A failed save leaves the query unanswered: its error reaches the user instead.
+    SaveSettings();
+    SessionEnding = true;
+    return 1;
+}
+
+void HideAllWindows() {
+    Window* const forms[] = {frmMain,      frmRegisterLogin, frmWPPicker,
+                             frmWPSetTime, frmSettings,      frmPopop};
+    for (Window* form : forms) {
+        if (form) {
+            form->Hide();
+        }
+    }
+    Window::EndModalRuns(kModalClosedByProgram);
 }

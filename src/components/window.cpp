@@ -1,5 +1,6 @@
 #include "components/window.h"
 
+#include <algorithm>
 #include <exception>
 #include <set>
 #include <string>
@@ -68,6 +69,12 @@ BOOL CALLBACK DisableUnlessModal(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
+// The windows in a modal run, innermost last.
+std::vector<Window*>& ModalRuns() {
+    static std::vector<Window*> runs;
+    return runs;
+}
+
 // The thread's enabled, visible top-level windows other than the modal one: a modal run disables
 // them, as the user must answer it first.
 std::vector<HWND> DisableOtherWindows(HWND modal) {
@@ -98,6 +105,7 @@ void Window::Close() {
 int Window::RunModalLoop() {
     modalResult_ = 0;
     modal_ = true;
+    ModalRuns().push_back(this);
     const std::vector<HWND> disabled = DisableOtherWindows(hwnd_);
     Show();
     MSG message;
@@ -117,7 +125,15 @@ int Window::RunModalLoop() {
     }
     Hide();
     modal_ = false;
+    ModalRuns().erase(std::find(ModalRuns().begin(), ModalRuns().end(), this));
     return modalResult_;
+}
+
+void Window::EndModalRuns(int result) {
+    for (Window* window : ModalRuns()) {
+        window->Hide();
+        window->SetModalResult(result);
+    }
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

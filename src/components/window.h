@@ -39,6 +39,8 @@ class Window {
     // Shows the window, keeps the application's other windows disabled and dispatches messages
     // until a modal result is set; hides the window and returns the result.
     int RunModalLoop();
+    // Hides every window in a modal run and ends the run with the result.
+    static void EndModalRuns(int result);
 
   protected:
     // Registers the description's class on first use and creates the window, owned by owner.

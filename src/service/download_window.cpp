@@ -58,8 +58,11 @@ void WriteAll(HANDLE file, const char* data, size_t size) {
 
 }  // namespace
 
+int TfrmDownloader::existing_ = 0;
+
 TfrmDownloader::TfrmDownloader(HWND owner)
     : NetKeepAlive1(KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/true}) {
+    ++existing_;
     const POINT at = CentreOn(owner);
     CreateForm({"TfrmDownloader", "Downloading MURLO...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
                 WS_EX_DLGMODALFRAME, at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
@@ -67,6 +70,10 @@ TfrmDownloader::TfrmDownloader(HWND owner)
     prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
+}
+
+TfrmDownloader::~TfrmDownloader() {
+    --existing_;
 }
 
 void TfrmDownloader::StartDownload(const std::string& url, const std::string& targetFile,

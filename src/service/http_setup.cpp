@@ -3,25 +3,37 @@
 #include "service/service_address.h"
 #include "settings/settings_record.h"
 
-void ConfigureHttpClient(HttpClient& client) {
-    const SettingsRecord& settings = recSETTINGS;
-    if (!settings.proxyuse) {
+ProxySettings CurrentProxySettings() {
+    const SettingsRecord& s = recSETTINGS;
+    return {s.proxyuse, s.proxytype, s.proxyhost, s.proxyport, s.proxyusername, s.proxypassword};
+}
+
+void ConfigureHttpClient(HttpClient& client, const ProxySettings& proxy) {
+    if (!proxy.proxyuse) {
         return;
     }
-    if (settings.proxytype == "http") {
-        client.SetHttpProxy(settings.proxyhost, settings.proxyport, settings.proxyusername,
-                            settings.proxypassword);
-    } else if (settings.proxytype == "socks4") {
+    if (proxy.proxytype == "http") {
+        client.SetHttpProxy(proxy.proxyhost, proxy.proxyport, proxy.proxyusername,
+                            proxy.proxypassword);
+    } else if (proxy.proxytype == "socks4") {
         // SOCKS 4 has only a user id, and it stays empty.
-        client.SetSocksProxy(settings.proxyhost, settings.proxyport, SocksVersion::Socks4,
-                             std::string(), std::string());
-    } else if (settings.proxytype == "socks5") {
-        client.SetSocksProxy(settings.proxyhost, settings.proxyport, SocksVersion::Socks5,
-                             settings.proxyusername, settings.proxypassword);
+        client.SetSocksProxy(proxy.proxyhost, proxy.proxyport, SocksVersion::Socks4, std::string(),
+                             std::string());
+    } else if (proxy.proxytype == "socks5") {
+        client.SetSocksProxy(proxy.proxyhost, proxy.proxyport, SocksVersion::Socks5,
+                             proxy.proxyusername, proxy.proxypassword);
     }
 }
 
-void PrepareHttpClient(HttpClient& client) {
+void ConfigureHttpClient(HttpClient& client) {
+    ConfigureHttpClient(client, CurrentProxySettings());
+}
+
+void PrepareHttpClient(HttpClient& client, const ProxySettings& proxy) {
     client.SetDefaultHost(ServiceHost, 80);
-    ConfigureHttpClient(client);
+    ConfigureHttpClient(client, proxy);
+}
+
+void PrepareHttpClient(HttpClient& client) {
+    PrepareHttpClient(client, CurrentProxySettings());
 }

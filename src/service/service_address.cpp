@@ -2,15 +2,28 @@
 
 #include <cstdlib>
 
-std::string ServiceUrl(const std::string& path) {
-    // Read at every call, so that a test can point the client elsewhere at any time.
+namespace {
+
+// Read at every call, so that a test can point the client elsewhere at any time.
+const char* Replacement() {
     const char* replacement = std::getenv("MURLOX_SERVICE");
+    return replacement != nullptr && *replacement != '\0' ? replacement : nullptr;
+}
+
+}  // namespace
+
+std::string ServiceUrl(const std::string& path) {
     std::string address = std::string(ServiceHost) + ":80";
-    if (replacement != nullptr && *replacement != '\0') {
+    if (const char* replacement = Replacement()) {
         address = replacement;
         if (address.find(':') == std::string::npos) {
             address += ":80";
         }
     }
     return "http://" + address + path;
+}
+
+std::string ServiceShortAddress(const std::string& path) {
+    const char* replacement = Replacement();
+    return (replacement ? replacement : ServiceHost) + path;
 }

@@ -8,3 +8,7 @@ inline constexpr const char* ServiceHost = "www.murlox.com";
 
 // "http://" + host + ":" + port + path, for the service's scripts and pages.
 std::string ServiceUrl(const std::string& path);
+
+// The host (and, for a replaced address, its port) directly followed by the path, with no
+// scheme: the form some account pages are opened with.
+std::string ServiceShortAddress(const std::string& path);

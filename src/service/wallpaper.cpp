@@ -9,10 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/forms.h"
+#include "app/main_window.h"
 #include "components/win_handles.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
+#include "signin/sign_in.h"
 
 namespace {
 
@@ -138,5 +141,10 @@ bool ApplyWallpaper(const std::string& path, const std::string& id) {
         }
     }
     recSETTINGS.curdesktopid = id;
+    // The wallpaper items of the tray menu depend on a current wallpaper, which the first one
+    // applied only now brings.
+    if (frmMain && SignedIn) {
+        frmMain->SetMenuState(true);
+    }
     return true;
 }

@@ -1,9 +1,19 @@
 #include "signin/sign_in.h"
 
+#include <windows.h>
+
+#include "app/application.h"
 #include "app/forms.h"
+#include "app/main_window.h"
+#include "app/resource_window.h"
 #include "components/modal.h"
+#include "service/http_setup.h"
+#include "service/wallpaper_request.h"
+#include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
+#include "signin/login_thread.h"
+#include "signin/sign_in_window.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
 #include "windows/settings_window.h"
@@ -16,26 +26,167 @@ bool ReportConnectionFailure = false;
 
 namespace {
 
-void CloseIfCreated(Window* window) {
-    if (window) {
-        window->Close();
+constexpr UINT kLoginPollMs = 1000;
+UINT_PTR loginTimer = 0;
+
+void CALLBACK TLoginTimer(HWND, UINT, UINT_PTR, DWORD) {
+    LoginResult();
+}
+
+void StopLoginTimer() {
+    if (loginTimer) {
+        ::KillTimer(nullptr, loginTimer);
+        loginTimer = 0;
+    }
+}
+
+void StartCycle() {
+    if (frmResources) {
+        frmResources->StartCycle();
+    }
+}
+
+void ShowSignInWindow() {
+    if (frmRegisterLogin->IsVisible()) {
+        ::SetFocus(frmRegisterLogin->hwnd());
+    } else {
+        ShowModal(*frmRegisterLogin);
+    }
+}
+
+void StartWorker() {
+    LoginResultCode = LoginPending;
+    SignInBusy = true;
+    TheApplication().ProcessMessages();
+    TLOGINTHREAD worker;
+    worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
+    worker.SetProxy(CurrentProxySettings());
+    TLOGINTHREAD::Start(std::move(worker), frmResources->hwnd());
+    StopLoginTimer();
+    loginTimer = ::SetTimer(nullptr, 0, kLoginPollMs, &TLoginTimer);
+}
+
+SignInSituation CurrentSituation() {
+    SignInSituation s;
+    s.autologin = recSETTINGS.autologin;
+    s.signedOutByUser = SignedOutByUser;
+    s.signedIn = SignedIn;
+    s.signInWindowVisible = frmRegisterLogin && frmRegisterLogin->IsVisible();
+    s.mainWindowVisible = frmMain->IsVisible();
+    s.signInBusy = SignInBusy;
+    s.loginResultCode = LoginResultCode;
+    return s;
+}
+
+// The first steps of every taken result.
+void EndSignIn() {
+    StopLoginTimer();
+    SignInBusy = false;
+    StopSignInAnimation();
+    TheApplication().ProcessMessages();
+}
+
+void Accepted() {
+    StartCycle();
+    SignedIn = true;
+    EndSignIn();
+    frmMain->SetMenuState(true);
+    frmMain->SetTrayImage(kSignedInImage);
+    if (!recSETTINGS.keepdaysoff) {
+        CheckKeepExpiry();
+    } else if (!RequestCurrentWallpaper(nullptr)) {
+        SignOut(false);
     }
 }
 
 }  // namespace
 
+void StartSignIn(SignInTrigger trigger) {
+    frmResources->StopCycle();
+    const SignInDecisions decisions = DecideSignIn(trigger, CurrentSituation());
+    if (decisions.reportConnectionFailure != SignInDecisions::Report::Unchanged) {
+        ReportConnectionFailure = decisions.reportConnectionFailure == SignInDecisions::Report::Set;
+    }
+    if (decisions.restoreSignInImage) {
+        frmMain->RestoreSignInImage();
+    }
+    if (decisions.showMainWindow) {
+        frmMain->FormShow();
+    }
+    if (decisions.showSignInWindow) {
+        frmMain->SetLogo(false);
+        ShowSignInWindow();
+    }
+    if (decisions.animation) {
+        frmMain->ShowSignInAnimation();
+    }
+    if (decisions.startWorker) {
+        StartWorker();
+    }
+    if (!SignInBusy) {
+        StartCycle();
+    }
+}
+
+void LoginResult() {
+    switch (LoginResultCode) {
+        case LoginAccepted:
+            Accepted();
+            break;
+        case LoginNoConnection:
+            EndSignIn();
+            SignOut(false);
+            if (ReportConnectionFailure) {
+                ShowConnectionFailure();
+            }
+            StartCycle();
+            break;
+        case LoginRejected:
+            EndSignIn();
+            SignOut(false);
+            ShowMessage(kLoginFailedMessage);
+            ShowSignInWindow();
+            break;
+        default:
+            break;  // still running
+    }
+}
+
+bool LoginTimerRunning() {
+    return loginTimer != 0;
+}
+
 void SignOut(bool byUser) {
     SignedOutByUser = byUser;
+    StartCycle();
     SignedIn = false;
     if (!recSETTINGS.autologin) {
         recSETTINGS.password.clear();
     }
-    CloseIfCreated(frmSettings);
-    CloseIfCreated(frmWPPicker);
-    CloseIfCreated(frmWPSetTime);
+    for (Window* window : {static_cast<Window*>(frmSettings), static_cast<Window*>(frmWPPicker),
+                           static_cast<Window*>(frmWPSetTime)}) {
+        if (window) {
+            window->Close();
+        }
+    }
+    if (frmMain) {
+        frmMain->SetMenuState(false);
+        frmMain->SetTrayImage(kSignedOutImage);
+    }
+}
+
+void StopSignInAnimation() {
+    frmMain->HideSignInAnimation();
+    frmMain->SetTrayImage(kSignedOutImage);
+    if (SignedIn) {
+        frmMain->Hide();
+    }
 }
 
 void ShowConnectionFailure() {
+    if (frmMain) {
+        frmMain->SetLogo(false);
+    }
     if (!frmPopop) {
         return;
     }

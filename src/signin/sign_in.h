@@ -1,5 +1,6 @@
 #pragma once
-// The signed-in state of the client and the ways back to signed out.
+// The signed-in state of the client, how a sign-in starts and ends, and the ways back to signed
+// out.
 
 #include <cstdint>
 
@@ -12,9 +13,25 @@ extern bool SignedOutByUser;
 // Set by sign-ins the user started: a failed connection is then shown, not only signed out.
 extern bool ReportConnectionFailure;
 
+// Decides by the trigger whether to ask for credentials, show the main window or sign in at once
+// on a worker thread. May show the sign-in window modally.
+void StartSignIn(SignInTrigger trigger);
+
+// Carries out the worker's result once it is there; the poll timer's tick.
+void LoginResult();
+
+// Whether a poll timer is waiting for a worker's result.
+bool LoginTimerRunning();
+
 // The one way back to the signed-out state; byUser only for the tray menu's "Sign out..." and
 // "Exit". Shows nothing.
 void SignOut(bool byUser);
 
+void StopSignInAnimation();
+
 // Shows the connection-failure window modally, or brings it to the front when it is up.
 void ShowConnectionFailure();
+
+inline constexpr const char* kLoginFailedMessage =
+    "Login failed, please make sure that you typed in username and password correctly, and that "
+    "your CAPS-LOCK is off!";

@@ -81,7 +81,7 @@ std::string LoginPath(const std::string& email, const std::string& password) {
     return "/actions/login.php?un=" + EncodeQueryValue(email) + "&pw=" + EncodeQueryValue(password);
 }
 
-LoginReply ParseLoginReply(const std::string& body) {
+OkReply ParseOkReply(const std::string& body) {
     const size_t marker = body.find("[OK]");
     if (marker == std::string::npos) {
         return {};

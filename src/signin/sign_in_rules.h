@@ -44,10 +44,10 @@ std::string EncodeQueryValue(std::string_view text);
 // The path and query of the sign-in request.
 std::string LoginPath(const std::string& email, const std::string& password);
 
-// A body holding "[OK]" accepts the account; everything after the first "[OK]", unchanged, is
-// the login id.
-struct LoginReply {
+// The service's answer to the sign-in and the session request: a body holding "[OK]" accepts,
+// and everything after the first "[OK]", unchanged, is the id it hands out.
+struct OkReply {
     bool accepted = false;
-    std::string loginid;
+    std::string id;
 };
-LoginReply ParseLoginReply(const std::string& body);
+OkReply ParseOkReply(const std::string& body);

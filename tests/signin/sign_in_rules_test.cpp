@@ -97,16 +97,16 @@ TEST(EncodeQueryValue, KeepsTheUnreservedAndEncodesTheRest) {
     EXPECT_EQ(LoginPath("a b@c.d", "p&w"), "/actions/login.php?un=a+b@c.d&pw=p%26w");
 }
 
-TEST(ParseLoginReply, OkAnywhereAcceptsAndTheRestIsTheIdUnchanged) {
-    EXPECT_EQ(ParseLoginReply("[OK]4711").loginid, "4711");
-    EXPECT_TRUE(ParseLoginReply("abc[OK]4711").accepted);
-    EXPECT_EQ(ParseLoginReply("abc[OK]4711").loginid, "4711");
-    EXPECT_EQ(ParseLoginReply("[OK]4711\r\n").loginid, "4711\r\n");
-    EXPECT_EQ(ParseLoginReply("[OK]1[OK]2").loginid, "1[OK]2");
-    const LoginReply bare = ParseLoginReply("[OK]");
+TEST(ParseOkReply, OkAnywhereAcceptsAndTheRestIsTheIdUnchanged) {
+    EXPECT_EQ(ParseOkReply("[OK]4711").id, "4711");
+    EXPECT_TRUE(ParseOkReply("abc[OK]4711").accepted);
+    EXPECT_EQ(ParseOkReply("abc[OK]4711").id, "4711");
+    EXPECT_EQ(ParseOkReply("[OK]4711\r\n").id, "4711\r\n");
+    EXPECT_EQ(ParseOkReply("[OK]1[OK]2").id, "1[OK]2");
+    const OkReply bare = ParseOkReply("[OK]");
     EXPECT_TRUE(bare.accepted);
-    EXPECT_EQ(bare.loginid, "");
-    EXPECT_FALSE(ParseLoginReply("OK").accepted);
-    EXPECT_FALSE(ParseLoginReply("").accepted);
-    EXPECT_FALSE(ParseLoginReply("[ok]1").accepted);
+    EXPECT_EQ(bare.id, "");
+    EXPECT_FALSE(ParseOkReply("OK").accepted);
+    EXPECT_FALSE(ParseOkReply("").accepted);
+    EXPECT_FALSE(ParseOkReply("[ok]1").accepted);
 }

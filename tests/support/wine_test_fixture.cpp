@@ -6,7 +6,8 @@
 
 #include "app/forms.h"
 #include "settings/settings_record.h"
-#include "signin/connection_failure_window.h"
+#include "app/application.h"
+#include "app/resource_window.h"
 #include "signin/sign_in.h"
 
 void ClientTest::SetUp() {
@@ -21,9 +22,8 @@ void ClientTest::SetUp() {
     SignedIn = true;
     SignedOutByUser = false;
     ReportConnectionFailure = false;
-    popop_ = std::make_unique<TfrmPopop>();
-    popop_->Create(nullptr);
-    frmPopop = popop_.get();
+    SignInBusy = false;
+    LoginResultCode = 0;
     answers_ = std::make_unique<PromptAnswerScope>(PromptAnswers{
         [this](const std::string& text, UINT) {
             messages.push_back(text);
@@ -34,14 +34,39 @@ void ClientTest::SetUp() {
             ::GetClassNameA(window.hwnd(), className, sizeof(className));
             modalWindows.push_back(className);
             // The download window is the client's own work, not a question to the user.
-            return std::string(className) == "TfrmDownloader" ? window.RunModalLoop() : modalAnswer;
+            const bool forReal = modalAnswer < 0 || std::string(className) == "TfrmDownloader";
+            return forReal ? window.RunModalLoop() : modalAnswer;
         }});
+    SessionEnding = false;
+    StartClient();
+}
+
+void ClientTest::StartClient() {
+    forms_.reset();
+    // A test that ended the message loop leaves its quit message behind.
+    MSG quit;
+    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    TheApplication().Initialize("MURLOX under test");
+    forms_ = std::make_unique<ApplicationForms>();
+    ASSERT_TRUE(forms_->Create(TheApplication().hwnd()));
+}
+
+bool ClientTest::PumpUntil(const std::function<bool()>& condition, int milliseconds) {
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (!condition()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        TheApplication().ProcessMessages();
+    }
+    return true;
 }
 
 void ClientTest::TearDown() {
+    forms_.reset();
     answers_.reset();
-    frmPopop = nullptr;
-    popop_.reset();
     _putenv_s("MURLOX_SERVICE", "");
 }
 

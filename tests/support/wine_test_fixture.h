@@ -1,16 +1,18 @@
 #pragma once
 // A fixture for the tests of the client's Win32 parts against the stand-in service: the client is
-// pointed at the stand-in, the settings and sign-in state start afresh, and every message box and
-// modal window is answered and recorded instead of shown.
+// pointed at the stand-in, the settings and sign-in state start afresh (signed in, with the
+// stand-in's demo account), the client's windows are created as at start, and every message box
+// and modal window is answered and recorded instead of shown.
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/forms.h"
 #include "components/modal.h"
-#include "signin/connection_failure_window.h"
 #include "support/test_services.h"
 
 class ClientTest : public ::testing::Test {
@@ -20,6 +22,12 @@ class ClientTest : public ::testing::Test {
 
     const TestServices& services() const { return RunningTestServices(); }
     const StandInService& service() const { return service_; }
+    // Creates the client's windows anew, as at start; SetUp does it once, with the settings of
+    // the fixture.
+    void StartClient();
+    // Dispatches messages until the condition holds; false when it did not within the time.
+    static bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 10000);
+
     // Sets the settings record's proxy fields.
     void UseProxy(const std::string& type, int port, const std::string& user = "",
                   const std::string& password = "");
@@ -28,11 +36,11 @@ class ClientTest : public ::testing::Test {
     std::vector<std::string> messages;
     // The class names of the windows that were run modally, in order.
     std::vector<std::string> modalWindows;
-    // The modal result the recorded modal windows return.
+    // The modal result the recorded modal windows return, or -1 to run them for real.
     int modalAnswer = kModalDone;
 
   private:
     StandInService service_{0};
     std::unique_ptr<PromptAnswerScope> answers_;
-    std::unique_ptr<TfrmPopop> popop_;
+    std::unique_ptr<ApplicationForms> forms_;
 };

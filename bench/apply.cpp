@@ -1,0 +1,178 @@
+// Time from a GETONE reply in hand to the wallpaper set, for a 1920 x 1080 JPEG that the stand-in
+// service serves on loopback: HandleWallpaperReply with its silent download, then ApplyWallpaper,
+// which under Wine renders the picture stretched into a bitmap with GDI+ and sets that. Set
+// against the bare download of the same file (plain libcurl into memory). For a breakdown the
+// client's download alone (the silent download window, to a file) and ApplyWallpaper alone on
+// the downloaded file run too. Runs alternate so that all see the same conditions; prints the
+// medians and the client's time over the bare download.
+//
+//   bench_apply.exe [HOST:PORT]     (default: MURLOX_SERVICE)
+
+#include <windows.h>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench_stats.h"
+#include "client_harness.h"
+#include "components/modal.h"
+#include "components/win_handles.h"
+#include "service/download_window.h"
+#include "service/wallpaper.h"
+#include "service/wallpaper_request.h"
+#include "settings/settings_record.h"
+
+namespace {
+
+constexpr const char* kPicturePath = "/murlos/1001-1920x1080.jpg";
+constexpr const char* kPictureId = "1001";
+constexpr int kRuns = 9;
+constexpr double kGoal = 1.5;  // the client adds at most 50 % to the download
+
+size_t Append(char* data, size_t size, size_t count, void* body) {
+    static_cast<std::string*>(body)->append(data, size * count);
+    return size * count;
+}
+
+std::string BareDownload(const std::string& url) {
+    std::string body;
+    CURL* easy = curl_easy_init();
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, Append);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
+    const CURLcode result = curl_easy_perform(easy);
+    curl_easy_cleanup(easy);
+    if (result != CURLE_OK) {
+        throw std::runtime_error(std::string("bare download: ") + curl_easy_strerror(result));
+    }
+    return body;
+}
+
+std::string WallpaperOfThisProcess() {
+    char path[MAX_PATH] = "";
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof path, path, 0);
+    return path;
+}
+
+// The client's own work, with every message box it would show recorded instead.
+class ClientUnderTest {
+  public:
+    ClientUnderTest(const std::string& url, const std::string& folder)
+        : url_(url),
+          folder_(folder),
+          reply_("<?xml version=\"1.0\"?><reply><url>" + url + "</url><id>" + kPictureId +
+                 "</id><type>jpg</type></reply>"),
+          answers_({[this](const std::string& text, UINT) {
+                        messages_.push_back(text);
+                        return IDOK;
+                    },
+                    nullptr}) {
+        recSETTINGS.programfolder = folder;
+    }
+
+    void HandleReply() {
+        Prepare();
+        HandleWallpaperReply(reply_, nullptr, /*silent=*/true);
+        Check("HandleWallpaperReply");
+    }
+
+    void DownloadOnly() {
+        Prepare();
+        TfrmDownloader downloader(nullptr);
+        downloader.StartDownload(url_, folder_ + "download-only.jpg", /*silent=*/true);
+        if (downloader.ModalResult() != kModalDone) {
+            throw std::runtime_error("the download window's download failed");
+        }
+    }
+
+    void ApplyOnly() {
+        Prepare();
+        ApplyWallpaper(folder_ + "wallpaper.jpg", kPictureId);
+        Check("ApplyWallpaper");
+    }
+
+  private:
+    void Prepare() {
+        recSETTINGS.curdesktopid = "0";
+        ClearDesktopWallpaper();
+        messages_.clear();
+    }
+
+    void Check(const std::string& what) const {
+        if (!messages_.empty()) {
+            throw std::runtime_error(what + " said: " + messages_.front());
+        }
+        if (recSETTINGS.curdesktopid != kPictureId ||
+            !NamesRenderedWallpaper(WallpaperOfThisProcess())) {
+            throw std::runtime_error(what + " set no wallpaper (desktop: \"" +
+                                     WallpaperOfThisProcess() + "\")");
+        }
+    }
+
+    std::string url_;
+    std::string folder_;
+    std::string reply_;
+    std::vector<std::string> messages_;
+    PromptAnswerScope answers_;
+};
+
+template <typename Work>
+double Time(Work work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    return MillisecondsSince(start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // As the client's process: COM and GDI+ for the user-interface thread.
+    const ComInitialization com;
+    const GdiplusInitialization gdiplus;
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    std::vector<double> bare;
+    std::vector<double> client;
+    std::vector<double> clientDownload;
+    std::vector<double> apply;
+    size_t bytes = 0;
+    try {
+        const std::string url = "http://" + ServiceAddressFrom(argc, argv) + kPicturePath;
+        const std::string folder = BesideThisProgram("bench-apply\\");
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        ClientUnderTest clientUnderTest(url, folder);
+        // Warm-up, not counted: the stand-in draws the picture once, GDI+ loads its codecs.
+        bytes = BareDownload(url).size();
+        clientUnderTest.HandleReply();
+        for (int run = 0; run < kRuns; ++run) {
+            bare.push_back(Time([&] { BareDownload(url); }));
+            client.push_back(Time([&] { clientUnderTest.HandleReply(); }));
+            clientDownload.push_back(Time([&] { clientUnderTest.DownloadOnly(); }));
+            apply.push_back(Time([&] { clientUnderTest.ApplyOnly(); }));
+        }
+    } catch (const std::exception& error) {
+        std::printf("failed: %s\n", error.what());
+        return 1;
+    }
+    const double ratio = Median(client) / Median(bare);
+    std::printf(
+        "1920 x 1080 JPEG of %zu bytes from the stand-in on loopback, screen %d x %d, "
+        "%d runs each, alternating (ms)\n",
+        bytes, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), kRuns);
+    std::printf("bare download (libcurl into memory):     median %7.1f  (%s)\n", Median(bare),
+                List(bare, 1).c_str());
+    std::printf("client, reply to wallpaper set:          median %7.1f  (%s)\n", Median(client),
+                List(client, 1).c_str());
+    std::printf("  the client's silent download alone:    median %7.1f  (%s)\n",
+                Median(clientDownload), List(clientDownload, 1).c_str());
+    std::printf("  ApplyWallpaper alone (render and set): median %7.1f  (%s)\n", Median(apply),
+                List(apply, 1).c_str());
+    std::printf("client over bare download %.2fx, it adds %.0f %% (goal at most %.0f %%: %s)\n",
+                ratio, (ratio - 1) * 100, (kGoal - 1) * 100, AtMost(ratio, kGoal));
+    return 0;
+}

@@ -1,0 +1,55 @@
+#include "windows/session_pages.h"
+
+#include <shellapi.h>
+
+#include "service/http_client.h"
+#include "service/http_setup.h"
+#include "service/internet_connection.h"
+#include "settings/settings_record.h"
+#include "signin/sign_in.h"
+#include "windows/page_addresses.h"
+
+namespace {
+
+PagesOpenedForTesting* recorder = nullptr;
+
+}  // namespace
+
+bool RequestSessionId() {
+    const std::string url = SessionRequestUrl(recSETTINGS.loginid);
+    if (!IsInternetConnected()) {
+        return false;
+    }
+    std::string reply;
+    try {
+        HttpClient client;
+        PrepareHttpClient(client);
+        reply = client.Get(url);
+    } catch (const HttpError&) {
+        ShowConnectionFailure();
+        SignOut(false);
+        return false;
+    }
+    const OkReply session = ParseOkReply(reply);
+    if (!session.accepted) {
+        return false;
+    }
+    recSETTINGS.sessionid = session.id;
+    return true;
+}
+
+void OpenPage(const std::string& address, HWND owner) {
+    if (recorder) {
+        recorder->addresses_.push_back(address);
+        return;
+    }
+    ::ShellExecuteA(owner, "open", address.c_str(), "", "c:\\", SW_SHOW);
+}
+
+PagesOpenedForTesting::PagesOpenedForTesting() {
+    recorder = this;
+}
+
+PagesOpenedForTesting::~PagesOpenedForTesting() {
+    recorder = nullptr;
+}

@@ -1,0 +1,199 @@
+// The main window, the tray menu, the cycle and the end of the session, through the client's
+// real windows and messages.
+
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/forms.h"
+#include "app/resource_window.h"
+#include "components/win_paths.h"
+#include "service/http_client.h"
+#include "settings/registry_key.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
+#include "signin/sign_in.h"
+#include "signin/sign_in_window.h"
+#include "support/wine_test_fixture.h"
+#include "windows/picker_window.h"
+
+namespace {
+
+class MainWindowTest : public ClientTest {
+  protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
+        recSETTINGS.programfolder = ProgramFolder();
+        recSETTINGS.keepdaysoff = true;
+    }
+    void StartSignedOut() {
+        SignedIn = false;
+        StartClient();
+    }
+    static RECT Bounds(const Window& window) {
+        RECT bounds;
+        ::GetWindowRect(window.hwnd(), &bounds);
+        return bounds;
+    }
+    static void TrayMouse(UINT mouseMessage) {
+        ::SendMessageA(frmMain->theTray().Handle(), TrayCallbackMessage, 1, mouseMessage);
+    }
+    int Requests(const std::string& path) const {
+        int count = 0;
+        for (int i = 0; i < service().RequestCount(); ++i) {
+            count += service().RawRequest(i).find(" " + path) != std::string::npos;
+        }
+        return count;
+    }
+};
+
+TEST_F(MainWindowTest, SignedOutWithoutAutomaticSignInTheMainWindowShowsAtItsPlace) {
+    StartSignedOut();
+    ASSERT_TRUE(frmMain->IsVisible());
+    EXPECT_EQ(Bounds(*frmMain).left, 504);
+    EXPECT_EQ(Bounds(*frmMain).top, 287);
+    EXPECT_EQ(Bounds(*frmMain).right - Bounds(*frmMain).left, 226);
+    EXPECT_EQ(frmMain->TrayImage(), kSignedOutImage);
+    EXPECT_FALSE(frmMain->theTray().TrayData().hIcon == nullptr);
+    EXPECT_TRUE(frmMain->theTray().LeftPopup());
+
+    recSETTINGS.mainleft = 0;
+    recSETTINGS.maintop = 300;
+    frmMain->FormShow();
+    EXPECT_EQ(Bounds(*frmMain).left, 504);
+    EXPECT_EQ(Bounds(*frmMain).top, 300);
+    recSETTINGS.mainleft = -20;
+    recSETTINGS.maintop = 40;
+    frmMain->FormShow();
+    EXPECT_EQ(Bounds(*frmMain).left, 504);
+    EXPECT_EQ(Bounds(*frmMain).top, 40);
+}
+
+TEST_F(MainWindowTest, ShowingItWhileSignedInHidesIt) {
+    SignedIn = true;
+    frmMain->FormShow();
+    EXPECT_FALSE(frmMain->IsVisible());
+}
+
+TEST_F(MainWindowTest, TheMenuHasItsItemsTheDefaultInBold) {
+    TPopupMenu& menu = frmMain->popupTray();
+    ASSERT_EQ(menu.Count(), 14u);
+    const char* captions[] = {"Visit MURLOX home...",
+                              "About MURLOX...",
+                              "Help!",
+                              "",
+                              "My profile...",
+                              "Settings...",
+                              "Keep this MURLO...",
+                              "Mail this MURLO...",
+                              "",
+                              "Sign in...",
+                              "Sign out...",
+                              "",
+                              "Get another MURLO...",
+                              "&Exit"};
+    for (size_t i = 0; i < menu.Count(); ++i) {
+        EXPECT_EQ(menu.Items(i).Caption(), captions[i]) << i;
+    }
+    EXPECT_EQ(menu.DefaultItem(), &menu.Items(12));
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnTheTrayOpensThePickerOnlyWhenSignedIn) {
+    StartSignedOut();
+    TrayMouse(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(modalWindows.empty());
+
+    HttpClient login;
+    const std::string reply =
+        login.Get(service().Url("/actions/login.php?un=demo@murlox.test&pw=demo"));
+    recSETTINGS.loginid = reply.substr(reply.find("[OK]") + 4);
+    SignedIn = true;
+    TrayMouse(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
+    EXPECT_EQ(Requests("/actions/requestsession.php?id=" + recSETTINGS.loginid), 1);
+    EXPECT_EQ(recSETTINGS.sessionid.rfind("S", 0), 0u) << recSETTINGS.sessionid;
+}
+
+TEST_F(MainWindowTest, DraggingWithTheRightButtonMovesNothing) {
+    StartSignedOut();
+    const RECT before = Bounds(*frmMain);
+    BeginWindowDrag(*frmMain, MouseButton::Right);
+    EXPECT_EQ(Bounds(*frmMain).left, before.left);
+    EXPECT_EQ(recSETTINGS.mainleft, 0);
+}
+
+TEST_F(MainWindowTest, TheCycleChecksTheKeepScheduleEvery360thTickWhenSignedIn) {
+    frmResources->CycleTicks = 359;
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 0);
+    EXPECT_EQ(frmResources->CycleTicks, 360);
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1);
+    EXPECT_EQ(frmResources->CycleTicks, 1);
+    EXPECT_TRUE(frmResources->CycleRunning());
+
+    SignedIn = false;
+    recSETTINGS.autologin = false;
+    frmResources->CycleTicks = 360;
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1) << "skipped while signed out";
+    EXPECT_EQ(frmResources->CycleTicks, 1);
+}
+
+TEST_F(MainWindowTest, TheSessionEndSignsOutAndSavesThenAllowsTheClose) {
+    recSETTINGS.autologin = false;
+    EXPECT_EQ(::SendMessageA(frmResources->hwnd(), WM_QUERYENDSESSION, 0, 0), 1);
+    EXPECT_TRUE(SessionEnding);
+    EXPECT_FALSE(SignedIn);
+    const RegistryKey settings(kSettingsKeyPath, KEY_READ);
+    EXPECT_EQ(settings.ReadString("nickname"), "demo@murlox.test");
+    EXPECT_EQ(settings.ReadString("password"), "");
+    EXPECT_TRUE(messages.empty());
+
+    ::SendMessageA(frmResources->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(TheApplication().Terminated());
+}
+
+TEST_F(MainWindowTest, ASessionEndWhoseSaveFailsIsNotAnswered) {
+    HKEY gone = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone", 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &gone, nullptr),
+              ERROR_SUCCESS);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone");
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, gone), ERROR_SUCCESS);
+    const LRESULT answer = ::SendMessageA(frmResources->hwnd(), WM_QUERYENDSESSION, 0, 0);
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegCloseKey(gone);
+    EXPECT_EQ(answer, 0);
+    EXPECT_FALSE(SessionEnding);
+    EXPECT_EQ(messages.size(), 1u) << "the error is shown";
+}
+
+HWND resourcesWindow = nullptr;
+void CALLBACK CloseResources(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageA(resourcesWindow, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowTest, ACloseOutsideTheSessionEndHidesEverythingAndEndsModalRuns) {
+    StartSignedOut();
+    modalAnswer = -1;
+    resourcesWindow = frmResources->hwnd();
+    ::SetTimer(nullptr, 0, 100, &CloseResources);
+    EXPECT_EQ(ShowModal(*frmRegisterLogin), kModalClosedByProgram);
+    EXPECT_FALSE(frmMain->IsVisible());
+    EXPECT_FALSE(frmRegisterLogin->IsVisible());
+    EXPECT_FALSE(TheApplication().Terminated());
+}
+
+TEST_F(MainWindowTest, ExitSignsOutByTheUserAndEndsTheLoop) {
+    frmMain->popupTray().Items(13).Click();
+    EXPECT_TRUE(SignedOutByUser);
+    EXPECT_FALSE(SignedIn);
+    EXPECT_TRUE(TheApplication().Terminated());
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "app/menu_state.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// The captions the rules cover, from "Help!" to the item before "&Exit".
+const std::vector<std::string> kCovered = {
+    "Help!",     "",  "My profile...", "Settings...", "Keep this MURLO...", "Mail this MURLO...", "",
+    "Sign in...", "Sign out...", "", "Get another MURLO..."};
+
+std::vector<std::string> Enabled(bool signedIn, bool hasWallpaper) {
+    std::vector<std::string> enabled;
+    for (const std::string& caption : kCovered) {
+        if (!caption.empty() && MenuItemEnabled(caption, signedIn, hasWallpaper)) {
+            enabled.push_back(caption);
+        }
+    }
+    return enabled;
+}
+
+}  // namespace
+
+TEST(MenuItemEnabled, SignedOutLeavesHelpSettingsAndSignIn) {
+    for (bool hasWallpaper : {false, true}) {
+        EXPECT_EQ(Enabled(false, hasWallpaper),
+                  (std::vector<std::string>{"Help!", "Settings...", "Sign in..."}));
+    }
+}
+
+TEST(MenuItemEnabled, SignedInEnablesAllButSignInAndTheWallpaperItemsNeedAWallpaper) {
+    EXPECT_EQ(Enabled(true, false),
+              (std::vector<std::string>{"Help!", "My profile...", "Settings...", "Sign out...",
+                                        "Get another MURLO..."}));
+    EXPECT_EQ(Enabled(true, true),
+              (std::vector<std::string>{"Help!", "My profile...", "Settings...",
+                                        "Keep this MURLO...", "Mail this MURLO...", "Sign out...",
+                                        "Get another MURLO..."}));
+}
+
+TEST(MenuItemEnabled, CaptionsCountInAnyCaseAndWithoutTheirAccelerator) {
+    EXPECT_FALSE(MenuItemEnabled("&Sign In...", true, true));
+    EXPECT_TRUE(MenuItemEnabled("SETTINGS...", false, false));
+    EXPECT_TRUE(MenuItemEnabled("Keep this &murlo...", true, true));
+}
+
+TEST(HasCurrentWallpaper, NeitherEmptyNorZero) {
+    EXPECT_FALSE(HasCurrentWallpaper(""));
+    EXPECT_FALSE(HasCurrentWallpaper("0"));
+    EXPECT_TRUE(HasCurrentWallpaper("00"));
+    EXPECT_TRUE(HasCurrentWallpaper("1004"));
+}

@@ -1,0 +1,222 @@
+// Signing in against the stand-in service, through the client's real windows, timers and worker
+// thread.
+
+#include "signin/sign_in.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "app/resource_window.h"
+#include "components/win_paths.h"
+#include "service/internet_connection.h"
+#include "settings/keep_dates.h"
+#include "settings/registry_key.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
+#include "support/wine_test_fixture.h"
+
+namespace {
+
+class SignInTest : public ClientTest {
+  protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
+        recSETTINGS.programfolder = ProgramFolder();
+        recSETTINGS.keepdaysoff = true;
+        recSETTINGS.autologin = true;
+        SignedIn = false;
+    }
+
+    // Waits for the worker's result to be taken.
+    bool SignInEnds() {
+        return PumpUntil([] { return !SignInBusy; });
+    }
+
+    int Requests(const std::string& path) const {
+        int count = 0;
+        for (int i = 0; i < service().RequestCount(); ++i) {
+            count += service().RawRequest(i).find(" " + path) != std::string::npos;
+        }
+        return count;
+    }
+    static std::vector<bool> MenuEnabled() {
+        std::vector<bool> enabled;
+        TPopupMenu& menu = frmMain->popupTray();
+        for (size_t i = 0; i < menu.Count(); ++i) {
+            if (!menu.Items(i).IsSeparator()) {
+                enabled.push_back(menu.Items(i).Enabled());
+            }
+        }
+        return enabled;
+    }
+};
+
+// Home, About, Help, Profile, Settings, Keep, Mail, Sign in, Sign out, Get another, Exit.
+const std::vector<bool> kSignedOutMenu = {true,  true, true,  false, true, false,
+                                          false, true, false, false, true};
+const std::vector<bool> kSignedInMenu = {true,  true,  true, true, true, false,
+                                         false, false, true, true, true};
+const std::vector<bool> kSignedInWithWallpaperMenu = {true, true,  true, true, true, true,
+                                                      true, false, true, true, true};
+
+TEST_F(SignInTest, AnAcceptedSignInFetchesAndAppliesTheCurrentWallpaper) {
+    StartSignIn(stTrayMenu);
+    EXPECT_TRUE(frmMain->IsVisible());
+    EXPECT_TRUE(frmMain->AnimationVisible());
+    EXPECT_TRUE(frmMain->theTray().CycleIcons());
+    EXPECT_EQ(LoginResultCode, LoginPending);
+    ASSERT_TRUE(SignInEnds());
+
+    EXPECT_TRUE(SignedIn);
+    EXPECT_EQ(LoginResultCode, LoginAccepted);
+    EXPECT_EQ(recSETTINGS.loginid.rfind("L", 0), 0u) << recSETTINGS.loginid;
+    EXPECT_FALSE(frmMain->IsVisible());
+    EXPECT_FALSE(frmMain->AnimationVisible());
+    EXPECT_FALSE(frmMain->theTray().CycleIcons());
+    EXPECT_EQ(frmMain->TrayImage(), kSignedInImage);
+    EXPECT_EQ(Requests("/actions/login.php?un=demo@murlox.test&pw=demo"), 1);
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1);
+    EXPECT_NE(recSETTINGS.curdesktopid, "0");
+    EXPECT_EQ(MenuEnabled(), kSignedInWithWallpaperMenu);
+    EXPECT_TRUE(frmResources->CycleRunning());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SignInTest, WithAKeepScheduleRunningTheScheduleDecides) {
+    RegistryKey settings(kSettingsKeyPath, KEY_WRITE);
+    settings.WriteString("keepdaysenabled", "1");
+    settings.WriteString("keepdayscount", "3");
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    const double today =
+        ToOleDate({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
+    settings.WriteBinary("keepdayssetdate", &today, sizeof(today));
+    recSETTINGS.keepdaysoff = false;
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 0);
+    EXPECT_EQ(MenuEnabled(), kSignedInMenu);
+}
+
+TEST_F(SignInTest, ARefusedSignInSaysSoThenAsksForTheCredentials) {
+    recSETTINGS.password = "wrong";
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_FALSE(SignedIn);
+    EXPECT_EQ(LoginResultCode, LoginRejected);
+    EXPECT_EQ(messages, std::vector<std::string>{kLoginFailedMessage});
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
+    EXPECT_EQ(frmMain->TrayImage(), kSignedOutImage);
+    EXPECT_EQ(MenuEnabled(), kSignedOutMenu);
+
+    // After a refusal the cycle no longer tries on its own.
+    frmMain->Hide();
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_FALSE(SignInBusy);
+    EXPECT_EQ(Requests("/actions/login.php"), 1);
+    // The user still can.
+    recSETTINGS.password = "demo";
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+}
+
+TEST_F(SignInTest, MissingCredentialsAreRefusedWithoutAnyTraffic) {
+    recSETTINGS.nickname.clear();
+    StartSignIn(stSignInWindow);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_EQ(LoginResultCode, LoginRejected);
+    EXPECT_EQ(service().RequestCount(), 0);
+    EXPECT_EQ(messages, std::vector<std::string>{kLoginFailedMessage});
+}
+
+TEST_F(SignInTest, AnUnreachableServiceAtLaunchShowsNothingAndTheCycleRetries) {
+    service().SetFault(R"({"kind": "refuse"})");
+    StartClient();  // launched with automatic sign-in
+    EXPECT_TRUE(SignInBusy);
+    EXPECT_FALSE(frmMain->IsVisible());
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_EQ(LoginResultCode, LoginNoConnection);
+    EXPECT_FALSE(SignedIn);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(modalWindows.empty());
+    EXPECT_FALSE(frmMain->IsVisible());
+    EXPECT_EQ(frmMain->TrayImage(), kSignedOutImage);
+    EXPECT_TRUE(frmResources->CycleRunning());
+
+    service().Reset();
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_TRUE(SignInBusy) << "the next tick tries again";
+    EXPECT_FALSE(frmResources->CycleRunning()) << "no tick while a sign-in runs";
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+}
+
+TEST_F(SignInTest, AUserStartedSignInShowsTheConnectionFailure) {
+    service().SetFault(R"({"kind": "status", "status": 500})");
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_EQ(LoginResultCode, LoginNoConnection) << "a 5xx reply counts as no connection";
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmPopop"});
+}
+
+TEST_F(SignInTest, ALostConnectionSignsOutSilentlyAndTheSignInIsRetried) {
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    ASSERT_TRUE(SignedIn);
+    {
+        const OfflineForTesting offline;
+        frmResources->tmrCycleTimerTimer();
+        EXPECT_FALSE(SignedIn);
+        EXPECT_FALSE(SignedOutByUser);
+        EXPECT_EQ(frmMain->TrayImage(), kSignedOutImage);
+        EXPECT_EQ(MenuEnabled(), kSignedOutMenu);
+        EXPECT_TRUE(SignInBusy) << "the same tick retries";
+        ASSERT_TRUE(SignInEnds());
+        EXPECT_EQ(LoginResultCode, LoginNoConnection);
+    }
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(modalWindows.empty());
+    frmResources->tmrCycleTimerTimer();
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+}
+
+TEST_F(SignInTest, WithoutAutomaticSignInTheUserIsAskedAndTheMainWindowShown) {
+    recSETTINGS.autologin = false;
+    StartSignIn(stSignInImage);
+    EXPECT_TRUE(frmMain->IsVisible());
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
+    EXPECT_FALSE(SignInBusy);
+    EXPECT_TRUE(frmResources->CycleRunning());
+    frmMain->Hide();
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_FALSE(SignInBusy) << "the cycle signs in only automatically";
+}
+
+TEST_F(SignInTest, ASecondTriggerWhileASignInRunsStartsNoSecondWorker) {
+    service().SetFault(R"({"kind": "delay", "seconds": 1, "count": 1})");
+    StartSignIn(stTrayMenu);
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+    EXPECT_EQ(Requests("/actions/login.php"), 1);
+}
+
+TEST_F(SignInTest, SigningOutByTheUserStopsTheRetriesAndForgetsThePassword) {
+    recSETTINGS.autologin = false;
+    SignedIn = true;
+    frmMain->SetMenuState(true);
+    frmMain->popupTray().Items(10).Click();  // "Sign out..."
+    EXPECT_TRUE(SignedOutByUser);
+    EXPECT_FALSE(SignedIn);
+    EXPECT_EQ(recSETTINGS.password, "");
+    frmResources->tmrCycleTimerTimer();
+    EXPECT_FALSE(SignInBusy);
+}
+
+}  // namespace
