@@ -70,6 +70,36 @@ class Wine:
         result = self.winctl("list", *selector)
         return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
 
+    def open_tray_menu(self):
+        """Presses the right button on the client's tray icon; the menu opens on button-down."""
+        right_button_down = "516"
+        self.winctl("post", "--class", "TTrayIconWindow", "--msg", "2048", "--lparam",
+                    right_button_down)
+
+    def tray_menu(self):
+        """The items of the open tray menu: caption -> enabled."""
+        lines = self.winctl("menu", "--timeout", "10").stdout.splitlines()
+        items = [parse_window(line) for line in lines if line.strip()]
+        return {i["caption"]: i["enabled"] == "1" for i in items if i["separator"] == "0"}
+
+    def choose_from_tray_menu(self, caption):
+        self.open_tray_menu()
+        return self.winctl("menu-choose", "--text", caption, "--timeout", "10")
+
+    def close_menu(self):
+        escape = "27"
+        self.winctl("post", "--class", "#32768", "--visible", "--msg", "256", "--wparam", escape)
+
+    def exit_client(self, process, timeout=20):
+        """Ends a running client the way a user does: "Exit" in its tray menu."""
+        self.choose_from_tray_menu("Exit")
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            raise
+
     def reg(self, *args):
         return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True)
 

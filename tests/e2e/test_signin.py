@@ -1,0 +1,125 @@
+"""The client's main road under Wine: automatic sign-in against the stand-in service, the
+wallpaper on the desktop, the tray menu, and the way out."""
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+from wine import MURLOX_EXE, TOP
+
+SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+ARTIFACTS = TOP / "build" / "e2e"
+SCREEN = (1024, 768)
+
+
+def stored_wallpaper(wine):
+    out = wine.reg("query", DESKTOP_KEY, "/v", "Wallpaper").stdout
+    line = next((l for l in out.splitlines() if "Wallpaper" in l and "REG_SZ" in l), "")
+    return line.split("REG_SZ", 1)[1].strip() if "REG_SZ" in line else ""
+
+
+def wait_for(condition, timeout=30):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.2)
+    return False
+
+
+def pixel(image, x, y):
+    """The RGB of one pixel of an image file, read with ImageMagick."""
+    out = subprocess.run(["convert", str(image), "-format", f"%[fx:int(255*p{{{x},{y}}}.r)],"
+                          f"%[fx:int(255*p{{{x},{y}}}.g)],%[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return tuple(int(v) for v in out.split(","))
+
+
+def screenshot(wine, name):
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    target = ARTIFACTS / name
+    subprocess.run(["import", "-window", "root", "-display", wine.env["DISPLAY"], str(target)],
+                   check=True)
+    return target
+
+
+def windows_path_to_unix(path):
+    return Path(path.replace("\\", "/")[2:]) if path[1:2] == ":" else Path(path)
+
+
+@pytest.fixture
+def signed_in(clean_registry, service):
+    wine = clean_registry
+    for name, data in {"nickname": "demo@murlox.test", "password": "demo"}.items():
+        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "1", "/f")
+    wine.reg("add", DESKTOP_KEY, "/v", "Wallpaper", "/d", "", "/f")
+    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    assert wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")), \
+        "the wallpaper was never applied"
+    yield wine, process
+    if process.poll() is None:
+        wine.exit_client(process)
+
+
+def test_automatic_sign_in_puts_the_stretched_wallpaper_on_the_desktop(signed_in, service):
+    wine, process = signed_in
+    requests = [entry["request_line"] for entry in service.log()]
+    assert requests[0] == "GET /actions/login.php?un=demo@murlox.test&pw=demo HTTP/1.1"
+    assert requests[1] == "POST /actions/wallpaperserve.php HTTP/1.0"
+    assert requests[2].startswith(f"GET /murlos/1001-{SCREEN[0]}x{SCREEN[1]}.jpg")
+    assert not any(w["class"] == "TfrmMain" for w in wine.windows("--visible")), \
+        "signed in, the client lives in the tray only"
+
+    time.sleep(1.5)  # let the desktop repaint
+    shot = screenshot(wine, "desktop-signed-in.png")
+    bitmap = windows_path_to_unix(stored_wallpaper(wine))
+    assert subprocess.run(["identify", "-format", "%w %h", str(bitmap)], capture_output=True,
+                          text=True).stdout == f"{SCREEN[0]} {SCREEN[1]}"
+    for x, y in [(100, 100), (512, 384), (900, 600)]:
+        expected, shown = pixel(bitmap, x, y), pixel(shot, x, y)
+        assert all(abs(a - b) <= 8 for a, b in zip(expected, shown)), (x, y, expected, shown)
+    # The signed-in tray image is the pink one, in the notification area at the bottom right.
+    tray = [pixel(shot, x, y) for x in range(SCREEN[0] - 40, SCREEN[0]) for y in range(752, 766)]
+    assert sum(1 for r, g, b in tray if r > 200 and g < 80 and b > 60) >= 20
+
+
+def test_the_tray_menu_follows_the_state_and_signs_out(signed_in):
+    wine, process = signed_in
+    wine.open_tray_menu()
+    items = wine.tray_menu()
+    wine.close_menu()
+    assert items["Sign in..."] is False
+    assert items["Sign out..."] is True
+    assert items["Keep this MURLO..."] is True
+    assert items["Get another MURLO..."] is True
+
+    assert wine.choose_from_tray_menu("Sign out...").returncode == 0
+    wine.open_tray_menu()
+    items = wine.tray_menu()
+    wine.close_menu()
+    assert items["Sign in..."] is True
+    assert items["Sign out..."] is False
+    assert items["Keep this MURLO..."] is False
+    assert items["Settings..."] is True
+
+    assert wine.exit_client(process) == 0
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "nickname    REG_SZ    demo@murlox.test" in stored
+    assert "password    REG_SZ    demo" in stored, "automatic sign-in keeps the password"
+
+
+def test_exit_without_automatic_sign_in_forgets_the_stored_password(clean_registry, service):
+    wine = clean_registry
+    for name, data in {"nickname": "demo@murlox.test", "password": "demo"}.items():
+        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "0", "/f")
+    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    assert wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20").returncode == 0
+    assert wine.exit_client(process) == 0
+    assert service.log() == [], "without automatic sign-in nothing is sent at start"
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "nickname    REG_SZ    demo@murlox.test" in stored
+    assert "password    REG_SZ" in stored and "password    REG_SZ    demo" not in stored
