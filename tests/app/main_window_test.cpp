@@ -16,6 +16,7 @@
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
+#include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
 #include "windows/picker_window.h"
 
@@ -40,13 +41,6 @@ class MainWindowTest : public ClientTest {
     }
     static void TrayMouse(UINT mouseMessage) {
         ::SendMessageA(frmMain->theTray().Handle(), TrayCallbackMessage, 1, mouseMessage);
-    }
-    int Requests(const std::string& path) const {
-        int count = 0;
-        for (int i = 0; i < service().RequestCount(); ++i) {
-            count += service().RawRequest(i).find(" " + path) != std::string::npos;
-        }
-        return count;
     }
 };
 
@@ -158,15 +152,11 @@ TEST_F(MainWindowTest, TheSessionEndSignsOutAndSavesThenAllowsTheClose) {
 }
 
 TEST_F(MainWindowTest, ASessionEndWhoseSaveFailsIsNotAnswered) {
-    HKEY gone = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone", 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, &gone, nullptr),
-              ERROR_SUCCESS);
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone");
-    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, gone), ERROR_SUCCESS);
-    const LRESULT answer = ::SendMessageA(frmResources->hwnd(), WM_QUERYENDSESSION, 0, 0);
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    ::RegCloseKey(gone);
+    LRESULT answer = 0;
+    {
+        const UnwritableCurrentUser unwritable;
+        answer = ::SendMessageA(frmResources->hwnd(), WM_QUERYENDSESSION, 0, 0);
+    }
     EXPECT_EQ(answer, 0);
     EXPECT_FALSE(SessionEnding);
     EXPECT_EQ(messages.size(), 1u) << "the error is shown";

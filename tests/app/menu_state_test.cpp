@@ -7,9 +7,17 @@
 namespace {
 
 // The captions the rules cover, from "Help!" to the item before "&Exit".
-const std::vector<std::string> kCovered = {
-    "Help!",     "",  "My profile...", "Settings...", "Keep this MURLO...", "Mail this MURLO...", "",
-    "Sign in...", "Sign out...", "", "Get another MURLO..."};
+const std::vector<std::string> kCovered = {"Help!",
+                                           "",
+                                           "My profile...",
+                                           "Settings...",
+                                           "Keep this MURLO...",
+                                           "Mail this MURLO...",
+                                           "",
+                                           "Sign in...",
+                                           "Sign out...",
+                                           "",
+                                           "Get another MURLO..."};
 
 std::vector<std::string> Enabled(bool signedIn, bool hasWallpaper) {
     std::vector<std::string> enabled;
@@ -34,10 +42,10 @@ TEST(MenuItemEnabled, SignedInEnablesAllButSignInAndTheWallpaperItemsNeedAWallpa
     EXPECT_EQ(Enabled(true, false),
               (std::vector<std::string>{"Help!", "My profile...", "Settings...", "Sign out...",
                                         "Get another MURLO..."}));
-    EXPECT_EQ(Enabled(true, true),
-              (std::vector<std::string>{"Help!", "My profile...", "Settings...",
-                                        "Keep this MURLO...", "Mail this MURLO...", "Sign out...",
-                                        "Get another MURLO..."}));
+    EXPECT_EQ(
+        Enabled(true, true),
+        (std::vector<std::string>{"Help!", "My profile...", "Settings...", "Keep this MURLO...",
+                                  "Mail this MURLO...", "Sign out...", "Get another MURLO..."}));
 }
 
 TEST(MenuItemEnabled, CaptionsCountInAnyCaseAndWithoutTheirAccelerator) {

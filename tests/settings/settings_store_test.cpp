@@ -8,6 +8,7 @@
 #include "components/win_paths.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
+#include "support/unwritable_registry.h"
 
 namespace {
 
@@ -284,17 +285,11 @@ TEST_F(SettingsStoreTest, AFailedWriteNamesItsValue) {
 }
 
 TEST_F(SettingsStoreTest, ASaveThatCannotOpenTheKeyFailsWithoutSideEffects) {
-    // Point the current user's hive at a key that no longer exists.
-    HKEY gone = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone", 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, &gone, nullptr),
-              ERROR_SUCCESS);
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX\\Gone");
-    ASSERT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, gone), ERROR_SUCCESS);
     recSETTINGS.autostart = true;
-    EXPECT_THROW(SaveSettings(), RegistryError);
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    ::RegCloseKey(gone);
+    {
+        const UnwritableCurrentUser unwritable;
+        EXPECT_THROW(SaveSettings(), RegistryError);
+    }
     EXPECT_EQ(Read(kRunKeyPath, kRunValueName).type, static_cast<DWORD>(REG_NONE));
 }
 

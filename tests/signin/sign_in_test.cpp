@@ -35,13 +35,6 @@ class SignInTest : public ClientTest {
         return PumpUntil([] { return !SignInBusy; });
     }
 
-    int Requests(const std::string& path) const {
-        int count = 0;
-        for (int i = 0; i < service().RequestCount(); ++i) {
-            count += service().RawRequest(i).find(" " + path) != std::string::npos;
-        }
-        return count;
-    }
     static std::vector<bool> MenuEnabled() {
         std::vector<bool> enabled;
         TPopupMenu& menu = frmMain->popupTray();

@@ -70,6 +70,14 @@ void ClientTest::TearDown() {
     _putenv_s("MURLOX_SERVICE", "");
 }
 
+int ClientTest::Requests(const std::string& path) const {
+    int count = 0;
+    for (int i = 0; i < service_.RequestCount(); ++i) {
+        count += service_.RawRequest(i).find(" " + path) != std::string::npos;
+    }
+    return count;
+}
+
 void ClientTest::UseProxy(const std::string& type, int port, const std::string& user,
                           const std::string& password) {
     recSETTINGS.proxyuse = true;

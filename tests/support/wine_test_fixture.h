@@ -28,6 +28,9 @@ class ClientTest : public ::testing::Test {
     // Dispatches messages until the condition holds; false when it did not within the time.
     static bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 10000);
 
+    // How many requests the stand-in received whose request line names the path (and query).
+    int Requests(const std::string& path) const;
+
     // Sets the settings record's proxy fields.
     void UseProxy(const std::string& type, int port, const std::string& user = "",
                   const std::string& password = "");
