@@ -24,6 +24,8 @@ const FormDescription kMainWindow = {"TfrmMain", kApplicationTitle, WS_POPUP, 0,
 
 constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
 constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE + 2
+constexpr UINT_PTR tmrShutdownDelay = 1;
+constexpr UINT kShutdownDelayMs = 1000;
 
 }  // namespace
 
@@ -197,8 +199,26 @@ void TfrmMain::Exit1Click() {
     TheApplication().Terminate();
 }
 
+void TfrmMain::notifypopupURLClick(const std::string& link) {
+    const NotificationLinkAction action = DecideNotificationLink(link, recSETTINGS.updatelink);
+    if (!action.open) {
+        return;
+    }
+    OpenPage(action.address, hwnd());
+    if (action.endProgram) {
+        shutdownPending_ = ::SetTimer(hwnd(), tmrShutdownDelay, kShutdownDelayMs, nullptr) != 0;
+    }
+}
+
 LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_TIMER:
+            if (wParam == tmrShutdownDelay) {
+                ::KillTimer(hwnd(), tmrShutdownDelay);
+                Exit1Click();
+                return 0;
+            }
+            break;
         case WM_ACTIVATE:
             SetLogo(LOWORD(wParam) != WA_INACTIVE);
             break;

@@ -3,6 +3,7 @@
 // the tray icon with its menu and images, the single-instance test and the network keep-alive.
 
 #include <memory>
+#include <string>
 
 #include "app/main_instance.h"
 #include "components/image_control.h"
@@ -39,6 +40,9 @@ class TfrmMain : public Window {
 
     void GetanotherMURLOClick();
     void Exit1Click();
+    // A click on a link of a news notification; the update link ends the program a second later.
+    void notifypopupURLClick(const std::string& link);
+    bool ShutdownPending() const { return shutdownPending_; }
 
     TTrayIcon& theTray() { return *theTray_; }
     TPopupMenu& popupTray() { return popupTray_; }
@@ -64,6 +68,7 @@ class TfrmMain : public Window {
     Label lblInfo;
     UniqueGdiObject lblInfoFont_;
     int trayImage_ = kSignedOutImage;
+    bool shutdownPending_ = false;
     TPopupMenu popupTray_;
     TImageList lstIcons{16, 16};
     std::unique_ptr<TTrayIcon> theTray_;

@@ -1,20 +1,34 @@
 #include "app/menu_state.h"
 
+#include "settings/text_convert.h"
+
 namespace {
 
-// The caption in lower case without its first "&".
-std::string CaptionKey(std::string_view caption) {
-    std::string key(caption);
-    const size_t ampersand = key.find('&');
-    if (ampersand != std::string::npos) {
-        key.erase(ampersand, 1);
-    }
-    for (char& c : key) {
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
+    return lower;
+}
+
+// The caption in lower case without its first "&".
+std::string CaptionKey(std::string_view caption) {
+    std::string key = LowerCase(caption);
+    const size_t ampersand = key.find('&');
+    if (ampersand != std::string::npos) {
+        key.erase(ampersand, 1);
+    }
     return key;
+}
+
+// "www.placeholder.invalid": the host part of the placeholder address.
+std::string_view PlaceholderHost() {
+    std::string_view host = PlaceholderUrl;
+    host.remove_prefix(host.find("//") + 2);
+    return host.substr(0, host.find('/'));
 }
 
 }  // namespace
@@ -36,4 +50,15 @@ bool MenuItemEnabled(std::string_view caption, bool signedIn, bool hasWallpaper)
         return signedIn && hasWallpaper;
     }
     return signedIn;
+}
+
+NotificationLinkAction DecideNotificationLink(std::string_view link, std::string_view updatelink) {
+    NotificationLinkAction action;
+    action.address = LowerCase(TrimBlanks(link));
+    if (action.address.empty() || action.address.find(PlaceholderHost()) != std::string::npos) {
+        return action;
+    }
+    action.open = true;
+    action.endProgram = action.address == LowerCase(updatelink);
+    return action;
 }

@@ -10,3 +10,15 @@ bool HasCurrentWallpaper(const std::string& curdesktopid);
 // The enabled state of one of the items that the state rules cover (all but the first two and
 // the last of the menu).
 bool MenuItemEnabled(std::string_view caption, bool signedIn, bool hasWallpaper);
+
+// What a click on a notification's link does: the trimmed, lower-cased link is opened unless it
+// is empty or still holds the placeholder host; the update link also ends the program.
+struct NotificationLinkAction {
+    bool open = false;
+    std::string address;
+    bool endProgram = false;
+};
+NotificationLinkAction DecideNotificationLink(std::string_view link, std::string_view updatelink);
+
+// The address a notification carries until the service gives it a link of its own.
+inline constexpr const char* PlaceholderUrl = "http://www.placeholder.invalid/";

@@ -18,6 +18,7 @@
 #include "signin/sign_in_window.h"
 #include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
+#include "windows/session_pages.h"
 #include "windows/picker_window.h"
 
 namespace {
@@ -184,6 +185,24 @@ TEST_F(MainWindowTest, ExitSignsOutByTheUserAndEndsTheLoop) {
     EXPECT_TRUE(SignedOutByUser);
     EXPECT_FALSE(SignedIn);
     EXPECT_TRUE(TheApplication().Terminated());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ANewsLinkOpensAndTheUpdateLinkEndsTheProgramASecondLater) {
+    const PagesOpenedForTesting pages;
+    recSETTINGS.updatelink = "http://www.murlox.com/Update";
+    frmMain->notifypopupURLClick("  ");
+    frmMain->notifypopupURLClick(" http://www.murlox.com/news ");
+    EXPECT_FALSE(frmMain->ShutdownPending());
+    frmMain->notifypopupURLClick("HTTP://WWW.MURLOX.COM/UPDATE");
+    EXPECT_EQ(pages.Addresses(), (std::vector<std::string>{"http://www.murlox.com/news",
+                                                           "http://www.murlox.com/update"}));
+    EXPECT_TRUE(frmMain->ShutdownPending());
+    EXPECT_TRUE(PumpUntil([] { return TheApplication().Terminated(); }, 5000));
+    EXPECT_TRUE(SignedOutByUser);
 }
 
 }  // namespace

@@ -60,3 +60,26 @@ TEST(HasCurrentWallpaper, NeitherEmptyNorZero) {
     EXPECT_TRUE(HasCurrentWallpaper("00"));
     EXPECT_TRUE(HasCurrentWallpaper("1004"));
 }
+
+TEST(DecideNotificationLink, OpensTheTrimmedLowerCasedLink) {
+    const NotificationLinkAction action =
+        DecideNotificationLink("  HTTP://www.Murlox.com/News?ID=4 \r\n", "");
+    EXPECT_TRUE(action.open);
+    EXPECT_EQ(action.address, "http://www.murlox.com/news?id=4");
+    EXPECT_FALSE(action.endProgram);
+}
+
+TEST(DecideNotificationLink, EmptyOrPlaceholderLinksOpenNothing) {
+    EXPECT_FALSE(DecideNotificationLink("", "").open);
+    EXPECT_FALSE(DecideNotificationLink(" \t", "").open);
+    EXPECT_FALSE(DecideNotificationLink("http://WWW.PLACEHOLDER.INVALID/x", "").open);
+}
+
+TEST(DecideNotificationLink, TheUpdateLinkInAnyCaseEndsTheProgram) {
+    const NotificationLinkAction action = DecideNotificationLink(
+        " http://www.murlox.com/Update.EXE ", "HTTP://www.murlox.com/update.exe");
+    EXPECT_TRUE(action.open);
+    EXPECT_TRUE(action.endProgram);
+    EXPECT_FALSE(DecideNotificationLink("http://a/", "http://b/").endProgram);
+    EXPECT_FALSE(DecideNotificationLink("", "").endProgram) << "an empty link is no update";
+}
