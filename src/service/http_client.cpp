@@ -116,7 +116,7 @@ long CurlProxyType(ProxyKind kind) {
     }
 }
 
-struct ProxySettings {
+struct ProxyRoute {
     ProxyKind kind = ProxyKind::None;
     std::string host;
     int port = 0;
@@ -210,12 +210,20 @@ int ConnectionReady(void* context, char*, char*, int, int) {
 }  // namespace
 
 struct HttpClient::State {
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() {
+        curl_easy_cleanup(easy);
+        curl_multi_cleanup(multi);
+    }
+
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
     std::string defaultHost;
     int defaultPort = 80;
     std::string contentType = kDefaultContentType;
-    ProxySettings proxy;
+    ProxyRoute proxy;
     HttpTimeouts timeouts = kHttpTimeouts;
     bool busy = false;
 
@@ -239,29 +247,18 @@ KeepAliveScope::~KeepAliveScope() {
     currentKeepAlive = previous_;
 }
 
-HttpClient::HttpClient() : state_(new State) {
-    try {
-        InitialiseCurlOnce();
-        state_->multi = curl_multi_init();
-        state_->easy = curl_easy_init();
-        if (state_->multi == nullptr || state_->easy == nullptr) {
-            throw HttpError("libcurl could not create a transfer");
-        }
-        // Cookies live in this client's memory only, for as long as the client does.
-        curl_easy_setopt(state_->easy, CURLOPT_COOKIEFILE, "");
-    } catch (...) {
-        curl_easy_cleanup(state_->easy);
-        curl_multi_cleanup(state_->multi);
-        delete state_;
-        throw;
+HttpClient::HttpClient() : state_(std::make_unique<State>()) {
+    InitialiseCurlOnce();
+    state_->multi = curl_multi_init();
+    state_->easy = curl_easy_init();
+    if (state_->multi == nullptr || state_->easy == nullptr) {
+        throw HttpError("libcurl could not create a transfer");
     }
+    // Cookies live in this client's memory only, for as long as the client does.
+    curl_easy_setopt(state_->easy, CURLOPT_COOKIEFILE, "");
 }
 
-HttpClient::~HttpClient() {
-    curl_easy_cleanup(state_->easy);
-    curl_multi_cleanup(state_->multi);
-    delete state_;
-}
+HttpClient::~HttpClient() = default;
 
 void HttpClient::SetDefaultHost(const std::string& host, int port) {
     state_->defaultHost = host;

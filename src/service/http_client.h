@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -82,7 +83,7 @@ class HttpClient {
 
   private:
     struct State;
-    State* state_;
+    std::unique_ptr<State> state_;
 };
 
 // The posted-body encoding: "+" for a blank, letters and digits unchanged, every other byte "%XX".
