@@ -1,8 +1,8 @@
 // Start-up of the real client to its tray icon registered, against a minimal tray program
 // (bench_minimal_tray), both started by this process and watched from outside. The client starts
 // as on its first run (no settings, so it shows its main window signed out) and is ended after
-// each run. Runs alternate; prints the medians and the ratio. Meant
-// to run while the Wine server is kept running (wineserver -p), as scripts/bench does.
+// each run. Runs alternate; prints the medians and the ratio. Meant to run while the Wine server
+// is kept running (wineserver -p), as scripts/bench does.
 //
 //   bench_startup.exe [CLIENT_EXE [MINIMAL_EXE]]
 //     (default: ..\murlox.exe and bench_minimal_tray.exe beside this program)
@@ -37,19 +37,20 @@ ClientStart StartClient(const std::string& program) {
     WatchedProcess client(program);
     double trayIcon = -1;
     double mainWindow = -1;
+    const auto sinceStart = [&] { return MillisecondsSince(client.Started()); };
     WaitFor(
         [&] {
             if (trayIcon < 0 &&
                 client.TrayIconRegistered(kClientTrayWindowClass, kClientTrayIconId)) {
-                trayIcon = MillisecondsSince(client.Started());
+                trayIcon = sinceStart();
             }
             const HWND main = mainWindow < 0 ? client.FindWindowOf("TfrmMain") : nullptr;
             if (main && ::IsWindowVisible(main)) {
-                mainWindow = MillisecondsSince(client.Started());
+                mainWindow = sinceStart();
             }
-            const bool gaveUpOnMainWindow = trayIcon >= 0 && MillisecondsSince(client.Started()) >
-                                                                 trayIcon + kMainWindowGraceMs;
-            return (trayIcon >= 0 && (mainWindow >= 0 || gaveUpOnMainWindow)) || !client.Running();
+            const bool mainWindowDone =
+                mainWindow >= 0 || sinceStart() > trayIcon + kMainWindowGraceMs;
+            return (trayIcon >= 0 && mainWindowDone) || !client.Running();
         },
         kStartTimeoutMs + kMainWindowGraceMs);
     if (trayIcon < 0) {
