@@ -1,26 +1,56 @@
 #include "components/image_list.h"
 
-#include <commctrl.h>
-
-#include <stdexcept>
-
 void TIcon::Assign(const TIcon& source) {
     handle_ = UniqueIcon(source.Empty() ? nullptr : ::CopyIcon(source.Handle()));
 }
 
-TImageList::TImageList(int width, int height)
-    : handle_(::ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 0, 4)) {
-    if (!handle_) {
-        throw std::runtime_error("Cannot create an image list.");
+namespace {
+
+// One cell of the bitmap as an icon: the mask has the pixels of maskColor set (transparent), and
+// the colour image has them black, as icons are drawn.
+UniqueIcon MaskedIcon(HDC source, int left, int width, int height, COLORREF maskColor) {
+    HDC screen = ::GetDC(nullptr);
+    UniqueGdiObject color(::CreateCompatibleBitmap(screen, width, height));
+    ::ReleaseDC(nullptr, screen);
+    UniqueGdiObject mask(::CreateBitmap(width, height, 1, 1, nullptr));
+    const UniqueDc maskDc(::CreateCompatibleDC(source));
+    const UniqueDc colorDc(::CreateCompatibleDC(source));
+    {
+        const SelectedObject selectedMask(maskDc.get(), mask.get());
+        const SelectedObject selectedColor(colorDc.get(), color.get());
+        // Copying to a monochrome bitmap sets exactly the pixels of the background colour.
+        ::SetBkColor(source, maskColor);
+        ::BitBlt(maskDc.get(), 0, 0, width, height, source, left, 0, SRCCOPY);
+        ::BitBlt(colorDc.get(), 0, 0, width, height, source, left, 0, SRCCOPY);
+        ::SetBkColor(colorDc.get(), RGB(0, 0, 0));
+        ::SetTextColor(colorDc.get(), RGB(255, 255, 255));
+        ::BitBlt(colorDc.get(), 0, 0, width, height, maskDc.get(), 0, 0, SRCAND);
     }
+    ICONINFO info = {TRUE, 0, 0, static_cast<HBITMAP>(mask.get()),
+                     static_cast<HBITMAP>(color.get())};
+    return UniqueIcon(::CreateIconIndirect(&info));
 }
 
-int TImageList::Count() const {
-    return ::ImageList_GetImageCount(handle_.get());
-}
+}  // namespace
+
+TImageList::TImageList(int width, int height) : width_(width), height_(height) {}
 
 bool TImageList::AddMasked(HBITMAP bitmap, COLORREF maskColor) {
-    return bitmap && ::ImageList_AddMasked(handle_.get(), bitmap, maskColor) >= 0;
+    BITMAP info = {};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof(info), &info) || info.bmWidth < width_ ||
+        info.bmHeight < height_) {
+        return false;
+    }
+    const UniqueDc source(::CreateCompatibleDC(nullptr));
+    const SelectedObject selected(source.get(), bitmap);
+    for (int left = 0; left + width_ <= info.bmWidth; left += width_) {
+        UniqueIcon icon = MaskedIcon(source.get(), left, width_, height_, maskColor);
+        if (!icon) {
+            return false;
+        }
+        icons_.push_back(std::move(icon));
+    }
+    return true;
 }
 
 bool TImageList::AddMaskedResource(const char* resourceName, COLORREF maskColor) {
@@ -41,6 +71,7 @@ bool TImageList::AddMaskedImage(HINSTANCE module, const char* name, UINT loadFla
 }
 
 bool TImageList::GetIcon(int index, TIcon& icon) const {
-    icon.Reset(UniqueIcon(::ImageList_GetIcon(handle_.get(), index, ILD_NORMAL)));
+    const bool inList = index >= 0 && index < Count();
+    icon.Reset(UniqueIcon(inList ? ::CopyIcon(icons_[index].get()) : nullptr));
     return !icon.Empty();
 }

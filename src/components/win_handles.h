@@ -165,14 +165,3 @@ inline void DeleteDeviceContext(HDC h) {
 
 // A device context of our own making (CreateCompatibleDC), not one borrowed with GetDC.
 using UniqueDc = UniqueResource<HDC, win_handles_detail::DeleteDeviceContext>;
-
-// Image lists of the common controls.
-#include <commctrl.h>
-
-namespace win_handles_detail {
-inline void DestroyImageList(HIMAGELIST h) {
-    ::ImageList_Destroy(h);
-}
-}  // namespace win_handles_detail
-
-using UniqueImageList = UniqueResource<HIMAGELIST, win_handles_detail::DestroyImageList>;

@@ -75,22 +75,28 @@ bool EncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
 // Draws the picture stretched over the whole primary screen and saves it as a bitmap, which every
 // Windows version (and Wine) shows as wallpaper. False when the file is no picture.
 bool RenderStretchedBitmap(const std::string& picture, const std::string& bitmap) {
-    const std::unique_ptr<Gdiplus::Image> source(Gdiplus::Image::FromFile(Wide(picture).c_str()));
+    std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(Wide(picture).c_str()));
     if (!source || source->GetLastStatus() != Gdiplus::Ok || source->GetWidth() == 0) {
+        return false;
+    }
+    CLSID bmpEncoder;
+    if (!EncoderClsid(L"image/bmp", &bmpEncoder)) {
         return false;
     }
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    Gdiplus::Bitmap canvas(width, height, PixelFormat24bppRGB);
-    {
-        Gdiplus::Graphics graphics(&canvas);
+    // The service sends pictures at the size the client asked for, the screen's; those need no
+    // drawing at all.
+    if (static_cast<int>(source->GetWidth()) != width ||
+        static_cast<int>(source->GetHeight()) != height) {
+        auto canvas = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat24bppRGB);
+        Gdiplus::Graphics graphics(canvas.get());
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         graphics.DrawImage(source.get(), 0, 0, width, height);
+        source = std::move(canvas);
     }
-    CLSID bmpEncoder;
-    return EncoderClsid(L"image/bmp", &bmpEncoder) &&
-           canvas.Save(Wide(bitmap).c_str(), &bmpEncoder, nullptr) == Gdiplus::Ok;
+    return source->Save(Wide(bitmap).c_str(), &bmpEncoder, nullptr) == Gdiplus::Ok;
 }
 
 void SetSystemWallpaper(const std::string& bitmap) {
