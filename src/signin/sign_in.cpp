@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/main_window.h"

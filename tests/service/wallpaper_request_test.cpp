@@ -161,6 +161,20 @@ TEST_F(WallpaperTest, AnUnwritableProgramFolderSendsTheDownloadToThePerUserFolde
     EXPECT_TRUE(Exists(expected + "wallpaper.jpg"));
 }
 
+TEST_F(WallpaperTest, ATargetThatCannotBeCreatedIsAnErrorWithItsOwnText) {
+    const std::string blocked = folder_ + "wallpaper.jpg.download";
+    ::CreateDirectoryA(blocked.c_str(), nullptr);
+    try {
+        HandleWallpaperReply(PictureReply("1001", "jpg"), nullptr, true);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(blocked), std::string::npos) << error.what();
+    }
+    ::RemoveDirectoryA(blocked.c_str());
+    EXPECT_EQ(recSETTINGS.curdesktopid, "0");
+    EXPECT_EQ(service().RequestCount(), 0);
+}
+
 TEST_F(WallpaperTest, AnExchangeFailureOrAnErrorReplyIsNoWallpaper) {
     service().SetFault(R"({"kind": "body", "body": "\r\nerror\r\n", "count": 1})");
     EXPECT_FALSE(RequestCurrentWallpaper(nullptr));
