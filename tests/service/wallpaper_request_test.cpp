@@ -214,11 +214,11 @@ void CALLBACK CloseOnce(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferEndsWithTheTransfersResult) {
     const std::string path = PicturePath("1001", "jpg");
-    service().SetFault(R"({"kind": "delay", "seconds": 1, "count": 1, "path": ")" + path + R"("})");
+    service().SetFault(R"({"kind": "delay", "seconds": 2, "count": 1, "path": ")" + path + R"("})");
     TfrmDownloader downloader(nullptr);
     downloader.StartDownload(service().Url(path), folder_ + "wallpaper.jpg", false);
     closeTarget = downloader.hwnd();
-    ::SetTimer(nullptr, 0, 600, &CloseOnce);
+    ::SetTimer(nullptr, 0, 900, &CloseOnce);
     EXPECT_EQ(ShowModal(downloader), kModalDone);
     EXPECT_TRUE(Exists(folder_ + "wallpaper.jpg"));
     EXPECT_GT(downloader.prog().MaxValue(), 0);
