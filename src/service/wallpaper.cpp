@@ -139,8 +139,10 @@ bool EnableActiveDesktop() {
 bool ApplyWallpaper(const std::string& path, const std::string& id) {
     SetKeepDays("0");
     SendTaskbarCommand();
-    const bool activeDesktop = EnableActiveDesktop();
-    if (!activeDesktop || !SetThroughActiveDesktop(path)) {
+    // Newer Windows versions refuse to switch Active Desktop on but still set the wallpaper
+    // through it, so only a refused wallpaper leads to the bitmap of our own.
+    EnableActiveDesktop();
+    if (!SetThroughActiveDesktop(path)) {
         const std::string bitmap = StretchedBitmapPath(path);
         if (RenderStretchedBitmap(path, bitmap)) {
             SetSystemWallpaper(bitmap);
