@@ -118,22 +118,17 @@ void SendTaskbarCommand() {
     ::PostMessageA(::FindWindowA("Shell_TrayWnd", nullptr), WM_COMMAND, kTaskbarCommand, 0);
 }
 
-bool EnableActiveDesktop() {
+void EnableActiveDesktop() {
     ComPtr<IActiveDesktop> desktop = CreateActiveDesktop();
-    if (!desktop) {
-        return false;
-    }
     COMPONENTSOPT options = {sizeof(options), FALSE, FALSE};
-    if (FAILED(desktop->GetDesktopItemOptions(&options, 0))) {
-        return false;
-    }
-    if (options.fActiveDesktop) {
-        return true;
+    if (!desktop || FAILED(desktop->GetDesktopItemOptions(&options, 0)) || options.fActiveDesktop) {
+        return;
     }
     options.fActiveDesktop = TRUE;
     options.fEnableComponents = FALSE;
-    return SUCCEEDED(desktop->SetDesktopItemOptions(&options, 0)) &&
-           SUCCEEDED(desktop->ApplyChanges(kApplyAll));
+    if (SUCCEEDED(desktop->SetDesktopItemOptions(&options, 0))) {
+        desktop->ApplyChanges(kApplyAll);
+    }
 }
 
 bool ApplyWallpaper(const std::string& path, const std::string& id) {

@@ -12,8 +12,8 @@ bool ApplyWallpaper(const std::string& path, const std::string& id);
 // Posts the taskbar's command 419 to the shell's taskbar window.
 void SendTaskbarCommand();
 
-// Switches Active Desktop on when it is off; false when that is not possible.
-bool EnableActiveDesktop();
+// Switches Active Desktop on when it is off.
+void EnableActiveDesktop();
 
 // The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
 std::string StretchedBitmapPath(const std::string& path);
