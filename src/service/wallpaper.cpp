@@ -107,12 +107,13 @@ void SetSystemWallpaper(const std::string& bitmap) {
                             SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
 }
 
-}  // namespace
-
+// The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
 std::string StretchedBitmapPath(const std::string& path) {
     const size_t folderEnd = path.find_last_of('\\') + 1;
     return path.substr(0, folderEnd) + "wallpaper-desktop.bmp";
 }
+
+}  // namespace
 
 void SendTaskbarCommand() {
     ::PostMessageA(::FindWindowA("Shell_TrayWnd", nullptr), WM_COMMAND, kTaskbarCommand, 0);

@@ -14,6 +14,3 @@ void SendTaskbarCommand();
 
 // Switches Active Desktop on when it is off.
 void EnableActiveDesktop();
-
-// The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
-std::string StretchedBitmapPath(const std::string& path);

@@ -154,10 +154,6 @@ void LoginResult() {
     }
 }
 
-bool LoginTimerRunning() {
-    return loginTimer != 0;
-}
-
 void SignOut(bool byUser) {
     SignedOutByUser = byUser;
     StartCycle();
@@ -165,8 +161,8 @@ void SignOut(bool byUser) {
     if (!recSETTINGS.autologin) {
         recSETTINGS.password.clear();
     }
-    for (Window* window : {static_cast<Window*>(frmSettings), static_cast<Window*>(frmWPPicker),
-                           static_cast<Window*>(frmWPSetTime)}) {
+    Window* const windows[] = {frmSettings, frmWPPicker, frmWPSetTime};
+    for (Window* window : windows) {
         if (window) {
             window->Close();
         }

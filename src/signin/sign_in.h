@@ -20,9 +20,6 @@ void StartSignIn(SignInTrigger trigger);
 // Carries out the worker's result once it is there; the poll timer's tick.
 void LoginResult();
 
-// Whether a poll timer is waiting for a worker's result.
-bool LoginTimerRunning();
-
 // The one way back to the signed-out state; byUser only for the tray menu's "Sign out..." and
 // "Exit". Shows nothing.
 void SignOut(bool byUser);

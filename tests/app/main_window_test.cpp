@@ -9,7 +9,6 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/resource_window.h"
-#include "components/win_paths.h"
 #include "service/http_client.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -25,12 +24,7 @@ namespace {
 
 class MainWindowTest : public ClientTest {
   protected:
-    void SetUp() override {
-        ClientTest::SetUp();
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
-        recSETTINGS.programfolder = ProgramFolder();
-        recSETTINGS.keepdaysoff = true;
-    }
+    void SetUp() override { ClientTest::SetUp(); }
     void StartSignedOut() {
         SignedIn = false;
         StartClient();

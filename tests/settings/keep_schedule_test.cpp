@@ -7,7 +7,6 @@
 
 #include <cmath>
 
-#include "components/win_paths.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -24,12 +23,6 @@ double Now() {
 
 class KeepScheduleTest : public ClientTest {
   protected:
-    void SetUp() override {
-        ClientTest::SetUp();
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
-        recSETTINGS.programfolder = ProgramFolder();
-    }
-
     static RegistryKey Key() { return RegistryKey(kSettingsKeyPath, KEY_READ | KEY_WRITE); }
 
     static void Schedule(const char* enabled, const char* count, double setDate) {

@@ -9,7 +9,6 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "components/win_paths.h"
 #include "service/internet_connection.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
@@ -23,9 +22,6 @@ class SignInTest : public ClientTest {
   protected:
     void SetUp() override {
         ClientTest::SetUp();
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
-        recSETTINGS.programfolder = ProgramFolder();
-        recSETTINGS.keepdaysoff = true;
         recSETTINGS.autologin = true;
         SignedIn = false;
     }

@@ -8,6 +8,7 @@
 #include "settings/settings_record.h"
 #include "app/application.h"
 #include "app/resource_window.h"
+#include "components/win_paths.h"
 #include "signin/sign_in.h"
 
 void ClientTest::SetUp() {
@@ -19,6 +20,10 @@ void ClientTest::SetUp() {
     recSETTINGS.nickname = "demo@murlox.test";
     recSETTINGS.password = "demo";
     recSETTINGS.curdesktopid = "0";
+    // A first run: no stored settings and no keep schedule.
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
+    recSETTINGS.programfolder = ProgramFolder();
+    recSETTINGS.keepdaysoff = true;
     SignedIn = true;
     SignedOutByUser = false;
     ReportConnectionFailure = false;

@@ -1,8 +1,8 @@
 #pragma once
 // A fixture for the tests of the client's Win32 parts against the stand-in service: the client is
-// pointed at the stand-in, the settings and sign-in state start afresh (signed in, with the
-// stand-in's demo account), the client's windows are created as at start, and every message box
-// and modal window is answered and recorded instead of shown.
+// pointed at the stand-in, the settings and sign-in state start afresh (a first run in the
+// registry; signed in, with the stand-in's demo account), the client's windows are created as at
+// start, and every message box and modal window is answered and recorded instead of shown.
 
 #include <gtest/gtest.h>
 
