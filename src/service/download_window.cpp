@@ -8,7 +8,6 @@
 #include "components/modal.h"
 #include "components/win_handles.h"
 #include "service/http_setup.h"
-#include "service/service_address.h"
 
 namespace {
 
@@ -117,8 +116,7 @@ bool TfrmDownloader::DownloadFile() {
     const std::string partial = TargetFile + ".download";
     UniqueFileHandle file = CreateForWriting(partial);
     try {
-        theHTTP.SetDefaultHost(ServiceHost, 80);
-        ConfigureHttpClient(theHTTP);
+        PrepareHttpClient(theHTTP);
         theHTTP.Get(
             DownloadUrl,
             [&file](const char* data, size_t size) { WriteAll(file.get(), data, size); },

@@ -49,12 +49,17 @@ def windows_path_to_unix(path):
     return Path(path.replace("\\", "/")[2:]) if path[1:2] == ":" else Path(path)
 
 
+def store_demo_account(wine, autologin):
+    for name, data in {"nickname": "demo@murlox.test", "password": "demo"}.items():
+        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", str(int(autologin)),
+             "/f")
+
+
 @pytest.fixture
 def signed_in(clean_registry, service):
     wine = clean_registry
-    for name, data in {"nickname": "demo@murlox.test", "password": "demo"}.items():
-        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
-    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "1", "/f")
+    store_demo_account(wine, autologin=True)
     wine.reg("add", DESKTOP_KEY, "/v", "Wallpaper", "/d", "", "/f")
     process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
     assert wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")), \
@@ -113,9 +118,7 @@ def test_the_tray_menu_follows_the_state_and_signs_out(signed_in):
 
 def test_exit_without_automatic_sign_in_forgets_the_stored_password(clean_registry, service):
     wine = clean_registry
-    for name, data in {"nickname": "demo@murlox.test", "password": "demo"}.items():
-        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
-    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "0", "/f")
+    store_demo_account(wine, autologin=False)
     process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
     assert wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20").returncode == 0
     assert wine.exit_client(process) == 0
