@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/resource_window.h"
+#include "components/message_pump.h"
 #include "components/modal.h"
 
 namespace {
@@ -20,11 +21,6 @@ FormDescription ApplicationWindow(const char* title) {
             COLOR_BTNFACE};
 }
 
-void Dispatch(const MSG& message) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-}
-
 }  // namespace
 
 Application& TheApplication() {
@@ -36,31 +32,24 @@ void Application::Initialize(const char* title) {
     if (!hwnd()) {
         CreateForm(ApplicationWindow(title), nullptr);
     }
-    terminated_ = false;
+    ResetQuit();
 }
 
 void Application::Terminate() {
-    terminated_ = true;
-    ::PostQuitMessage(0);
+    RequestQuit();
+}
+
+bool Application::Terminated() const {
+    return QuitRequested();
 }
 
 void Application::Run() {
-    MSG message;
-    while (!terminated_ && ::GetMessageA(&message, nullptr, 0, 0) > 0) {
-        Dispatch(message);
+    while (DispatchNextMessage(true)) {
     }
-    terminated_ = true;
 }
 
 void Application::ProcessMessages() {
-    MSG message;
-    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            terminated_ = true;
-            return;
-        }
-        Dispatch(message);
-    }
+    DispatchWaitingMessages();
 }
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,18 +12,15 @@ class Application : public Window {
     // The title is what a second instance looks for; tests give theirs another one, so that they
     // never take a running client for their own.
     void Initialize(const char* title = kApplicationTitle);
-    // Ends the message loop; a loop not yet started ends at its first pass.
+    // Ends the message loop and every nested one; a loop not yet started ends at its first pass.
     void Terminate();
-    bool Terminated() const { return terminated_; }
+    bool Terminated() const;
     void Run();
     // Dispatches the messages waiting now, so that windows repaint during long work.
     void ProcessMessages();
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  private:
-    bool terminated_ = false;
 };
 
 Application& TheApplication();

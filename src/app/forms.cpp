@@ -1,5 +1,7 @@
 #include "app/forms.h"
 
+#include <type_traits>
+
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "signin/connection_failure_window.h"
@@ -18,43 +20,83 @@ TfrmPopop* frmPopop = nullptr;
 
 namespace {
 
-// The global reference is set before the window's own creation code runs.
-template <typename Form>
-Form* MakeForm(std::unique_ptr<Form>& owner, Form*& global) {
-    owner = std::make_unique<Form>();
-    global = owner.get();
-    return global;
+ApplicationForms* liveForms = nullptr;
+
+struct FormSlot {
+    FormRole role;
+    // Makes the form, sets its global reference and runs its creation; false when the process
+    // must end at once.
+    bool (*create)(HWND owner, std::unique_ptr<Window>& holder);
+    void (*clearGlobal)();
+};
+
+template <typename Form, Form*& global>
+constexpr FormSlot Slot(bool closedBySignOut, bool hiddenByHideAll) {
+    return {{closedBySignOut, hiddenByHideAll},
+            [](HWND owner, std::unique_ptr<Window>& holder) {
+                auto form = std::make_unique<Form>();
+                global = form.get();
+                Form& made = *form;
+                holder = std::move(form);
+                if constexpr (std::is_same_v<decltype(made.Create(owner)), bool>) {
+                    return made.Create(owner);
+                } else {
+                    made.Create(owner);
+                    return true;
+                }
+            },
+            [] { global = nullptr; }};
 }
 
-template <typename Form>
-void DestroyForm(std::unique_ptr<Form>& owner, Form*& global) {
-    owner.reset();
-    global = nullptr;
-}
+// In creation order: the resource window first, so that it is the application's main form.
+constexpr FormSlot kForms[] = {
+    Slot<TfrmResources, frmResources>(false, false),
+    Slot<TfrmMain, frmMain>(false, true),
+    Slot<TfrmRegisterLogin, frmRegisterLogin>(false, true),
+    Slot<TfrmWPPicker, frmWPPicker>(true, true),
+    Slot<TfrmWPSetTime, frmWPSetTime>(true, true),
+    Slot<TfrmSettings, frmSettings>(true, true),
+    Slot<TfrmPopop, frmPopop>(false, true),
+};
 
 }  // namespace
 
-ApplicationForms::ApplicationForms() = default;
+ApplicationForms::ApplicationForms() {
+    liveForms = this;
+}
 
 ApplicationForms::~ApplicationForms() {
-    DestroyForm(popop_, frmPopop);
-    DestroyForm(settings_, frmSettings);
-    DestroyForm(setTime_, frmWPSetTime);
-    DestroyForm(picker_, frmWPPicker);
-    DestroyForm(registerLogin_, frmRegisterLogin);
-    DestroyForm(main_, frmMain);
-    DestroyForm(resources_, frmResources);
+    // Each window is destroyed while its object is whole, the last first.
+    while (!created_.empty()) {
+        Created& last = created_.back();
+        last.form->Destroy();
+        last.clearGlobal();
+        created_.pop_back();
+    }
+    if (liveForms == this) {
+        liveForms = nullptr;
+    }
 }
 
 bool ApplicationForms::Create(HWND applicationWindow) {
-    MakeForm(resources_, frmResources)->Create(applicationWindow);
-    if (!MakeForm(main_, frmMain)->Create(applicationWindow)) {
-        return false;
+    for (const FormSlot& slot : kForms) {
+        created_.push_back({slot.role, nullptr, slot.clearGlobal});
+        if (!slot.create(applicationWindow, created_.back().form)) {
+            return false;
+        }
     }
-    MakeForm(registerLogin_, frmRegisterLogin)->Create(applicationWindow);
-    MakeForm(picker_, frmWPPicker)->Create(applicationWindow);
-    MakeForm(setTime_, frmWPSetTime)->Create(applicationWindow);
-    MakeForm(settings_, frmSettings)->Create(applicationWindow);
-    MakeForm(popop_, frmPopop)->Create(applicationWindow);
     return true;
+}
+
+void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit) {
+    if (!liveForms) {
+        return;
+    }
+    // A visit may pump messages; the forms are only created or destroyed by their owner, never
+    // in between, so indexes stay valid.
+    for (size_t i = 0; i < liveForms->created_.size(); ++i) {
+        if (Window* form = liveForms->created_[i].form.get()) {
+            visit(*form, liveForms->created_[i].role);
+        }
+    }
 }

@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
+class Window;
 class TfrmResources;
 class TfrmMain;
 class TfrmRegisterLogin;
@@ -22,8 +25,15 @@ extern TfrmWPSetTime* frmWPSetTime;
 extern TfrmSettings* frmSettings;
 extern TfrmPopop* frmPopop;
 
+// What the ways out of a state do with a form.
+struct FormRole {
+    bool closedBySignOut;  // the windows that need a signed-in user
+    bool hiddenByHideAll;  // every window the user can see
+};
+
 // Owns the seven windows: creates them in their fixed order and destroys them in reverse order,
-// clearing the global references.
+// clearing the global references. One table says which they are and what each way out does
+// with them.
 class ApplicationForms {
   public:
     ApplicationForms();
@@ -36,11 +46,15 @@ class ApplicationForms {
     bool Create(HWND applicationWindow);
 
   private:
-    std::unique_ptr<TfrmResources> resources_;
-    std::unique_ptr<TfrmMain> main_;
-    std::unique_ptr<TfrmRegisterLogin> registerLogin_;
-    std::unique_ptr<TfrmWPPicker> picker_;
-    std::unique_ptr<TfrmWPSetTime> setTime_;
-    std::unique_ptr<TfrmSettings> settings_;
-    std::unique_ptr<TfrmPopop> popop_;
+    friend void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit);
+    struct Created {
+        FormRole role;
+        std::unique_ptr<Window> form;
+        void (*clearGlobal)();
+    };
+    std::vector<Created> created_;
 };
+
+// Visits the forms created so far, in creation order; during start-up the later ones do not exist
+// yet and are not visited.
+void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit);

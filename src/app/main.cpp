@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "components/modal.h"
+#include "components/window.h"
 #include "components/win_handles.h"
 #include "settings/registry_key.h"
 #include "settings/settings_store.h"
@@ -13,14 +14,18 @@
 namespace {
 
 void RunApplication() {
-    const ComInitialization com;
+    const OleInitialization ole;
     const GdiplusInitialization gdiplus;
     Application& application = TheApplication();
     application.Initialize();
-    ApplicationForms forms;
-    if (forms.Create(application.hwnd())) {
-        application.Run();
+    {
+        ApplicationForms forms;
+        if (forms.Create(application.hwnd())) {
+            application.Run();
+        }
     }
+    application.Destroy();
+    UnregisterWindowClasses();
 }
 
 }  // namespace

@@ -113,12 +113,10 @@ LRESULT TfrmResources::WMQueryEndSession() {
 }
 
 void HideAllWindows() {
-    Window* const forms[] = {frmMain,      frmRegisterLogin, frmWPPicker,
-                             frmWPSetTime, frmSettings,      frmPopop};
-    for (Window* form : forms) {
-        if (form) {
-            form->Hide();
+    ForEachForm([](Window& form, const FormRole& role) {
+        if (role.hiddenByHideAll) {
+            form.Hide();
         }
-    }
+    });
     Window::EndModalRuns(kModalClosedByProgram);
 }

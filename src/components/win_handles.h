@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <gdiplus.h>
 
 #include <utility>
@@ -129,6 +130,24 @@ class ComInitialization {
     ~ComInitialization() {
         if (SUCCEEDED(result_)) {
             ::CoUninitialize();
+        }
+    }
+    bool ok() const { return SUCCEEDED(result_); }
+
+  private:
+    HRESULT result_;
+};
+
+// OLE for the calling thread (COM, plus what embedded controls need: drag and drop, the
+// clipboard, in-place activation), for the lifetime of the object.
+class OleInitialization {
+  public:
+    OleInitialization() : result_(::OleInitialize(nullptr)) {}
+    OleInitialization(const OleInitialization&) = delete;
+    OleInitialization& operator=(const OleInitialization&) = delete;
+    ~OleInitialization() {
+        if (SUCCEEDED(result_)) {
+            ::OleUninitialize();
         }
     }
     bool ok() const { return SUCCEEDED(result_); }

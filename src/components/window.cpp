@@ -4,18 +4,26 @@
 #include <exception>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "components/message_pump.h"
 #include "components/modal.h"
+#include "components/native_control.h"
+#include "components/screen_cursor.h"
 
 namespace {
 
 // The icon of the program's resources, shown by every window that has a caption.
 constexpr int kApplicationIconId = 1;
 
-void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
+std::set<std::string>& RegisteredClasses() {
     static std::set<std::string> registered;
-    if (!registered.insert(form.className).second) {
+    return registered;
+}
+
+void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
+    if (!RegisteredClasses().insert(form.className).second) {
         return;
     }
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
@@ -31,12 +39,64 @@ void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
     ::RegisterClassExA(&wc);
 }
 
+// The control a notification is about, by the message's own way of naming it.
+HWND NotifyingControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return reinterpret_cast<HWND>(lParam);  // null for menus and accelerators
+        case WM_NOTIFY:
+            return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<HWND>(lParam);
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            return item->CtlType == ODT_MENU ? nullptr : item->hwndItem;
+        }
+        case WM_MEASUREITEM: {
+            const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+            return item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(parent, item->CtlID);
+        }
+        default:
+            (void)wParam;
+            return nullptr;
+    }
+}
+
 }  // namespace
+
+bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const HWND control = NotifyingControl(parent, message, wParam, lParam);
+    NativeControl* target = control ? NativeControl::FromHandle(control) : nullptr;
+    return target && target->Reflect(message, wParam, lParam, result);
+}
+
+void UnregisterWindowClasses() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    for (const std::string& name : RegisteredClasses()) {
+        ::UnregisterClassA(name.c_str(), instance);
+    }
+    RegisteredClasses().clear();
+}
 
 Window::~Window() {
     if (hwnd_) {
-        ::DestroyWindow(hwnd_);
+        // The derived part is gone: the last messages go to the system alone.
+        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(std::exchange(hwnd_, nullptr));
     }
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    // Only windows with this procedure carry an object in their user data.
+    if (!hwnd || ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) !=
+                     reinterpret_cast<LONG_PTR>(&Window::WindowProc)) {
+        return nullptr;
+    }
+    return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 void Window::CreateForm(const FormDescription& form, HWND owner) {
@@ -51,6 +111,12 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
 void Window::Show() {
     ::ShowWindow(hwnd_, SW_SHOW);
     ::SetForegroundWindow(hwnd_);
+}
+
+void Window::Destroy() {
+    if (hwnd_) {
+        ::DestroyWindow(hwnd_);
+    }
 }
 
 namespace {
@@ -108,20 +174,16 @@ int Window::RunModalLoop() {
     ModalRuns().push_back(this);
     const std::vector<HWND> disabled = DisableOtherWindows(hwnd_);
     Show();
-    MSG message;
     while (modalResult_ == 0) {
-        const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            // The application is ending: leave the quit message for the main loop.
-            ::PostQuitMessage(static_cast<int>(message.wParam));
+        if (!DispatchNextMessage(true) && QuitRequested()) {
+            // The program is ending; the enclosing loops see the same flag.
             modalResult_ = kModalClosedByProgram;
-            break;
         }
-        ::TranslateMessage(&message);
-        ::DispatchMessageA(&message);
     }
     for (HWND window : disabled) {
-        ::EnableWindow(window, TRUE);
+        if (::IsWindow(window)) {
+            ::EnableWindow(window, TRUE);
+        }
     }
     Hide();
     modal_ = false;
@@ -137,12 +199,26 @@ void Window::EndModalRuns(int result) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        // Closing hides the window; closing a modal one is the user's cancel.
-        Close();
-        return 0;
+    switch (message) {
+        case WM_CLOSE:
+            // Closing hides the window; closing a modal one is the user's cancel.
+            Close();
+            return 0;
+        case WM_SETCURSOR:
+            if (ApplyScreenCursor()) {
+                return TRUE;
+            }
+            break;
     }
     return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT reflected = 0;
+    if (ReflectToControl(hwnd_, message, wParam, lParam, reflected)) {
+        return reflected;
+    }
+    return HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -153,20 +229,21 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (message == WM_NCDESTROY && self) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
-    }
     if (!self) {
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
+    LRESULT result = 0;
     // No C++ error may cross the system's frames; one that reaches here is shown to the user, the
     // application's top-level error display.
     try {
-        return self->HandleMessage(message, wParam, lParam);
+        result = self->Dispatch(message, wParam, lParam);
     } catch (const std::exception& error) {
         ShowError(error);
-        return 0;
     }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnFinalMessage();
+    }
+    return result;
 }

@@ -1,10 +1,19 @@
 #pragma once
 // The base of every window of the client: one window procedure binds the C++ object to its
 // window when the window is created and hands each message to the object's HandleMessage.
+//
+// Life: the owner of a window destroys it explicitly (Destroy) while the object is whole, so that
+// every message up to WM_NCDESTROY, WM_DESTROY included, reaches the derived class. A window
+// that ends itself (the download window, the notification popups) is told OnFinalMessage after
+// WM_NCDESTROY, the first moment at which the object may free itself.
+//
+// Notifications that the system sends to a parent about one of its native controls (WM_COMMAND,
+// WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM) are reflected to the control's object, so
+// a control owns its events and a form only wires them.
 
 #include <windows.h>
 
-// What a top-level window looks like when it is created.
+// What a window looks like when it is created.
 struct FormDescription {
     const char* className;
     const char* caption;
@@ -22,12 +31,20 @@ class Window {
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
+    // A window still alive here is destroyed without reaching the derived class any more.
     virtual ~Window();
+
+    // The object of one of the client's windows, or null for any other window.
+    static Window* FromHandle(HWND hwnd);
 
     HWND hwnd() const { return hwnd_; }
     bool IsVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
     void Show();
     void Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+    void Destroy();
+
+    // Forms with controls the user types into answer Tab, Shift+Tab, Enter and Esc.
+    virtual bool WantsDialogKeys() const { return false; }
 
     // Modal runs go through ShowModal (components/modal.h), which tests can answer.
     bool IsModal() const { return modal_; }
@@ -37,22 +54,33 @@ class Window {
     // Hides the window; a modal one ends its modal loop as cancelled.
     void Close();
     // Shows the window, keeps the application's other windows disabled and dispatches messages
-    // until a modal result is set; hides the window and returns the result.
+    // until a modal result is set or the program ends; hides the window and returns the result.
     int RunModalLoop();
     // Hides every window in a modal run and ends the run with the result.
     static void EndModalRuns(int result);
 
   protected:
-    // Registers the description's class on first use and creates the window, owned by owner.
+    // Registers the description's class on first use and creates the window, owned by owner
+    // (or, for a WS_CHILD style, as a child of it).
     void CreateForm(const FormDescription& form, HWND owner);
 
     // Handles one message; the default passes it to the system.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // After WM_NCDESTROY: the window is gone and no message will reach the object again.
+    virtual void OnFinalMessage() {}
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd_ = nullptr;
     bool modal_ = false;
     int modalResult_ = 0;
 };
+
+// The client's window classes are registered once, on first use; this unregisters them at exit.
+void UnregisterWindowClasses();
+
+// Passes a control notification to the object of the control it is about. Returns true, with
+// the result, when the control handled it.
+bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -72,6 +72,8 @@ TfrmDownloader::TfrmDownloader(HWND owner)
 }
 
 TfrmDownloader::~TfrmDownloader() {
+    // The window goes while this object is whole, so its last messages still reach it.
+    Destroy();
     --existing_;
 }
 

@@ -161,12 +161,11 @@ void SignOut(bool byUser) {
     if (!recSETTINGS.autologin) {
         recSETTINGS.password.clear();
     }
-    Window* const windows[] = {frmSettings, frmWPPicker, frmWPSetTime};
-    for (Window* window : windows) {
-        if (window) {
-            window->Close();
+    ForEachForm([](Window& form, const FormRole& role) {
+        if (role.closedBySignOut) {
+            form.Close();
         }
-    }
+    });
     if (frmMain) {
         frmMain->SetMenuState(false);
         frmMain->SetTrayImage(kSignedOutImage);

@@ -6,7 +6,7 @@
 #include "components/win_handles.h"
 
 int main(int argc, char** argv) {
-    const ComInitialization com;
+    const OleInitialization ole;
     const GdiplusInitialization gdiplus;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,95 @@
+#include "components/message_pump.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "components/window.h"
+
+namespace {
+
+bool quitRequested = false;
+
+std::vector<const PreTranslateHook*>& Hooks() {
+    static std::vector<const PreTranslateHook*> hooks;
+    return hooks;
+}
+
+bool IsKeyboardMessage(const MSG& message) {
+    return message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+}
+
+// Tab, Shift+Tab, Enter and Esc of the form that holds the focused control.
+bool TranslateDialogKeys(MSG& message) {
+    if (!IsKeyboardMessage(message) || !message.hwnd) {
+        return false;
+    }
+    const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    const Window* form = Window::FromHandle(root);
+    return form && form->WantsDialogKeys() && ::IsDialogMessageA(root, &message);
+}
+
+bool PreTranslate(MSG& message) {
+    // A hook may remove itself while it runs; the copy keeps the walk valid.
+    const std::vector<const PreTranslateHook*> hooks = Hooks();
+    for (const PreTranslateHook* hook : hooks) {
+        if ((*hook)(message)) {
+            return true;
+        }
+    }
+    return TranslateDialogKeys(message);
+}
+
+}  // namespace
+
+bool DispatchNextMessage(bool wait) {
+    if (quitRequested) {
+        return false;
+    }
+    MSG message;
+    if (wait) {
+        if (::GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            quitRequested = true;
+            return false;
+        }
+    } else if (!::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    } else if (message.message == WM_QUIT) {
+        quitRequested = true;
+        return false;
+    }
+    if (!PreTranslate(message)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return !quitRequested;
+}
+
+bool DispatchWaitingMessages() {
+    while (DispatchNextMessage(false)) {
+    }
+    return !quitRequested;
+}
+
+void RequestQuit() {
+    quitRequested = true;
+    ::PostQuitMessage(0);
+}
+
+bool QuitRequested() {
+    return quitRequested;
+}
+
+void ResetQuit() {
+    quitRequested = false;
+    MSG quit;
+    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+PreTranslateHook::PreTranslateHook(std::function<bool(MSG&)> hook) : hook_(std::move(hook)) {
+    Hooks().push_back(this);
+}
+
+PreTranslateHook::~PreTranslateHook() {
+    Hooks().erase(std::remove(Hooks().begin(), Hooks().end(), this), Hooks().end());
+}

@@ -1,0 +1,123 @@
+#include "components/native_controls.h"
+
+#include <vector>
+
+namespace {
+
+WORD NotificationCode(WPARAM wParam) {
+    return HIWORD(wParam);
+}
+
+void Raise(const std::function<void()>& event) {
+    if (event) {
+        event();
+    }
+}
+
+}  // namespace
+
+void Edit::Create(HWND parent, int left, int top, int width, int height, bool password) {
+    CreateControl("EDIT", parent,
+                  WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | (password ? ES_PASSWORD : 0), left, top,
+                  width, height);
+    if (password) {
+        ::SendMessageA(hwnd(), EM_SETPASSWORDCHAR, '*', 0);
+    }
+}
+
+bool Edit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND && NotificationCode(wParam) == EN_CHANGE) {
+        Raise(OnChange);
+        result = 0;
+        return true;
+    }
+    return NativeControl::Reflect(message, wParam, lParam, result);
+}
+
+void PushButton::Create(HWND parent, int left, int top, int width, int height,
+                        const std::string& caption) {
+    CreateButton(parent, BS_PUSHBUTTON, left, top, width, height, caption);
+}
+
+void PushButton::CreateButton(HWND parent, DWORD style, int left, int top, int width, int height,
+                              const std::string& caption) {
+    CreateControl("BUTTON", parent, WS_TABSTOP | style, left, top, width, height, caption);
+}
+
+bool PushButton::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND && NotificationCode(wParam) == BN_CLICKED) {
+        Raise(OnClick);
+        result = 0;
+        return true;
+    }
+    return NativeControl::Reflect(message, wParam, lParam, result);
+}
+
+void CheckBox::Create(HWND parent, int left, int top, int width, int height,
+                      const std::string& caption, bool wrap) {
+    CreateControl("BUTTON", parent,
+                  WS_TABSTOP | BS_AUTOCHECKBOX | BS_TOP | (wrap ? BS_MULTILINE : 0), left, top,
+                  width, height, caption);
+}
+
+bool CheckBox::Checked() const {
+    return ::SendMessageA(hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::SetChecked(bool checked) {
+    if (checked == Checked()) {
+        return;
+    }
+    ::SendMessageA(hwnd(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Raise(OnClick);
+}
+
+bool CheckBox::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND && NotificationCode(wParam) == BN_CLICKED) {
+        Raise(OnClick);
+        result = 0;
+        return true;
+    }
+    return NativeControl::Reflect(message, wParam, lParam, result);
+}
+
+void DropDownList::Create(HWND parent, int left, int top, int width, int visibleItems) {
+    // The height of a combo box is that of the control with its list open.
+    CreateControl("COMBOBOX", parent, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, left, top, width,
+                  24 + 16 * visibleItems);
+}
+
+void DropDownList::AddItem(const std::string& text) {
+    ::SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int DropDownList::Count() const {
+    return static_cast<int>(::SendMessageA(hwnd(), CB_GETCOUNT, 0, 0));
+}
+
+std::string DropDownList::ItemText(int index) const {
+    const LRESULT length = ::SendMessageA(hwnd(), CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR) {
+        return "";
+    }
+    std::vector<char> text(length + 1);
+    ::SendMessageA(hwnd(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+int DropDownList::ItemIndex() const {
+    return static_cast<int>(::SendMessageA(hwnd(), CB_GETCURSEL, 0, 0));
+}
+
+void DropDownList::SetItemIndex(int index) {
+    ::SendMessageA(hwnd(), CB_SETCURSEL, index, 0);
+}
+
+bool DropDownList::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND && NotificationCode(wParam) == CBN_SELCHANGE) {
+        Raise(OnChange);
+        result = 0;
+        return true;
+    }
+    return NativeControl::Reflect(message, wParam, lParam, result);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The application's screen-wide cursor: links set the hand pointer, and it stays on every window
+// of the client until a window's background sets the arrow back, as the user saw it when
+// leaving a link.
+
+enum class ScreenCursor { Default, HandPoint };
+
+void SetScreenCursor(ScreenCursor cursor);
+ScreenCursor CurrentScreenCursor();
+
+// For WM_SETCURSOR: shows the screen-wide cursor unless it is the default; true when it did.
+bool ApplyScreenCursor();
