@@ -18,19 +18,39 @@ void Label::Create(HWND parent, int left, int top, const std::string& caption, H
     FitToText();
 }
 
+void Label::CreateWrapped(HWND parent, int left, int top, int width, int height,
+                          const std::string& caption, HFONT font, COLORREF color) {
+    caption_ = caption;
+    font_ = font;
+    color_ = color;
+    wrap_ = true;
+    CreateControl("TLabel", parent, left, top, width, height);
+}
+
 void Label::SetCaption(const std::string& caption) {
     caption_ = caption;
-    FitToText();
+    if (!wrap_) {
+        FitToText();
+    }
     ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void Label::SetEnabled(bool enabled) {
+    ::EnableWindow(hwnd(), enabled);
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+UINT Label::Format() const {
+    return kTextFormat | (wrap_ ? DT_WORDBREAK : 0);
 }
 
 void Label::PaintContent(HDC dc) {
     const SelectedObject selected(dc, font_);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, color_);
+    ::SetTextColor(dc, IsEnabled() ? color_ : ::GetSysColor(COLOR_GRAYTEXT));
     RECT client;
     ::GetClientRect(hwnd(), &client);
-    ::DrawTextA(dc, caption_.c_str(), -1, &client, kTextFormat);
+    ::DrawTextA(dc, caption_.c_str(), -1, &client, Format());
 }
 
 void Label::FitToText() {

@@ -1,5 +1,6 @@
 #pragma once
-// A line of static text in a given font and colour on a transparent ground, sized to its text.
+// Static text in a given font and colour on a transparent ground: one line sized to its text, or
+// text wrapped in a fixed box. A disabled label shows its text greyed.
 
 #include <windows.h>
 
@@ -12,17 +13,24 @@ class Label : public Control {
     // The font stays the caller's and must outlive the label.
     void Create(HWND parent, int left, int top, const std::string& caption, HFONT font,
                 COLORREF color);
+    // Wraps the caption at word boundaries inside width x height.
+    void CreateWrapped(HWND parent, int left, int top, int width, int height,
+                       const std::string& caption, HFONT font, COLORREF color);
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    bool IsEnabled() const { return ::IsWindowEnabled(hwnd()) != FALSE; }
+    void SetEnabled(bool enabled);
 
   protected:
     void PaintContent(HDC dc) override;
 
   private:
+    UINT Format() const;
     void FitToText();
 
     std::string caption_;
     HFONT font_ = nullptr;
     COLORREF color_ = 0;
+    bool wrap_ = false;
 };

@@ -1,5 +1,11 @@
 #include "signin/connection_failure_window.h"
 
+#include "app/forms.h"
+#include "app/main_window.h"
+#include "components/fonts.h"
+#include "components/modal.h"
+#include "windows/settings_window.h"
+
 namespace {
 
 const FormDescription kForm = {"TfrmPopop",
@@ -12,8 +18,43 @@ const FormDescription kForm = {"TfrmPopop",
                                85,
                                COLOR_BTNFACE};
 
+constexpr int kApplicationIconId = 1;
+
 }  // namespace
 
 void TfrmPopop::Create(HWND owner) {
-    CreateForm(kForm, owner);
+    CreateDialogForm(kForm, owner);
+    const HICON icon =
+        ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kApplicationIconId));
+    ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    linkFont_ = CreatePointFont("Verdana", 8, kFontUnderline);
+    const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
+    Label1.CreateWrapped(hwnd(), 8, 8, 402, 26,
+                         "Please make sure you are connected to the Internet and try again. If "
+                         "you are behind a firewall or if the problem persists please check your ",
+                         Font(), text);
+    Label2.Create(hwnd(), 8, 34, "proxy settings", static_cast<HFONT>(linkFont_.get()),
+                  RGB(0, 0, 255));
+    Label2.SetHandCursor(true);
+    Label2.OnClick = [this] { Label2Click(); };
+    Label3.Create(hwnd(), 93, 34, "or contact your system administrator.", Font(), text);
+    cmdClose.Create(hwnd(), 170, 56, 80, 25, "OK");
+    cmdClose.SetFont(Font());
+    cmdClose.OnClick = [this] { cmdCloseClick(); };
+    FocusOnActivate(cmdClose.hwnd());
+}
+
+void TfrmPopop::cmdCloseClick() {
+    frmMain->RestoreSignInImage();
+    frmMain->SetLogo(true);
+    SetModalResult(kModalDone);
+    Hide();
+}
+
+void TfrmPopop::Label2Click() {
+    frmMain->SetLogo(true);
+    Hide();
+    frmSettings->ShowProxyPage();
+    SetModalResult(kModalDone);
 }

@@ -1,9 +1,28 @@
 #pragma once
-// The window that reports a failed connection to the service.
+// The small always-on-top window that says the service cannot be reached and leads to the proxy
+// settings.
 
-#include "components/window.h"
+#include "components/dialog_form.h"
+#include "components/label.h"
+#include "components/native_controls.h"
 
-class TfrmPopop : public Window {
+class TfrmPopop : public DialogForm {
   public:
     void Create(HWND owner);
+
+    PushButton& OkButton() { return cmdClose; }
+    void cmdCloseClick();
+    void Label2Click();
+
+  protected:
+    void OnEnter() override { cmdCloseClick(); }
+    // No close box: Esc dismisses the window as "OK" does.
+    void OnEscape() override { cmdCloseClick(); }
+
+  private:
+    UniqueGdiObject linkFont_;
+    Label Label1;
+    Label Label2;
+    Label Label3;
+    PushButton cmdClose;
 };

@@ -1,9 +1,46 @@
 #pragma once
-// The sign-in window, where the user enters the e-mail address and password.
+// The sign-in window, where the user enters the e-mail address and password of the account and
+// chooses autostart and automatic sign-in.
 
-#include "components/window.h"
+#include "components/dialog_form.h"
+#include "components/image_control.h"
+#include "components/label.h"
+#include "components/native_controls.h"
 
-class TfrmRegisterLogin : public Window {
+class TfrmRegisterLogin : public DialogForm {
   public:
     void Create(HWND owner);
+
+    Edit& Username() { return txtUsername; }
+    Edit& Password() { return txtPassword; }
+    CheckBox& StartWithWindows() { return chkStartWithWindows; }
+    CheckBox& AutoSignin() { return chkAutoSignin; }
+    void imgGoClick();
+
+  protected:
+    void FormShow() override;
+    void OnEnter() override { imgGoClick(); }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void CreateLabeledEdit(Label& label, Edit& edit, int top, const char* caption, bool password);
+    void FormClose();
+    void imgGoMouseMove();
+    void FormMouseMove();
+
+    UniqueGdiObject boldFont_;
+    UniqueGdiObject linkFont_;
+    UniqueGdiObject helpFont_;
+    UniqueGdiObject editFont_;
+    Label Label1;
+    Label Label4;
+    Label Label2;
+    Label lblUsername;
+    Edit txtUsername;
+    Label lblPassword;
+    Edit txtPassword;
+    ImageControl imgGo;
+    CheckBox chkStartWithWindows;
+    CheckBox chkAutoSignin;
+    Label Label3;
 };

@@ -1,19 +1,74 @@
 #include "windows/keep_window.h"
 
+#include <string>
+
+#include "app/forms.h"
+#include "app/resource_window.h"
+#include "settings/keep_schedule.h"
+#include "settings/settings_record.h"
+#include "windows/keep_days_choice.h"
+
 namespace {
 
-const FormDescription kForm = {"TfrmWPSetTime",
-                               "Keep this murlo",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                               0,
-                               CW_USEDEFAULT,
-                               CW_USEDEFAULT,
-                               211,
-                               101,
-                               COLOR_WINDOW};
+constexpr int kClientWidth = 211;
+constexpr int kClientHeight = 101;
 
 }  // namespace
 
 void TfrmWPSetTime::Create(HWND owner) {
-    CreateForm(kForm, owner);
+    const POINT at = CentredOnWorkArea(kClientWidth, kClientHeight);
+    CreateDialogForm({"TfrmWPSetTime", "Keep this murlo", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
+                      at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
+                     owner);
+    const COLORREF text = ::GetSysColor(COLOR_3DDKSHADOW);
+    Label1.Create(hwnd(), 8, 16, "Keep this murlo for", Font(), text);
+    cmbDays.Create(hwnd(), 125, 13, 44, 7);
+    cmbDays.SetFont(Font());
+    for (int days = 1; days <= 7; ++days) {
+        cmbDays.AddItem(std::to_string(days));
+    }
+    cmbDays.SetItemIndex(0);
+    Label2.Create(hwnd(), 174, 16, "days.", Font(), text);
+    imgSet.Create(hwnd(), 149, 47, 65, 50);
+    imgSet.SetCenter(true);
+    imgSet.SetTransparent(true);
+    imgSet.SetPicture(frmResources->imgSet);
+    imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
+    imgSet.OnClick = [this] { imgSetClick(); };
+    FocusOnActivate(cmbDays.hwnd());
+}
+
+void TfrmWPSetTime::FormShow() {
+    cmbDays.SetItemIndex(
+        KeepDaysSelection(recSETTINGS.keepdayscount, cmbDays.ItemIndex(), cmbDays.Count()));
+}
+
+void TfrmWPSetTime::imgSetClick() {
+    const int selected = cmbDays.ItemIndex();
+    if (selected < 0) {
+        return;  // a count stored from outside that no entry shows: nothing to keep
+    }
+    SetKeepDays(cmbDays.ItemText(selected));
+    Close();
+}
+
+void TfrmWPSetTime::imgSetMouseMove() {
+    if (imgSet.Tag() == 0) {
+        imgSet.SetPicture(frmResources->imgSet_over);
+        imgSet.SetTag(1);
+    }
+}
+
+void TfrmWPSetTime::FormMouseMove() {
+    if (imgSet.Tag() == 1) {
+        imgSet.SetPicture(frmResources->imgSet);
+        imgSet.SetTag(0);
+    }
+}
+
+LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEMOVE) {
+        FormMouseMove();
+    }
+    return DialogForm::HandleMessage(message, wParam, lParam);
 }

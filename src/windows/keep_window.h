@@ -1,9 +1,30 @@
 #pragma once
-// The keep-this window, where the user keeps the current wallpaper for one to seven days.
+// The keep-this window, where the user keeps the current wallpaper for one to seven days: one
+// sentence made of a label, the number chosen and a label, and the set image.
 
-#include "components/window.h"
+#include "components/dialog_form.h"
+#include "components/image_control.h"
+#include "components/label.h"
+#include "components/native_controls.h"
 
-class TfrmWPSetTime : public Window {
+class TfrmWPSetTime : public DialogForm {
   public:
     void Create(HWND owner);
+
+    DropDownList& Days() { return cmbDays; }
+    void imgSetClick();
+
+  protected:
+    void FormShow() override;
+    void OnEnter() override { imgSetClick(); }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void imgSetMouseMove();
+    void FormMouseMove();
+
+    Label Label1;
+    DropDownList cmbDays;
+    Label Label2;
+    ImageControl imgSet;
 };

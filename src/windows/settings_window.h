@@ -1,9 +1,67 @@
 #pragma once
-// The settings window: autostart, automatic sign-in and the proxy server.
+// The settings window: autostart and automatic sign-in on one page, the proxy server on the
+// other. Each showing reloads the controls from the settings; only OK stores anything.
 
-#include "components/window.h"
+#include "components/color_button.h"
+#include "components/dialog_form.h"
+#include "components/label.h"
+#include "components/native_controls.h"
+#include "components/tab_control.h"
 
-class TfrmSettings : public Window {
+class TfrmSettings : public DialogForm {
   public:
     void Create(HWND owner);
+
+    // Shows the window, not modally, on its proxy page (the connection-failure window's link).
+    void ShowProxyPage();
+
+    TabControl& tabber() { return tabber_; }
+    CheckBox& StartWithWindows() { return chkStartWithWindows; }
+    CheckBox& Autologin() { return chkAutologin; }
+    CheckBox& ProxyUse() { return chkProxyUse; }
+    DropDownList& ProxyType() { return lstProxyType; }
+    Edit& ProxyServer() { return txtProxyServer; }
+    Edit& ProxyPort() { return txtProxyPort; }
+    Edit& ProxyUserName() { return txtProxyUserName; }
+    Edit& ProxyPassword() { return txtProxyPassword; }
+    Edit& ProxyRealm() { return txtProxyRealm; }
+    const Label& RealmLabel() const { return lblRealm; }
+    TButtonWithColor& OkButton() { return cmdOK; }
+    TButtonWithColor& CancelButton() { return cmdCancel; }
+
+    void cmdOKClick();
+
+  protected:
+    void FormShow() override;
+    void OnEnter() override { cmdOKClick(); }
+
+  private:
+    void CreatePreferencesPage(HWND page);
+    void CreateProxyPage(HWND page);
+    void UpdateProxyControls(bool proxyUsed);
+    void tabberDrawTab(int index, const RECT& rect, HDC dc);
+    // Stores the proxy entries; false, with the message shown and the proxy page active, when
+    // they are refused.
+    bool StoreProxyEntries();
+
+    TabControl tabber_;
+    TButtonWithColor cmdOK;
+    TButtonWithColor cmdCancel;
+    Label Label1;
+    CheckBox chkStartWithWindows;
+    CheckBox chkAutologin;
+    Label Label2;
+    Label Label3;
+    CheckBox chkProxyUse;
+    DropDownList lstProxyType;
+    Label Label4;
+    Edit txtProxyServer;
+    Label Label7;
+    Edit txtProxyPort;
+    Label Label5;
+    Edit txtProxyUserName;
+    Label Label8;
+    Edit txtProxyPassword;
+    Label lblRealm;
+    Edit txtProxyRealm;
 };

@@ -20,7 +20,8 @@ constexpr OptionKind kOptionKinds[] = {
     {"--hwnd", true},     {"--class", true},  {"--title", true},   {"--pid", true},
     {"--visible", false}, {"--gone", false},  {"--timeout", true}, {"--msg", true},
     {"--wparam", true},   {"--lparam", true}, {"--count", true},   {"--desktop", true},
-    {"--text", true},
+    {"--text", true},     {"--delay", true},  {"--x", true},       {"--y", true},
+    {"--button", true},
 };
 
 const OptionKind* FindOptionKind(const std::string& name) {

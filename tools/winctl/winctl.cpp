@@ -8,6 +8,7 @@
 
 #include "arguments.h"
 #include "exit_status.h"
+#include "input.h"
 #include "menu.h"
 #include "watch.h"
 #include "window_select.h"
@@ -141,6 +142,20 @@ int RunClose(const Arguments& arguments) {
 }
 
 // Shows the first match and makes it the active foreground window, as a user's click would.
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    PrintLine(DescribeChild(child));
+    return TRUE;
+}
+
+int RunChildren(const Arguments& arguments) {
+    const std::vector<HWND> windows = FindSelected(arguments);
+    if (windows.empty()) {
+        return kExitNoMatch;
+    }
+    EnumChildWindows(windows.front(), &PrintChild, 0);
+    return kExitOk;
+}
+
 int RunActivate(const Arguments& arguments) {
     const std::vector<HWND> windows = FindSelected(arguments);
     if (windows.empty()) {
@@ -182,8 +197,15 @@ const std::vector<Command>& Commands() {
         {"watch", "[selector] --msg N [--timeout SECONDS] [--count K]",
          WithCommonOptions({"--msg", "--timeout", "--count"}), RunWatch},
         {"activate", "[selector]", WithCommonOptions({}), RunActivate},
+        {"children", "[selector]: the first window's child windows, all levels",
+         WithCommonOptions({}), RunChildren},
         {"foreground", "", {"--desktop"}, RunForeground},
         {"menu", "[--pid N] [--timeout SECONDS]", {"--pid", "--timeout", "--desktop"}, RunMenu},
+        {"type", "--text TEXT [--delay MS]", {"--text", "--delay", "--desktop"}, RunType},
+        {"click",
+         "--x X --y Y [--button right]",
+         {"--x", "--y", "--button", "--desktop"},
+         RunClick},
         {"menu-choose",
          "[--pid N] --text CAPTION [--timeout SECONDS]",
          {"--pid", "--text", "--timeout", "--desktop"},

@@ -1,5 +1,6 @@
 #include "window_select.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace winctl {
@@ -128,6 +129,27 @@ std::string DescribeWindow(HWND window) {
     return "hwnd=" + HexNumber(reinterpret_cast<ULONG_PTR>(window)) +
            " pid=" + std::to_string(ProcessIdOf(window)) +
            " class=" + QuoteText(ClassNameOf(window)) + " title=" + QuoteText(TitleOf(window)) +
+           tail;
+}
+
+std::string DescribeChild(HWND child) {
+    char text[1024] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, &length);
+    DWORD_PTR checked = 0;
+    if (ClassNameOf(child) == "Button") {
+        SendMessageTimeoutA(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &checked);
+    }
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    char tail[160];
+    std::snprintf(tail, sizeof tail, " visible=%d enabled=%d checked=%d rect=%ld,%ld,%ld,%ld",
+                  IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0,
+                  static_cast<int>(checked), rect.left, rect.top, rect.right, rect.bottom);
+    return "hwnd=" + HexNumber(reinterpret_cast<ULONG_PTR>(child)) +
+           " class=" + QuoteText(ClassNameOf(child)) +
+           " text=" + QuoteText(std::string(text, std::min<size_t>(length, sizeof text - 1))) +
            tail;
 }
 

@@ -30,6 +30,11 @@ std::vector<HWND> FindWindows(const WindowSelector& selector);
 // One "list" record: hwnd=0x… pid=N class="…" title="…" visible=0|1 rect=L,T,R,B
 std::string DescribeWindow(HWND window);
 
+// One "children" record of a child window: hwnd=0x… class="…" text="…" visible=0|1 enabled=0|1
+// checked=0|1|2 rect=L,T,R,B (in screen coordinates). The text is asked of the window itself, so
+// an edit gives what was typed into it.
+std::string DescribeChild(HWND child);
+
 // Text in double quotes; quotes, backslashes and control characters escaped so that a record stays
 // on one line.
 std::string QuoteText(const std::string& text);

@@ -1,0 +1,52 @@
+#include "components/dialog_form.h"
+
+#include "components/fonts.h"
+
+POINT CentredOnWorkArea(int clientWidth, int clientHeight) {
+    RECT area;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {(area.left + area.right - clientWidth) / 2,
+            (area.top + area.bottom - clientHeight) / 2};
+}
+
+void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
+    font_ = CreatePointFont("Verdana", 8);
+    CreateForm(form, owner);
+}
+
+LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            if (wParam) {
+                FormShow();
+            }
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focused = ::GetFocus();
+                if (focused && ::IsChild(hwnd(), focused)) {
+                    focus_ = focused;
+                }
+            } else {
+                ::SetFocus(focus_ && ::IsWindow(focus_)
+                               ? focus_
+                               : ::GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+                return 0;
+            }
+            break;
+        case WM_COMMAND:
+            // What IsDialogMessage sends for Enter and Esc.
+            if (lParam == 0) {
+                if (LOWORD(wParam) == IDOK) {
+                    OnEnter();
+                    return 0;
+                }
+                if (LOWORD(wParam) == IDCANCEL) {
+                    OnEscape();
+                    return 0;
+                }
+            }
+            break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A top-level window with controls the user types into: Tab and Shift+Tab walk its controls in
+// their creation order, Enter and Esc reach OnEnter and OnEscape, and the focused control comes
+// back when the window is activated again, as in a dialog box.
+
+#include <windows.h>
+
+#include "components/window.h"
+#include "components/win_handles.h"
+
+// The top-left corner that centres a window of that client size on the primary work area.
+POINT CentredOnWorkArea(int clientWidth, int clientHeight);
+
+class DialogForm : public Window {
+  public:
+    bool WantsDialogKeys() const override { return true; }
+
+    // The font of the form's controls, Verdana 8 points unless a form chooses another.
+    HFONT Font() const { return static_cast<HFONT>(font_.get()); }
+
+  protected:
+    void CreateDialogForm(const FormDescription& form, HWND owner);
+
+    // The control that gets the focus when the window is next activated.
+    void FocusOnActivate(HWND control) { focus_ = control; }
+
+    // Enter anywhere in the form; the default does nothing.
+    virtual void OnEnter() {}
+    // Esc; the default is the close box.
+    virtual void OnEscape() { ::SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
+    // Runs each time the window is about to be shown.
+    virtual void FormShow() {}
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    UniqueGdiObject font_;
+    HWND focus_ = nullptr;
+};

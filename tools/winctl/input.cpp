@@ -1,0 +1,120 @@
+#include "input.h"
+
+#include <utility>
+
+#include "exit_status.h"
+
+namespace winctl {
+
+namespace {
+
+struct NamedKey {
+    const char* name;
+    WORD key;
+    bool shift;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"TAB", VK_TAB, false},    {"S-TAB", VK_TAB, true},    {"ENTER", VK_RETURN, false},
+    {"ESC", VK_ESCAPE, false}, {"SPACE", VK_SPACE, false}, {"DOWN", VK_DOWN, false},
+    {"UP", VK_UP, false},      {"LEFT", VK_LEFT, false},   {"RIGHT", VK_RIGHT, false},
+    {"BACK", VK_BACK, false},
+};
+
+INPUT Key(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+// A character the keyboard layout can type, pressed with the modifiers it needs.
+void AddCharacter(std::vector<INPUT>& inputs, char character) {
+    const SHORT scan = VkKeyScanA(character);
+    if (scan == -1) {
+        throw UsageError(std::string("no key types the character '") + character + "'");
+    }
+    const WORD key = LOBYTE(scan);
+    const bool shift = (HIBYTE(scan) & 1) != 0;
+    if (shift) {
+        inputs.push_back(Key(VK_SHIFT, false));
+    }
+    inputs.push_back(Key(key, false));
+    inputs.push_back(Key(key, true));
+    if (shift) {
+        inputs.push_back(Key(VK_SHIFT, true));
+    }
+}
+
+void AddNamedKey(std::vector<INPUT>& inputs, const std::string& name) {
+    for (const NamedKey& named : kNamedKeys) {
+        if (name == named.name) {
+            if (named.shift) {
+                inputs.push_back(Key(VK_SHIFT, false));
+            }
+            inputs.push_back(Key(named.key, false));
+            inputs.push_back(Key(named.key, true));
+            if (named.shift) {
+                inputs.push_back(Key(VK_SHIFT, true));
+            }
+            return;
+        }
+    }
+    throw UsageError("unknown key {" + name + "}");
+}
+
+bool Send(INPUT input) {
+    return SendInput(1, &input, sizeof(INPUT)) == 1;
+}
+
+}  // namespace
+
+std::vector<INPUT> KeystrokesFor(const std::string& text) {
+    std::vector<INPUT> inputs;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t close = text[i] == '{' ? text.find('}', i) : std::string::npos;
+        if (close != std::string::npos && close > i + 1) {
+            AddNamedKey(inputs, text.substr(i + 1, close - i - 1));
+            i = close;
+        } else {
+            AddCharacter(inputs, text[i]);
+        }
+    }
+    return inputs;
+}
+
+int RunType(const Arguments& arguments) {
+    const std::vector<INPUT> inputs = KeystrokesFor(arguments.Text("--text"));
+    const DWORD delay = arguments.Number("--delay", 20);
+    for (const INPUT& input : inputs) {
+        if (!Send(input)) {
+            return kExitFailure;
+        }
+        // Each keystroke reaches the focused window before the next, as typing does.
+        Sleep(delay);
+    }
+    return kExitOk;
+}
+
+int RunClick(const Arguments& arguments) {
+    const int x = static_cast<int>(arguments.RequiredNumber("--x"));
+    const int y = static_cast<int>(arguments.RequiredNumber("--y"));
+    const bool right = arguments.Has("--button") && arguments.Text("--button") == "right";
+    if (!SetCursorPos(x, y)) {
+        return kExitFailure;
+    }
+    Sleep(50);
+    INPUT press = {};
+    press.type = INPUT_MOUSE;
+    press.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    INPUT release = press;
+    release.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    if (!Send(press)) {
+        return kExitFailure;
+    }
+    Sleep(50);
+    return Send(release) ? kExitOk : kExitFailure;
+}
+
+}  // namespace winctl
