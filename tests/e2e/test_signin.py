@@ -126,3 +126,34 @@ def test_exit_without_automatic_sign_in_forgets_the_stored_password(clean_regist
     stored = wine.reg("query", SETTINGS_KEY).stdout
     assert "nickname    REG_SZ    demo@murlox.test" in stored
     assert "password    REG_SZ" in stored and "password    REG_SZ    demo" not in stored
+
+
+def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(signed_in, service):
+    wine, process = signed_in
+    # The wallpaper now on the desktop is known to the client only, until it stores its settings.
+    assert "curdesktopid" not in wine.reg("query", SETTINGS_KEY).stdout
+
+    started = time.monotonic()
+    second = wine.run(MURLOX_EXE, "-uninstall", timeout=30)
+    assert process.wait(timeout=10) == 0
+    elapsed = time.monotonic() - started
+
+    assert second.returncode == 0
+    assert elapsed < 5
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "curdesktopid    REG_SZ    1001" in stored, "saved by the client, not overwritten"
+    assert "password    REG_SZ    demo" in stored
+
+
+def test_a_wake_from_sleep_asks_for_the_wallpaper_at_once(signed_in, service):
+    wine, _ = signed_in
+    wm_powerbroadcast, pbt_apmresumeautomatic = "0x218", "0x12"
+
+    def wallpaper_requests():
+        return sum(1 for entry in service.log()
+                   if entry["request_line"].startswith("POST /actions/wallpaperserve.php"))
+
+    assert wallpaper_requests() == 1
+    assert wine.winctl("send", "--class", "TfrmResources", "--msg", wm_powerbroadcast,
+                       "--wparam", pbt_apmresumeautomatic).returncode == 0
+    assert wait_for(lambda: wallpaper_requests() == 2, timeout=10)
