@@ -82,7 +82,7 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             break;
         case WM_POWERBROADCAST:
-            if (resumeCheck_.PowerNotice(static_cast<uint32_t>(wParam))) {
+            if (resumeCheck_.PowerNotice(static_cast<uint32_t>(wParam), cycleRunning_)) {
                 // No tick ran during sleep: the hourly check runs now, with the rest of the tick.
                 CycleTicks = kTicksPerCheck;
                 tmrCycleTimerTimer();

@@ -1,6 +1,6 @@
 #include "app/resume_check.h"
 
-bool ResumeCheck::PowerNotice(uint32_t event) {
+bool ResumeCheck::PowerNotice(uint32_t event, bool cycleRunning) {
     switch (event) {
         case kPowerSuspend:
             checkedThisWake_ = false;
@@ -12,7 +12,7 @@ bool ResumeCheck::PowerNotice(uint32_t event) {
                 return false;
             }
             checkedThisWake_ = true;
-            return true;
+            return cycleRunning;
         default:
             return false;
     }

@@ -15,8 +15,10 @@ inline constexpr uint32_t kPowerResumeAutomatic = 0x12;
 // system announced a suspend or a cycle tick ran since the last check.
 class ResumeCheck {
   public:
-    // True when the cycle's check is to run now.
-    bool PowerNotice(uint32_t event);
+    // True when the cycle's check is to run now. While the cycle is stopped a sign-in or the
+    // hourly check is under way, which ends with the wallpaper fetched or the client signed out;
+    // the wake is left to it, and no second exchange starts inside the first.
+    bool PowerNotice(uint32_t event, bool cycleRunning);
     // A tick of the cycle timer ran.
     void CycleTicked() { checkedThisWake_ = false; }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <string>
 
@@ -11,13 +12,13 @@ constexpr uint32_t kPowerStatusChange = 0xA;
 
 // Plays a day of power notices and cycle ticks, one letter each: S suspend, A automatic resume,
 // U resume with the user present, C resume after a critical suspend, P a power status change,
-// T a cycle tick. Returns, for each letter, "+" when the check ran and "." when it did not.
+// T a cycle tick; a and u are those resumes while the cycle is stopped. Returns, for each
+// letter, "+" when the check ran and "." when it did not.
 std::string Play(const std::string& day) {
-    const std::map<char, uint32_t> notices = {{'S', kPowerSuspend},
-                                              {'A', kPowerResumeAutomatic},
-                                              {'U', kPowerResumeSuspend},
-                                              {'C', kPowerResumeCritical},
-                                              {'P', kPowerStatusChange}};
+    const std::map<char, uint32_t> notices = {
+        {'S', kPowerSuspend},        {'A', kPowerResumeAutomatic}, {'U', kPowerResumeSuspend},
+        {'C', kPowerResumeCritical}, {'P', kPowerStatusChange},    {'a', kPowerResumeAutomatic},
+        {'u', kPowerResumeSuspend}};
     ResumeCheck check;
     std::string ran;
     for (char step : day) {
@@ -25,7 +26,7 @@ std::string Play(const std::string& day) {
         if (step == 'T') {
             check.CycleTicked();
         } else {
-            run = check.PowerNotice(notices.at(step));
+            run = check.PowerNotice(notices.at(step), /*cycleRunning=*/std::isupper(step) != 0);
         }
         ran += run ? '+' : '.';
     }
@@ -48,6 +49,8 @@ TEST(ResumeCheck, RunsOncePerWake) {
         {"ATA", "+.+", "a suspend notice that never came: a tick since the check means a new wake"},
         {"AA", "+.", "nothing in between, so the same wake"},
         {"PSPAPU", "...+..", "a power status change neither starts nor ends a wake"},
+        {"SaU", "...", "the work under way takes care of the wake"},
+        {"SaSA", "...+", "the next wake is checked again"},
         {"", "", "nothing happens"},
     };
     for (const Case& c : cases) {

@@ -54,6 +54,15 @@ TEST_F(ResumeTest, SignedOutAWakeSignsInAgainWhenAutomatic) {
     EXPECT_TRUE(PumpUntil([] { return SignedIn; }));
 }
 
+// A stopped cycle means a sign-in or the hourly check is under way; a check of its own inside it
+// would start the cycle again in the middle of a sign-in.
+TEST_F(ResumeTest, WhileTheCycleIsStoppedAWakeIsLeftToTheWorkUnderWay) {
+    frmResources->StopCycle();
+    PowerNotice(PBT_APMRESUMEAUTOMATIC);
+    EXPECT_EQ(Requests(kWallpaperPath), 0);
+    EXPECT_FALSE(frmResources->CycleRunning());
+}
+
 TEST_F(ResumeTest, OnlyARealTickMakesTheNextNoticeANewWake) {
     PowerNotice(PBT_APMRESUMEAUTOMATIC);
     CycleTick();
