@@ -6,7 +6,6 @@
 
 #include "app/forms.h"
 #include "app/resource_window.h"
-#include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
@@ -37,12 +36,6 @@ TEST_F(ResumeTest, AWakeAsksForTheWallpaperOnceAndRestartsTheHour) {
     PowerNotice(PBT_APMRESUMESUSPEND);
     EXPECT_EQ(Requests(kWallpaperPath), 2) << "the next wake";
     EXPECT_TRUE(SignedIn);
-}
-
-TEST_F(ResumeTest, AKeptWallpaperStaysAfterAWake) {
-    SetKeepDays("3");
-    PowerNotice(PBT_APMRESUMEAUTOMATIC);
-    EXPECT_EQ(Requests(kWallpaperPath), 0);
 }
 
 TEST_F(ResumeTest, SignedOutAWakeSignsInAgainWhenAutomatic) {

@@ -144,16 +144,3 @@ def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(
     assert "curdesktopid    REG_SZ    1001" in stored, "saved by the client, not overwritten"
     assert "password    REG_SZ    demo" in stored
 
-
-def test_a_wake_from_sleep_asks_for_the_wallpaper_at_once(signed_in, service):
-    wine, _ = signed_in
-    wm_powerbroadcast, pbt_apmresumeautomatic = "0x218", "0x12"
-
-    def wallpaper_requests():
-        return sum(1 for entry in service.log()
-                   if entry["request_line"].startswith("POST /actions/wallpaperserve.php"))
-
-    assert wallpaper_requests() == 1
-    assert wine.winctl("send", "--class", "TfrmResources", "--msg", wm_powerbroadcast,
-                       "--wparam", pbt_apmresumeautomatic).returncode == 0
-    assert wait_for(lambda: wallpaper_requests() == 2, timeout=10)
