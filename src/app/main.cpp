@@ -13,26 +13,34 @@
 
 namespace {
 
-void RunApplication() {
+// False when another instance runs: this process has handed over to it.
+bool RunApplication() {
     const OleInitialization ole;
     const GdiplusInitialization gdiplus;
     Application& application = TheApplication();
     application.Initialize();
+    bool firstInstance = false;
     {
         ApplicationForms forms;
-        if (forms.Create(application.hwnd())) {
+        firstInstance = forms.Create(application.hwnd());
+        if (firstInstance) {
             application.Run();
         }
     }
     application.Destroy();
     UnregisterWindowClasses();
+    return firstInstance;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LoadSettings();
-    RunApplication();
+    // A process that handed over has nothing of its own to store, and writing back what it loaded
+    // could overwrite what the running instance stores as it ends after "-uninstall".
+    if (!RunApplication()) {
+        return 0;
+    }
     try {
         SaveSettings();
     } catch (const RegistryError& error) {

@@ -1,7 +1,11 @@
 #include "app/main_instance.h"
 
+#include <exception>
+#include <string>
+#include <utility>
+
 #include "app/command_line.h"
-#include "components/win_handles.h"
+#include "components/modal.h"
 
 namespace {
 
@@ -14,6 +18,9 @@ struct InstanceSearch {
     HWND otherWindow = nullptr;
 };
 InstanceSearch search;
+
+// The running instance, whose hook receives the hand-overs of later starts.
+TMainInstance* receivingInstance = nullptr;
 
 BOOL CALLBACK CountInstance(HWND window, LPARAM) {
     char className[256] = "";
@@ -44,15 +51,35 @@ void HandOverArguments(HWND target) {
     }
 }
 
+std::string HandedOverText(WPARAM atom) {
+    // String atoms are numbered from MAXINTATOM up; a smaller value names no text.
+    if (atom < MAXINTATOM || atom > 0xFFFF) {
+        return {};
+    }
+    char text[256] = "";
+    const UINT length = ::GlobalGetAtomNameA(static_cast<ATOM>(atom), text, sizeof(text));
+    return std::string(text, length);
+}
+
+bool IsTopLevel(HWND window) {
+    return (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
+}
+
 }  // namespace
 
-TMainInstance::TMainInstance(HWND applicationWindow) {
+TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver)
+    : uninstallHandedOver_(std::move(uninstallHandedOver)) {
     search = InstanceSearch{};
     search.ownWindow = applicationWindow;
     ::GetWindowTextA(applicationWindow, search.ownTitle, sizeof(search.ownTitle));
     ::GetClassNameA(applicationWindow, search.ownClassName, sizeof(search.ownClassName));
     ::EnumWindows(&CountInstance, 0);
     if (search.matchCount < 2 || !search.otherWindow) {
+        // The hand-over reaches whichever window of this process was last active, a message box
+        // of the system included, so a hook on this thread looks at it before any window does.
+        receivingInstance = this;
+        receiver_.reset(::SetWindowsHookExA(WH_CALLWNDPROC, &TMainInstance::ReceiveHandOver,
+                                            nullptr, ::GetCurrentThreadId()));
         return;
     }
     anotherInstanceRuns_ = true;
@@ -64,4 +91,25 @@ TMainInstance::TMainInstance(HWND applicationWindow) {
     } else {
         ::SetForegroundWindow(target);
     }
+}
+
+TMainInstance::~TMainInstance() {
+    if (receivingInstance == this) {
+        receivingInstance = nullptr;
+    }
+}
+
+LRESULT CALLBACK TMainInstance::ReceiveHandOver(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    // Controls use the same message number for messages of their own; a hand-over goes to a
+    // top-level window.
+    if (code == HC_ACTION && sent->message == kHandOverMessage && receivingInstance &&
+        IsTopLevel(sent->hwnd) && HasSwitch(HandedOverText(sent->wParam), kUninstallSwitch)) {
+        try {
+            receivingInstance->uninstallHandedOver_();
+        } catch (const std::exception& error) {
+            ShowError(error);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

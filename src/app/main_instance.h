@@ -1,8 +1,13 @@
 #pragma once
 // The single-instance rule: a second start hands its arguments to the running instance, brings
-// it to the front and ends.
+// it to the front and ends. The running instance ends when it is handed "-uninstall", so that an
+// installer or uninstaller can replace or remove its program file.
 
 #include <windows.h>
+
+#include <functional>
+
+#include "components/win_handles.h"
 
 // Instance hand-over message: wParam is a global atom holding the new instance's arguments.
 inline constexpr UINT kHandOverMessage = WM_USER + 101;
@@ -10,11 +15,19 @@ inline constexpr UINT kHandOverMessage = WM_USER + 101;
 class TMainInstance {
   public:
     // Looks for another instance's application window (same class and title as ours). When one
-    // runs, hands it the arguments and brings it to the front.
-    explicit TMainInstance(HWND applicationWindow);
+    // runs, hands it the arguments and brings it to the front. Otherwise this is the running
+    // instance from now on, and a hand-over of "-uninstall" calls uninstallHandedOver.
+    TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver);
+    TMainInstance(const TMainInstance&) = delete;
+    TMainInstance& operator=(const TMainInstance&) = delete;
+    ~TMainInstance();
 
     bool AnotherInstanceRuns() const { return anotherInstanceRuns_; }
 
   private:
+    static LRESULT CALLBACK ReceiveHandOver(int code, WPARAM wParam, LPARAM lParam);
+
     bool anotherInstanceRuns_ = false;
+    std::function<void()> uninstallHandedOver_;
+    UniqueHook receiver_;
 };

@@ -32,7 +32,7 @@ constexpr UINT kShutdownDelayMs = 1000;
 bool TfrmMain::Create(HWND owner) {
     CreateForm(kMainWindow, owner);
     theTray_ = std::make_unique<TTrayIcon>(*this);
-    MainInstance = std::make_unique<TMainInstance>(owner);
+    MainInstance = std::make_unique<TMainInstance>(owner, [this] { Exit1Click(); });
     if (MainInstance->AnotherInstanceRuns()) {
         return false;
     }

@@ -76,10 +76,18 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_TIMER:
             if (wParam == tmrCycleTimer) {
+                resumeCheck_.CycleTicked();
                 tmrCycleTimerTimer();
                 return 0;
             }
             break;
+        case WM_POWERBROADCAST:
+            if (resumeCheck_.PowerNotice(static_cast<uint32_t>(wParam), cycleRunning_)) {
+                // No tick ran during sleep: the hourly check runs now, with the rest of the tick.
+                CycleTicks = kTicksPerCheck;
+                tmrCycleTimerTimer();
+            }
+            return TRUE;
         case WM_CLOSE:
             if (FormCloseQuery()) {
                 TheApplication().Terminate();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/resume_check.h"
 #include "components/picture.h"
 #include "components/window.h"
 
@@ -44,6 +45,7 @@ class TfrmResources : public Window {
     LRESULT WMQueryEndSession();
 
     bool cycleRunning_ = false;
+    ResumeCheck resumeCheck_;
 };
 
 // Hides every window of the client and ends every modal run with "closed by the program".

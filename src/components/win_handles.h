@@ -184,3 +184,11 @@ inline void DeleteDeviceContext(HDC h) {
 
 // A device context of our own making (CreateCompatibleDC), not one borrowed with GetDC.
 using UniqueDc = UniqueResource<HDC, win_handles_detail::DeleteDeviceContext>;
+
+namespace win_handles_detail {
+inline void UnhookWindowsHook(HHOOK h) {
+    ::UnhookWindowsHookEx(h);
+}
+}  // namespace win_handles_detail
+
+using UniqueHook = UniqueResource<HHOOK, win_handles_detail::UnhookWindowsHook>;

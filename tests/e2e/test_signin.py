@@ -126,3 +126,21 @@ def test_exit_without_automatic_sign_in_forgets_the_stored_password(clean_regist
     stored = wine.reg("query", SETTINGS_KEY).stdout
     assert "nickname    REG_SZ    demo@murlox.test" in stored
     assert "password    REG_SZ" in stored and "password    REG_SZ    demo" not in stored
+
+
+def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(signed_in, service):
+    wine, process = signed_in
+    # The wallpaper now on the desktop is known to the client only, until it stores its settings.
+    assert "curdesktopid" not in wine.reg("query", SETTINGS_KEY).stdout
+
+    started = time.monotonic()
+    second = wine.run(MURLOX_EXE, "-uninstall", timeout=30)
+    assert process.wait(timeout=10) == 0
+    elapsed = time.monotonic() - started
+
+    assert second.returncode == 0
+    assert elapsed < 5
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "curdesktopid    REG_SZ    1001" in stored, "saved by the client, not overwritten"
+    assert "password    REG_SZ    demo" in stored
+

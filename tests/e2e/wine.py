@@ -10,6 +10,8 @@ TOP = Path(__file__).resolve().parents[2]
 BUILD = TOP / "build" / "win32"
 MURLOX_EXE = BUILD / "murlox.exe"
 WINCTL_EXE = BUILD / "tools" / "winctl" / "winctl.exe"
+VERSION = re.search(r"project\(murlox VERSION ([0-9.]+)", (TOP / "CMakeLists.txt").read_text())[1]
+SETUP_EXE = BUILD / f"murlox-{VERSION}-setup.exe"
 
 
 def wine_environment():
@@ -100,6 +102,18 @@ class Wine:
             process.wait()
             raise
 
+    def user_folder(self, variable):
+        """A folder of the prefix's user, such as LOCALAPPDATA, as Windows names it."""
+        return self.run("cmd", "/c", f"echo %{variable}%").stdout.strip()
+
+    def unix_path(self, windows_path):
+        """Where a path on the prefix's drive C: or on Z: lies in the Linux file system."""
+        drive, rest = windows_path[:2].upper(), windows_path[2:].replace("\\", "/")
+        if drive == "Z:":
+            return Path(rest)
+        assert drive == "C:", windows_path
+        return Path(self.env["WINEPREFIX"]) / "drive_c" / rest.lstrip("/")
+
     def reg(self, *args):
         return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True)
 
@@ -129,6 +143,6 @@ def wine_path(path):
 
 
 def require_tools():
-    missing = [p for p in (MURLOX_EXE, WINCTL_EXE) if not p.exists()]
+    missing = [p for p in (MURLOX_EXE, WINCTL_EXE, SETUP_EXE) if not p.exists()]
     if missing or not shutil.which("wine"):
         raise RuntimeError(f"build the win32 preset first; missing: {missing}")
