@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "components/message_pump.h"
 #include "components/window.h"
 
 namespace {
@@ -96,6 +97,62 @@ TEST(PromptAnswerScope, AnswersMessagesAndModalWindowsInsteadOfAPerson) {
     EXPECT_EQ(messages, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(modals, std::vector<HWND>{f.hwnd()});
     EXPECT_FALSE(f.IsVisible());
+}
+
+TEST(ShowModal, AQuitTakenByANestedPumpEndsTheModalRunAndStaysForTheMainLoop) {
+    TestForm f;
+    f.Create();
+    After(50, [] {
+        // "Exit" chosen while an exchange lets messages run inside the modal window.
+        ::PostQuitMessage(0);
+        EXPECT_FALSE(DispatchWaitingMessages());
+    });
+    EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_FALSE(DispatchNextMessage(true)) << "the main loop ends too, without waiting";
+    ResetQuit();
+}
+
+// Counts what reaches the derived class until the window is gone.
+class LifeForm : public Window {
+  public:
+    void Create() {
+        CreateForm({"MurloxLifeForm", "", WS_POPUP, 0, 0, 0, 10, 10, COLOR_WINDOW}, nullptr);
+    }
+    int destroyMessages = 0;
+    int finalMessages = 0;
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_DESTROY) {
+            ++destroyMessages;
+        }
+        if (message == WM_APP) {
+            ::DestroyWindow(hwnd());  // the window ends itself
+            return 0;
+        }
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+    void OnFinalMessage() override { ++finalMessages; }
+};
+
+TEST(WindowLife, TheOwnersDestroyReachesTheDerivedClassAndASelfEndingWindowIsToldLast) {
+    LifeForm owned;
+    owned.Create();
+    owned.Destroy();
+    EXPECT_EQ(owned.destroyMessages, 1);
+    EXPECT_EQ(owned.finalMessages, 1);
+    EXPECT_EQ(owned.hwnd(), nullptr);
+
+    LifeForm selfEnding;
+    selfEnding.Create();
+    const HWND window = selfEnding.hwnd();
+    ::PostMessageA(window, WM_APP, 0, 0);
+    while (::IsWindow(window) && DispatchNextMessage(true)) {
+    }
+    EXPECT_EQ(selfEnding.destroyMessages, 1);
+    EXPECT_EQ(selfEnding.finalMessages, 1);
+    EXPECT_EQ(Window::FromHandle(window), nullptr);
 }
 
 }  // namespace
