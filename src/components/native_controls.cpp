@@ -4,14 +4,17 @@
 
 namespace {
 
-WORD NotificationCode(WPARAM wParam) {
-    return HIWORD(wParam);
-}
-
-void Raise(const std::function<void()>& event) {
+// A WM_COMMAND about the control with the given notification code raises the event.
+bool RaiseOn(WORD code, const std::function<void()>& event, UINT message, WPARAM wParam,
+             LRESULT& result) {
+    if (message != WM_COMMAND || HIWORD(wParam) != code) {
+        return false;
+    }
     if (event) {
         event();
     }
+    result = 0;
+    return true;
 }
 
 }  // namespace
@@ -26,12 +29,8 @@ void Edit::Create(HWND parent, int left, int top, int width, int height, bool pa
 }
 
 bool Edit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && NotificationCode(wParam) == EN_CHANGE) {
-        Raise(OnChange);
-        result = 0;
-        return true;
-    }
-    return NativeControl::Reflect(message, wParam, lParam, result);
+    return RaiseOn(EN_CHANGE, OnChange, message, wParam, result) ||
+           NativeControl::Reflect(message, wParam, lParam, result);
 }
 
 void PushButton::Create(HWND parent, int left, int top, int width, int height,
@@ -45,12 +44,8 @@ void PushButton::CreateButton(HWND parent, DWORD style, int left, int top, int w
 }
 
 bool PushButton::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && NotificationCode(wParam) == BN_CLICKED) {
-        Raise(OnClick);
-        result = 0;
-        return true;
-    }
-    return NativeControl::Reflect(message, wParam, lParam, result);
+    return RaiseOn(BN_CLICKED, OnClick, message, wParam, result) ||
+           NativeControl::Reflect(message, wParam, lParam, result);
 }
 
 void CheckBox::Create(HWND parent, int left, int top, int width, int height,
@@ -69,16 +64,14 @@ void CheckBox::SetChecked(bool checked) {
         return;
     }
     ::SendMessageA(hwnd(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    Raise(OnClick);
+    if (OnClick) {
+        OnClick();
+    }
 }
 
 bool CheckBox::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && NotificationCode(wParam) == BN_CLICKED) {
-        Raise(OnClick);
-        result = 0;
-        return true;
-    }
-    return NativeControl::Reflect(message, wParam, lParam, result);
+    return RaiseOn(BN_CLICKED, OnClick, message, wParam, result) ||
+           NativeControl::Reflect(message, wParam, lParam, result);
 }
 
 void DropDownList::Create(HWND parent, int left, int top, int width, int visibleItems) {
@@ -114,10 +107,6 @@ void DropDownList::SetItemIndex(int index) {
 }
 
 bool DropDownList::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (message == WM_COMMAND && NotificationCode(wParam) == CBN_SELCHANGE) {
-        Raise(OnChange);
-        result = 0;
-        return true;
-    }
-    return NativeControl::Reflect(message, wParam, lParam, result);
+    return RaiseOn(CBN_SELCHANGE, OnChange, message, wParam, result) ||
+           NativeControl::Reflect(message, wParam, lParam, result);
 }

@@ -121,15 +121,17 @@ class ComPtr {
     Interface* ptr_ = nullptr;
 };
 
-// COM for the calling thread, for the lifetime of the object.
-class ComInitialization {
+// A per-thread library start-up (COM, OLE) for the lifetime of the object; ended only when it
+// succeeded, as the start-up calls require.
+template <auto Initialize, auto Uninitialize>
+class ThreadInitialization {
   public:
-    ComInitialization() : result_(::CoInitialize(nullptr)) {}
-    ComInitialization(const ComInitialization&) = delete;
-    ComInitialization& operator=(const ComInitialization&) = delete;
-    ~ComInitialization() {
+    ThreadInitialization() : result_(Initialize(nullptr)) {}
+    ThreadInitialization(const ThreadInitialization&) = delete;
+    ThreadInitialization& operator=(const ThreadInitialization&) = delete;
+    ~ThreadInitialization() {
         if (SUCCEEDED(result_)) {
-            ::CoUninitialize();
+            Uninitialize();
         }
     }
     bool ok() const { return SUCCEEDED(result_); }
@@ -138,23 +140,11 @@ class ComInitialization {
     HRESULT result_;
 };
 
-// OLE for the calling thread (COM, plus what embedded controls need: drag and drop, the
-// clipboard, in-place activation), for the lifetime of the object.
-class OleInitialization {
-  public:
-    OleInitialization() : result_(::OleInitialize(nullptr)) {}
-    OleInitialization(const OleInitialization&) = delete;
-    OleInitialization& operator=(const OleInitialization&) = delete;
-    ~OleInitialization() {
-        if (SUCCEEDED(result_)) {
-            ::OleUninitialize();
-        }
-    }
-    bool ok() const { return SUCCEEDED(result_); }
-
-  private:
-    HRESULT result_;
-};
+// COM for the calling thread.
+using ComInitialization = ThreadInitialization<&::CoInitialize, &::CoUninitialize>;
+// OLE for the calling thread: COM, plus what embedded controls need (drag and drop, the
+// clipboard, in-place activation).
+using OleInitialization = ThreadInitialization<&::OleInitialize, &::OleUninitialize>;
 
 // GDI+ for the process, for the lifetime of the object; pictures are decoded and scaled with it.
 class GdiplusInitialization {

@@ -29,14 +29,8 @@ INPUT Key(WORD key, bool up) {
     return input;
 }
 
-// A character the keyboard layout can type, pressed with the modifiers it needs.
-void AddCharacter(std::vector<INPUT>& inputs, char character) {
-    const SHORT scan = VkKeyScanA(character);
-    if (scan == -1) {
-        throw UsageError(std::string("no key types the character '") + character + "'");
-    }
-    const WORD key = LOBYTE(scan);
-    const bool shift = (HIBYTE(scan) & 1) != 0;
+// A key pressed and released, with Shift held around it when asked.
+void AddKeystroke(std::vector<INPUT>& inputs, WORD key, bool shift) {
     if (shift) {
         inputs.push_back(Key(VK_SHIFT, false));
     }
@@ -47,17 +41,19 @@ void AddCharacter(std::vector<INPUT>& inputs, char character) {
     }
 }
 
+// A character the keyboard layout can type, with the Shift it needs.
+void AddCharacter(std::vector<INPUT>& inputs, char character) {
+    const SHORT scan = VkKeyScanA(character);
+    if (scan == -1) {
+        throw UsageError(std::string("no key types the character '") + character + "'");
+    }
+    AddKeystroke(inputs, LOBYTE(scan), (HIBYTE(scan) & 1) != 0);
+}
+
 void AddNamedKey(std::vector<INPUT>& inputs, const std::string& name) {
     for (const NamedKey& named : kNamedKeys) {
         if (name == named.name) {
-            if (named.shift) {
-                inputs.push_back(Key(VK_SHIFT, false));
-            }
-            inputs.push_back(Key(named.key, false));
-            inputs.push_back(Key(named.key, true));
-            if (named.shift) {
-                inputs.push_back(Key(VK_SHIFT, true));
-            }
+            AddKeystroke(inputs, named.key, named.shift);
             return;
         }
     }
