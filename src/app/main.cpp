@@ -5,10 +5,9 @@
 
 #include "app/application.h"
 #include "app/forms.h"
-#include "components/modal.h"
-#include "components/window.h"
+#include "components/error_guard.h"
 #include "components/win_handles.h"
-#include "settings/registry_key.h"
+#include "components/window.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -19,10 +18,12 @@ bool RunApplication() {
     const GdiplusInitialization gdiplus;
     Application& application = TheApplication();
     application.Initialize();
-    bool firstInstance = false;
+    bool firstInstance = true;
     {
         ApplicationForms forms;
-        firstInstance = forms.Create(application.hwnd());
+        // Start-up is a dispatch point of its own: no window procedure guards it. An error in it
+        // is shown, and the client goes on with the windows it has.
+        RunGuarded([&] { firstInstance = forms.Create(application.hwnd()); });
         if (firstInstance) {
             application.Run();
         }
@@ -35,16 +36,12 @@ bool RunApplication() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    LoadSettings();
+    RunGuarded(&LoadSettings);
     // A process that handed over has nothing of its own to store, and writing back what it loaded
     // could overwrite what the running instance stores as it ends after "-uninstall".
     if (!RunApplication()) {
         return 0;
     }
-    try {
-        SaveSettings();
-    } catch (const RegistryError& error) {
-        ShowError(error);
-    }
+    RunGuarded(&SaveSettings);
     return 0;
 }

@@ -7,10 +7,8 @@
 
 #include <functional>
 
+#include "app/window_messages.h"
 #include "components/win_handles.h"
-
-// Instance hand-over message: wParam is a global atom holding the new instance's arguments.
-inline constexpr UINT kHandOverMessage = WM_USER + 101;
 
 class TMainInstance {
   public:

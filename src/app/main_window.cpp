@@ -5,6 +5,7 @@
 #include "app/forms.h"
 #include "app/menu_state.h"
 #include "app/resource_window.h"
+#include "app/window_messages.h"
 #include "components/fonts.h"
 #include "components/modal.h"
 #include "resource_ids.h"
@@ -24,8 +25,15 @@ const FormDescription kMainWindow = {"TfrmMain", kApplicationTitle, WS_POPUP, 0,
 
 constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
 constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE + 2
-constexpr UINT_PTR tmrShutdownDelay = 1;
 constexpr UINT kShutdownDelayMs = 1000;
+
+// Start-up runs messages (a tray click among them) while this window is being created, before the
+// windows after it exist: an action meant for one of those does nothing until it exists.
+void ShowForm(Window* form) {
+    if (form) {
+        form->Show();
+    }
+}
 
 }  // namespace
 
@@ -94,8 +102,8 @@ void TfrmMain::CreateMenu() {
             OpenPage(ProfilePageAddress(recSETTINGS.sessionid), owner);
         }
     });
-    popupTray_.Add("Settings...", [] { frmSettings->Show(); });
-    popupTray_.Add("Keep this MURLO...", [] { frmWPSetTime->Show(); });
+    popupTray_.Add("Settings...", [] { ShowForm(frmSettings); });
+    popupTray_.Add("Keep this MURLO...", [] { ShowForm(frmWPSetTime); });
     popupTray_.Add("Mail this MURLO...", [owner] {
         if (RequestSessionId()) {
             OpenPage(MailPageAddress(recSETTINGS.sessionid, recSETTINGS.curdesktopid), owner);
@@ -188,7 +196,8 @@ void TfrmMain::HideSignInAnimation() {
 }
 
 void TfrmMain::GetanotherMURLOClick() {
-    if (frmWPPicker->IsVisible() || !RequestSessionId() || TfrmDownloader::Exists()) {
+    if (!frmWPPicker || frmWPPicker->IsVisible() || !RequestSessionId() ||
+        TfrmDownloader::Exists()) {
         return;
     }
     ShowModal(*frmWPPicker);

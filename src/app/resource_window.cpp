@@ -3,13 +3,13 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "app/window_messages.h"
 #include "components/modal.h"
 #include "resource_ids.h"
 #include "service/internet_connection.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_store.h"
 #include "signin/connection_failure_window.h"
-#include "signin/login_thread.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
 #include "windows/keep_window.h"
@@ -24,7 +24,6 @@ const FormDescription kResourceWindow = {
     "TfrmResources", "-", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, 419, 608,
     COLOR_BTNFACE};
 
-constexpr UINT_PTR tmrCycleTimer = 1;
 constexpr UINT kCyclePeriodMs = 10000;
 // Ticks between two keep-schedule checks: about an hour.
 constexpr int32_t kTicksPerCheck = 360;
@@ -63,10 +62,15 @@ void TfrmResources::tmrCycleTimerTimer() {
     if (CycleTicks >= kTicksPerCheck) {
         CycleTicks = 0;
         StopCycle();
+        // Started again on every way out of the check, an error of its wallpaper request among
+        // them: a cycle left stopped would never notice a lost connection or retry a sign-in.
+        struct CycleRestart {
+            TfrmResources& form;
+            ~CycleRestart() { form.StartCycle(); }
+        } restart{*this};
         if (SignedIn) {
             CheckKeepExpiry();
         }
-        StartCycle();
     }
     ++CycleTicks;
     StartSignIn(stCycle);
@@ -96,7 +100,7 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_QUERYENDSESSION:
             return WMQueryEndSession();
         case kLoginOutcomeMessage:
-            PublishResult(*reinterpret_cast<const LoginOutcome*>(lParam));
+            LoginOutcomeHandedOver();
             return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);

@@ -1,10 +1,6 @@
 #include "components/image_control.h"
 
-namespace {
-
-constexpr UINT_PTR kFrameTimer = 1;
-
-}  // namespace
+#include "app/window_messages.h"
 
 void ImageControl::Create(HWND parent, int left, int top, int width, int height) {
     CreateControl("TImage", parent, left, top, width, height);
@@ -46,7 +42,7 @@ LRESULT ImageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             break;
         case WM_TIMER:
-            if (wParam == kFrameTimer) {
+            if (wParam == kPictureFrameTimer) {
                 NextFrame();
                 return 0;
             }
@@ -81,13 +77,14 @@ void ImageControl::ApplyAutoSize() {
 
 void ImageControl::StartAnimation() {
     if (picture_.IsAnimated() && !animating_ && ::IsWindowVisible(hwnd())) {
-        animating_ = ::SetTimer(hwnd(), kFrameTimer, picture_.FrameDelay(frame_), nullptr) != 0;
+        animating_ =
+            ::SetTimer(hwnd(), kPictureFrameTimer, picture_.FrameDelay(frame_), nullptr) != 0;
     }
 }
 
 void ImageControl::StopAnimation() {
     if (animating_) {
-        ::KillTimer(hwnd(), kFrameTimer);
+        ::KillTimer(hwnd(), kPictureFrameTimer);
         animating_ = false;
     }
 }
@@ -100,7 +97,7 @@ void ImageControl::NextFrame() {
     }
     frame_ = (frame_ + 1) % picture_.FrameCount();
     Repaint();
-    ::SetTimer(hwnd(), kFrameTimer, picture_.FrameDelay(frame_), nullptr);
+    ::SetTimer(hwnd(), kPictureFrameTimer, picture_.FrameDelay(frame_), nullptr);
 }
 
 void ImageControl::Repaint() {

@@ -50,7 +50,7 @@ class TTrayIcon::TrayWindow : public Window {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_TIMER && wParam == kCycleTimerId) {
+        if (message == WM_TIMER && wParam == kTrayCycleTimer) {
             tray_.CycleTimerTick();
             return 0;
         }
@@ -76,9 +76,9 @@ void TTrayIcon::CycleTimer::SetInterval(UINT milliseconds) {
 }
 
 void TTrayIcon::CycleTimer::Update() {
-    ::KillTimer(window_, kCycleTimerId);
+    ::KillTimer(window_, kTrayCycleTimer);
     if (enabled_ && interval_ != 0) {
-        ::SetTimer(window_, kCycleTimerId, interval_, nullptr);
+        ::SetTimer(window_, kTrayCycleTimer, interval_, nullptr);
     }
 }
 

@@ -11,16 +11,13 @@
 #include <memory>
 #include <string>
 
+#include "app/window_messages.h"
 #include "components/component.h"
 #include "components/image_list.h"
 #include "components/popup_menu.h"
 #include "components/tray_events.h"
 #include "components/window.h"
 
-// The message the shell sends to the tray icon's window for a mouse action over the icon; its
-// lParam is the mouse message (WM_MOUSEMOVE, WM_RBUTTONDOWN, ...). The platform's first user
-// message number plus 1024.
-inline constexpr UINT TrayCallbackMessage = WM_USER + 1024;
 // The class of that hidden top-level window, for tools that drive the tray from outside.
 inline constexpr const char* kTrayIconWindowClass = "TTrayIconWindow";
 
@@ -33,9 +30,6 @@ using TMouseMoveEvent = std::function<void(TShiftState Shift, int32_t X, int32_t
 
 class TTrayIcon : public Component {
   public:
-    // The id of the animation timer on Handle().
-    static constexpr UINT_PTR kCycleTimerId = 1;
-
     // The owner's window is the one the menu belongs to; it must exist when the menu opens.
     explicit TTrayIcon(Window& owner);
     ~TTrayIcon() override;
@@ -115,7 +109,7 @@ class TTrayIcon : public Component {
         explicit CycleTimer(HWND window) : window_(window) {}
         CycleTimer(const CycleTimer&) = delete;
         CycleTimer& operator=(const CycleTimer&) = delete;
-        ~CycleTimer() { ::KillTimer(window_, kCycleTimerId); }
+        ~CycleTimer() { ::KillTimer(window_, kTrayCycleTimer); }
         void SetEnabled(bool enabled);
         void SetInterval(UINT milliseconds);
 

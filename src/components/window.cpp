@@ -1,12 +1,12 @@
 #include "components/window.h"
 
 #include <algorithm>
-#include <exception>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "components/error_guard.h"
 #include "components/message_pump.h"
 #include "components/modal.h"
 #include "components/native_control.h"
@@ -233,13 +233,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    // No C++ error may cross the system's frames; one that reaches here is shown to the user, the
-    // application's top-level error display.
-    try {
-        result = self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ShowError(error);
-    }
+    RunGuarded([&] { result = self->Dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;

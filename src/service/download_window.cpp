@@ -5,13 +5,13 @@
 #include <stdexcept>
 
 #include "app/application.h"
+#include "app/window_messages.h"
 #include "components/modal.h"
 #include "components/win_handles.h"
 #include "service/http_setup.h"
 
 namespace {
 
-constexpr UINT_PTR tmrDLDelay = 1;
 constexpr UINT kDownloadDelayMs = 200;
 constexpr int kClientWidth = 230;
 constexpr int kClientHeight = 57;

@@ -4,11 +4,24 @@
 
 #include <thread>
 
+#include "app/window_messages.h"
 #include "service/http_client.h"
 #include "service/internet_connection.h"
 #include "service/service_address.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
+
+void LoginHandOver::Put(LoginOutcome outcome) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    outcome_ = std::move(outcome);
+}
+
+std::optional<LoginOutcome> LoginHandOver::Take() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::optional<LoginOutcome> taken = std::move(outcome_);
+    outcome_.reset();
+    return taken;
+}
 
 void TLOGINTHREAD::SetCredentials(const std::string& email, const std::string& password) {
     email_ = email;
@@ -27,18 +40,20 @@ LoginOutcome TLOGINTHREAD::Execute() const {
         HttpClient client;
         PrepareHttpClient(client, proxy_);
         body = client.Get(ServiceUrl(LoginPath(email_, password_)));
-    } catch (const HttpError&) {
+    } catch (const std::exception&) {
+        // A transfer that failed, or one that could not even be set up.
         return {LoginNoConnection, {}};
     }
     const OkReply reply = ParseOkReply(body);
     return reply.accepted ? LoginOutcome{LoginAccepted, reply.id} : LoginOutcome{LoginRejected, {}};
 }
 
-void TLOGINTHREAD::Start(TLOGINTHREAD worker, HWND userInterfaceWindow) {
-    std::thread([worker = std::move(worker), userInterfaceWindow] {
-        LoginOutcome outcome = worker.Execute();
-        ::SendMessageA(userInterfaceWindow, kLoginOutcomeMessage, 0,
-                       reinterpret_cast<LPARAM>(&outcome));
+void TLOGINTHREAD::Start(TLOGINTHREAD worker, std::shared_ptr<LoginHandOver> handOver, HWND wake) {
+    std::thread([worker = std::move(worker), handOver = std::move(handOver), wake] {
+        handOver->Put(worker.Execute());
+        // Posted, not sent: the worker never waits for the user-interface thread, and the outcome
+        // is taken in the thread's normal dispatching. A post that fails leaves it to the poll.
+        ::PostMessageA(wake, kLoginOutcomeMessage, 0, 0);
     }).detach();
 }
 

@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "service/http_setup.h"
@@ -15,15 +18,29 @@ struct LoginOutcome {
     std::string loginid;
 };
 
+// Where one sign-in's worker leaves its outcome for the user-interface thread, which takes it
+// once: at the worker's wake-up message, or at the poll timer's tick when that message was lost.
+// Shared by both threads for as long as either needs it.
+class LoginHandOver {
+  public:
+    void Put(LoginOutcome outcome);
+    // The outcome, once the worker has put it; each outcome is taken once.
+    std::optional<LoginOutcome> Take();
+
+  private:
+    std::mutex mutex_;
+    std::optional<LoginOutcome> outcome_;
+};
+
 class TLOGINTHREAD {
   public:
     // Copies taken now; nothing of the settings record is read on the worker thread.
     void SetCredentials(const std::string& email, const std::string& password);
     void SetProxy(const ProxySettings& proxy) { proxy_ = proxy; }
 
-    // Runs Execute on a new thread that frees itself; the outcome is handed to the user-interface
-    // thread's window by a synchronous call, and taken there by PublishResult.
-    static void Start(TLOGINTHREAD worker, HWND userInterfaceWindow);
+    // Runs Execute on a new thread that frees itself. The outcome goes into the hand-over, and
+    // kLoginOutcomeMessage, carrying nothing, is posted to the window to have it taken at once.
+    static void Start(TLOGINTHREAD worker, std::shared_ptr<LoginHandOver> handOver, HWND wake);
 
     // The sign-in itself; public for tests that run it on their own thread.
     LoginOutcome Execute() const;
@@ -33,10 +50,6 @@ class TLOGINTHREAD {
     std::string password_;
     ProxySettings proxy_;
 };
-
-// The message by which the worker hands its outcome over: lParam points to a LoginOutcome that
-// lives until the message has been handled.
-inline constexpr UINT kLoginOutcomeMessage = WM_APP + 1;
 
 // Takes a handed-over outcome on the user-interface thread: the code into LoginResultCode, the
 // id into the settings record.

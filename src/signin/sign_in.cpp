@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include <exception>
+#include <memory>
 
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
+#include "components/error_guard.h"
 #include "components/modal.h"
 #include "service/http_setup.h"
 #include "service/wallpaper_request.h"
@@ -30,9 +31,27 @@ namespace {
 
 constexpr UINT kLoginPollMs = 1000;
 UINT_PTR loginTimer = 0;
+// The hand-over of the running sign-in, until its outcome has been taken.
+std::shared_ptr<LoginHandOver> runningHandOver;
 
+// A thread timer's callback is a dispatch point of its own: no window procedure guards it.
 void CALLBACK TLoginTimer(HWND, UINT, UINT_PTR, DWORD) {
-    LoginResult();
+    RunGuarded(&LoginResult);
+}
+
+// Publishes the running sign-in's outcome once its worker has handed it over. True when an
+// outcome was taken now.
+bool TakeHandedOverOutcome() {
+    if (!runningHandOver) {
+        return false;
+    }
+    const std::optional<LoginOutcome> outcome = runningHandOver->Take();
+    if (!outcome) {
+        return false;
+    }
+    runningHandOver.reset();
+    PublishResult(*outcome);
+    return true;
 }
 
 void StopLoginTimer() {
@@ -49,6 +68,10 @@ void StartCycle() {
 }
 
 void ShowSignInWindow() {
+    // Start-up runs messages before the sign-in window exists.
+    if (!frmRegisterLogin) {
+        return;
+    }
     if (frmRegisterLogin->IsVisible()) {
         ::SetFocus(frmRegisterLogin->hwnd());
     } else {
@@ -63,7 +86,8 @@ void StartWorker() {
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());
-    TLOGINTHREAD::Start(std::move(worker), frmResources->hwnd());
+    runningHandOver = std::make_shared<LoginHandOver>();
+    TLOGINTHREAD::Start(std::move(worker), runningHandOver, frmResources->hwnd());
     StopLoginTimer();
     loginTimer = ::SetTimer(nullptr, 0, kLoginPollMs, &TLoginTimer);
 }
@@ -130,7 +154,14 @@ void StartSignIn(SignInTrigger trigger) {
     }
 }
 
+void LoginOutcomeHandedOver() {
+    if (TakeHandedOverOutcome()) {
+        LoginResult();
+    }
+}
+
 void LoginResult() {
+    TakeHandedOverOutcome();
     switch (LoginResultCode) {
         case LoginAccepted:
             Accepted();

@@ -17,8 +17,13 @@ extern bool ReportConnectionFailure;
 // on a worker thread. May show the sign-in window modally.
 void StartSignIn(SignInTrigger trigger);
 
-// Carries out the worker's result once it is there; the poll timer's tick.
+// Carries out the worker's result once it is there; the poll timer's tick, which takes the
+// result when its hand-over message was lost.
 void LoginResult();
+
+// The worker's wake-up message: takes the running sign-in's result at once, if its worker has
+// handed one over, and carries it out with LoginResult. Anything else changes nothing.
+void LoginOutcomeHandedOver();
 
 // The one way back to the signed-out state; byUser only for the tray menu's "Sign out..." and
 // "Exit". Shows nothing.

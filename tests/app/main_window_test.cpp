@@ -6,19 +6,26 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <utility>
+
 #include "app/application.h"
 #include "app/forms.h"
 #include "app/resource_window.h"
+#include "app/window_messages.h"
 #include "service/http_client.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
+#include "signin/connection_failure_window.h"
 #include "signin/sign_in_window.h"
+#include "support/uncreatable_download.h"
 #include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
 #include "windows/session_pages.h"
+#include "windows/keep_window.h"
 #include "windows/picker_window.h"
+#include "windows/settings_window.h"
 
 namespace {
 
@@ -130,6 +137,61 @@ TEST_F(MainWindowTest, TheCycleChecksTheKeepScheduleEvery360thTickWhenSignedIn) 
     frmResources->tmrCycleTimerTimer();
     EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1) << "skipped while signed out";
     EXPECT_EQ(frmResources->CycleTicks, 1);
+}
+
+TEST_F(MainWindowTest, AnErrorInTheHourlyCheckIsShownAndLeavesTheCycleRunning) {
+    const UncreatableDownloadTarget blocked;
+    frmResources->CycleTicks = 360;
+    ::SendMessageA(frmResources->hwnd(), WM_TIMER, tmrCycleTimer, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(blocked.BlockedPath()), std::string::npos) << messages[0];
+    EXPECT_TRUE(frmResources->CycleRunning());
+}
+
+// The global references as they are while window 2 is being created at start-up, which lets
+// messages run: windows 3 to 7 do not exist yet.
+class LaterWindowsNotYetCreated {
+  public:
+    LaterWindowsNotYetCreated()
+        : registerLogin_(std::exchange(frmRegisterLogin, nullptr)),
+          picker_(std::exchange(frmWPPicker, nullptr)),
+          setTime_(std::exchange(frmWPSetTime, nullptr)),
+          settings_(std::exchange(frmSettings, nullptr)),
+          popop_(std::exchange(frmPopop, nullptr)) {}
+    LaterWindowsNotYetCreated(const LaterWindowsNotYetCreated&) = delete;
+    LaterWindowsNotYetCreated& operator=(const LaterWindowsNotYetCreated&) = delete;
+    ~LaterWindowsNotYetCreated() {
+        frmRegisterLogin = registerLogin_;
+        frmWPPicker = picker_;
+        frmWPSetTime = setTime_;
+        frmSettings = settings_;
+        frmPopop = popop_;
+    }
+
+  private:
+    TfrmRegisterLogin* registerLogin_;
+    TfrmWPPicker* picker_;
+    TfrmWPSetTime* setTime_;
+    TfrmSettings* settings_;
+    TfrmPopop* popop_;
+};
+
+TEST_F(MainWindowTest, BeforeTheLaterWindowsExistNoActionReachesThem) {
+    recSETTINGS.autologin = false;
+    SignedIn = false;
+    const LaterWindowsNotYetCreated startUp;
+    TPopupMenu& menu = frmMain->popupTray();
+    // Settings, Keep this, Sign in, Get another: enabled whatever the state, to try them all.
+    for (const size_t item : {5u, 6u, 9u, 12u}) {
+        menu.Items(item).SetEnabled(true);
+        menu.Items(item).Click();
+    }
+    StartSignIn(stSignInImage);
+    SignedIn = true;
+    TrayMouse(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(modalWindows.empty());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(service().RequestCount(), 0);
 }
 
 TEST_F(MainWindowTest, TheSessionEndSignsOutAndSavesThenAllowsTheClose) {

@@ -269,7 +269,7 @@ class TrayIconTest : public ::testing::Test {
     void Notify(int32_t mouseMessage) {
         ::SendMessageA(tray->Handle(), TrayCallbackMessage, 1, mouseMessage);
     }
-    void Tick() { ::SendMessageA(tray->Handle(), WM_TIMER, TTrayIcon::kCycleTimerId, 0); }
+    void Tick() { ::SendMessageA(tray->Handle(), WM_TIMER, kTrayCycleTimer, 0); }
     Log TakeLog() { return std::exchange(log, {}); }
 
     // A menu whose items log their handler.
@@ -615,13 +615,13 @@ TEST_F(TrayIconTest, TheTimerRunsOnlyWhileCyclingWithAnInterval) {
     TakeLog();
     // KillTimer reports whether there was a timer to stop.
     tray->SetCycleIcons(true);
-    EXPECT_FALSE(::KillTimer(tray->Handle(), TTrayIcon::kCycleTimerId)) << "interval 0";
+    EXPECT_FALSE(::KillTimer(tray->Handle(), kTrayCycleTimer)) << "interval 0";
 
     tray->SetCycleInterval(10);
     EXPECT_EQ(tray->CycleInterval(), 10u);
     ASSERT_TRUE(PumpUntil([&] { return cycleColors.size() >= 3; }));
     tray->SetCycleIcons(false);
-    EXPECT_FALSE(::KillTimer(tray->Handle(), TTrayIcon::kCycleTimerId)) << "CycleIcons false";
+    EXPECT_FALSE(::KillTimer(tray->Handle(), kTrayCycleTimer)) << "CycleIcons false";
     const Log expected = {"Cycle 0", "update", "Cycle 1", "update", "Cycle 0", "update"};
     EXPECT_EQ(Log(log.begin(), log.begin() + 6), expected);
 }

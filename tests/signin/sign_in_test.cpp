@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
+#include "app/window_messages.h"
 #include "service/internet_connection.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
+#include "support/uncreatable_download.h"
 #include "support/wine_test_fixture.h"
 
 namespace {
@@ -29,6 +33,29 @@ class SignInTest : public ClientTest {
     // Waits for the worker's result to be taken.
     bool SignInEnds() {
         return PumpUntil([] { return !SignInBusy; });
+    }
+
+    // Waits for the worker's result to be taken, removing every message of the kind given unseen:
+    // WM_TIMER leaves only the worker's hand-over to take it, kLoginOutcomeMessage only the poll.
+    static bool SignInEndsWithout(UINT dropped) {
+        return PumpUntilDropping(dropped, [] { return !SignInBusy; });
+    }
+    static bool PumpUntilDropping(UINT dropped, const std::function<bool()>& condition) {
+        const ULONGLONG deadline = ::GetTickCount64() + 10000;
+        while (!condition()) {
+            if (::GetTickCount64() > deadline) {
+                return false;
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG message;
+            while (!condition() && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message != dropped) {
+                    ::TranslateMessage(&message);
+                    ::DispatchMessageA(&message);
+                }
+            }
+        }
+        return true;
     }
 
     static std::vector<bool> MenuEnabled() {
@@ -206,6 +233,60 @@ TEST_F(SignInTest, SigningOutByTheUserStopsTheRetriesAndForgetsThePassword) {
     EXPECT_EQ(recSETTINGS.password, "");
     frmResources->tmrCycleTimerTimer();
     EXPECT_FALSE(SignInBusy);
+}
+
+TEST_F(SignInTest, TheResultIsTakenWhenTheWorkerHandsItOverWithEveryStepInItsOrder) {
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEndsWithout(WM_TIMER)) << "no poll tick is needed";
+    EXPECT_TRUE(SignedIn);
+    EXPECT_FALSE(frmMain->IsVisible());
+    EXPECT_FALSE(frmMain->theTray().CycleIcons());
+    EXPECT_EQ(frmMain->TrayImage(), kSignedInImage);
+    EXPECT_EQ(MenuEnabled(), kSignedInWithWallpaperMenu);
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1);
+    EXPECT_TRUE(frmResources->CycleRunning());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SignInTest, AHandOverThatIsLostIsTakenByThePoll) {
+    recSETTINGS.password = "wrong";
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEndsWithout(kLoginOutcomeMessage));
+    EXPECT_EQ(LoginResultCode, LoginRejected);
+    EXPECT_EQ(messages, std::vector<std::string>{kLoginFailedMessage});
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
+}
+
+TEST_F(SignInTest, TheWorkersMessageFromAnotherSenderTakesNothing) {
+    // What any program on the desktop can send: the message number with parameters of its choice.
+    const auto sendFromElsewhere = [] {
+        ::SendMessageA(frmResources->hwnd(), kLoginOutcomeMessage, 0x5A5A, 0x10);
+    };
+    SignedIn = false;
+    sendFromElsewhere();
+    EXPECT_EQ(LoginResultCode, 0);
+    EXPECT_FALSE(SignedIn);
+
+    service().SetFault(R"({"kind": "delay", "seconds": 1, "count": 1})");
+    StartSignIn(stTrayMenu);
+    sendFromElsewhere();
+    EXPECT_EQ(LoginResultCode, LoginPending) << "the worker has handed nothing over yet";
+    ASSERT_TRUE(SignInEnds());
+    EXPECT_TRUE(SignedIn);
+    sendFromElsewhere();
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1) << "the result is carried out once";
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SignInTest, AnErrorUnderThePollTimerIsShownAndTheClientGoesOn) {
+    const UncreatableDownloadTarget blocked;
+    StartSignIn(stTrayMenu);
+    ASSERT_TRUE(SignInEndsWithout(kLoginOutcomeMessage));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(blocked.BlockedPath()), std::string::npos) << messages[0];
+    EXPECT_TRUE(SignedIn);
+    EXPECT_EQ(recSETTINGS.curdesktopid, "0");
+    EXPECT_TRUE(frmResources->CycleRunning());
 }
 
 }  // namespace

@@ -1,0 +1,11 @@
+#include "components/error_guard.h"
+
+#include "components/modal.h"
+
+void ShowDispatchError(const std::exception& error) noexcept {
+    try {
+        ShowError(error);
+    } catch (...) {
+        // Nothing is left to tell the user with; the program goes on all the same.
+    }
+}
