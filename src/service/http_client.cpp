@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "settings/text_convert.h"
@@ -25,6 +26,16 @@ constexpr std::chrono::milliseconds kTransferSlice(250);
 constexpr long kReceiveBufferSize = 256 * 1024;
 
 thread_local const KeepAlive* currentKeepAlive = nullptr;
+
+// The limits new clients start with, and their guard: the sign-in worker creates its client on a
+// thread of its own.
+std::mutex defaultLimitsMutex;
+HttpLimits defaultLimits = kHttpLimits;
+
+HttpLimits DefaultLimits() {
+    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
+    return defaultLimits;
+}
 
 void InitialiseCurlOnce() {
     static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -136,7 +147,10 @@ struct Transfer {
     const Sink* sink = nullptr;  // none: the body is collected in `received`
     const DownloadEvents* events = nullptr;
     std::string received;
-    bool begun = false;  // workBegin has been raised
+    int64_t maxBodyBytes = 0;
+    int64_t bodyBytes = 0;
+    bool tooLarge = false;  // the body went past maxBodyBytes
+    bool begun = false;     // workBegin has been raised
     size_t bytesThisRound = 0;
     long refusedStatus = 0;      // a status outside 200-299 that stopped the body
     std::exception_ptr failure;  // thrown by the sink or an event, to be rethrown outside libcurl
@@ -181,6 +195,11 @@ size_t ReceiveBody(char* data, size_t size, size_t count, void* context) {
         transfer->refusedStatus = status;
         return 0;  // ends the transfer: the body of a failure is of no use
     }
+    if (static_cast<int64_t>(length) > transfer->maxBodyBytes - transfer->bodyBytes) {
+        transfer->tooLarge = true;
+        return 0;
+    }
+    transfer->bodyBytes += static_cast<int64_t>(length);
     transfer->bytesThisRound += length;
     transfer->lastByte = Clock::now();
     try {
@@ -224,7 +243,7 @@ struct HttpClient::State {
     int defaultPort = 80;
     std::string contentType = kDefaultContentType;
     ProxyRoute proxy;
-    HttpTimeouts timeouts = kHttpTimeouts;
+    HttpLimits limits = DefaultLimits();
     bool busy = false;
 
     enum class Method { Get, Post };
@@ -237,6 +256,16 @@ struct HttpClient::State {
     void SetProxyOptions();
     CURLcode Run(Transfer& transfer);
 };
+
+HttpLimitsScope::HttpLimitsScope(const HttpLimits& limits) {
+    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
+    previous_ = std::exchange(defaultLimits, limits);
+}
+
+HttpLimitsScope::~HttpLimitsScope() {
+    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
+    defaultLimits = previous_;
+}
 
 KeepAliveScope::KeepAliveScope(KeepAlive keepAlive)
     : previous_(currentKeepAlive), keepAlive_(std::move(keepAlive)) {
@@ -280,8 +309,8 @@ void HttpClient::SetSocksProxy(const std::string& host, int port, SocksVersion v
                      port, userName, password};
 }
 
-void HttpClient::SetTimeouts(const HttpTimeouts& timeouts) {
-    state_->timeouts = timeouts;
+void HttpClient::SetLimits(const HttpLimits& limits) {
+    state_->limits = limits;
 }
 
 std::string HttpClient::Get(const std::string& url) {
@@ -340,6 +369,7 @@ std::string HttpClient::State::Exchange(Method method, const std::string& url,
     transfer.easy = easy;
     transfer.sink = sink;
     transfer.events = events;
+    transfer.maxBodyBytes = sink ? limits.maxDownloadBytes : limits.maxReplyBytes;
     const HeaderList headers = RequestHeaders(method);
     // The handle outlives this exchange; on every way out it must stop pointing at its headers
     // and buffers.
@@ -365,6 +395,10 @@ std::string HttpClient::State::Exchange(Method method, const std::string& url,
     }
     if (status != 0 && !IsSuccess(status)) {
         throw HttpError(url + ": HTTP status " + std::to_string(status));
+    }
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        throw HttpError(url + ": the reply is larger than " +
+                        std::to_string(transfer.maxBodyBytes) + " bytes");
     }
     if (result != CURLE_OK) {
         throw HttpError(url + ": " +
@@ -403,7 +437,12 @@ void HttpClient::State::SetRequestOptions(Method method, const std::string& url,
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits.slowBytesPerSecond);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.slowFor.count()));
+    // Refuses an announced length past the limit before the body; ReceiveBody counts the rest.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(transfer.maxBodyBytes));
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     if (method == Method::Post) {
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
@@ -474,9 +513,9 @@ CURLcode HttpClient::State::Run(Transfer& transfer) {
             break;
         }
         const Clock::time_point now = Clock::now();
-        if (transfer.connected && now - transfer.lastByte > timeouts.silence) {
+        if (transfer.connected && now - transfer.lastByte > limits.silence) {
             std::snprintf(transfer.error, sizeof transfer.error, "no data for %lld ms",
-                          static_cast<long long>(timeouts.silence.count()));
+                          static_cast<long long>(limits.silence.count()));
             return CURLE_OPERATION_TIMEDOUT;
         }
         if (transfer.bytesThisRound > 0) {

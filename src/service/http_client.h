@@ -11,19 +11,42 @@
 #include <vector>
 
 // Any failed exchange: no host in the URL, host or proxy unreachable, a broken connection, a SOCKS
-// refusal, a status outside 200-299 (redirects are not followed), or a transfer gone silent.
+// refusal, a status outside 200-299 (redirects are not followed), a transfer gone silent or too
+// slow, or a reply larger than its limit.
 class HttpError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
 
-// How long an exchange may wait. Without a limit a silent server would keep a sign-in busy for
-// ever; tests shorten them.
-struct HttpTimeouts {
+// How long an exchange may wait and how much it may receive. Without limits a silent server would
+// keep a sign-in busy for ever, one that trickles a byte now and then would never trip the silence,
+// and one that keeps sending would fill the disk. Each limit fails the exchange like a dropped
+// connection; tests make them smaller.
+struct HttpLimits {
     std::chrono::milliseconds connect;
     std::chrono::milliseconds silence;  // a transfer that receives no byte for this long fails
+    long slowBytesPerSecond;            // a transfer slower than this ...
+    std::chrono::seconds slowFor;       // ... for this long fails
+    int64_t maxReplyBytes;              // a reply taken as text: XML, sign-in, session id
+    int64_t maxDownloadBytes;           // a download handed to a sink: far above any wallpaper
 };
-inline constexpr HttpTimeouts kHttpTimeouts{std::chrono::seconds(30), std::chrono::seconds(120)};
+inline constexpr HttpLimits kHttpLimits{
+    std::chrono::seconds(30),  std::chrono::seconds(120), 1024,
+    std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20};
+
+// Makes the limits the ones that every client created meanwhile starts with, on any thread, for
+// the scope's lifetime; the previous ones apply again afterwards. For tests of the client's own
+// exchanges, which create their clients themselves.
+class HttpLimitsScope {
+  public:
+    explicit HttpLimitsScope(const HttpLimits& limits);
+    HttpLimitsScope(const HttpLimitsScope&) = delete;
+    HttpLimitsScope& operator=(const HttpLimitsScope&) = delete;
+    ~HttpLimitsScope();
+
+  private:
+    HttpLimits previous_;
+};
 
 // While an exchange waits on the thread that set it, the keep-alive's pump runs between waiting
 // slices (125 ms while connecting, 250 ms otherwise) and, unless onlyWhenIdle, after every chunk
@@ -71,14 +94,16 @@ class HttpClient {
                       const std::string& password);
     void SetSocksProxy(const std::string& host, int port, SocksVersion version,
                        const std::string& userName, const std::string& password);
-    void SetTimeouts(const HttpTimeouts& timeouts);
+    void SetLimits(const HttpLimits& limits);
 
-    // HTTP/1.1 GET of the whole body.
+    // HTTP/1.1 GET of the whole body, at most maxReplyBytes.
     std::string Get(const std::string& url);
-    // HTTP/1.1 GET written block by block to the sink, with progress events.
+    // HTTP/1.1 GET written block by block to the sink, with progress events; at most
+    // maxDownloadBytes.
     void Get(const std::string& url, const std::function<void(const char*, size_t)>& sink,
              const DownloadEvents& events);
-    // HTTP/1.0 POST of the lines as an encoded body; returns the whole reply body.
+    // HTTP/1.0 POST of the lines as an encoded body; returns the whole reply body, at most
+    // maxReplyBytes.
     std::string Post(const std::string& url, const std::vector<std::string>& lines);
 
   private:

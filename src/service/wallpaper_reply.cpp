@@ -22,6 +22,15 @@ std::optional<std::string> SelectText(const pugi::xml_document& document, const 
     return std::string(TrimBlanks(text.evaluate_string(document)));
 }
 
+// The type becomes part of the file name. Letters and digits alone can never lead into another
+// folder, name a stream or a device, or hold a character that no file name may hold; the reply
+// comes over plain HTTP, so anyone on the way could have written it.
+bool IsSafeFileType(const std::string& type) {
+    return std::all_of(type.begin(), type.end(), [](unsigned char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
+
 WallpaperReply Parse(const std::string& reply) {
     WallpaperReply parsed;
     pugi::xml_document document;
@@ -39,10 +48,11 @@ WallpaperReply Parse(const std::string& reply) {
     const auto url = SelectText(document, "//reply/url");
     const auto id = SelectText(document, "//reply/id");
     const auto type = SelectText(document, "//reply/type");
-    parsed.outcome = !url    ? Outcome::MissingUrl
-                     : !id   ? Outcome::MissingId
-                     : !type ? Outcome::MissingType
-                             : Outcome::Download;
+    parsed.outcome = !url                     ? Outcome::MissingUrl
+                     : !id                    ? Outcome::MissingId
+                     : !type                  ? Outcome::MissingType
+                     : !IsSafeFileType(*type) ? Outcome::Unreadable
+                                              : Outcome::Download;
     parsed.url = url.value_or("");
     parsed.id = id.value_or("");
     parsed.type = type.value_or("");

@@ -8,7 +8,8 @@
 struct WallpaperReply {
     enum class Outcome {
         Download,      // url, id and type are set
-        Unreadable,    // reading the reply failed unexpectedly
+        Unreadable,    // reading the reply failed unexpectedly, or its type is not letters and
+                       // digits alone (the type names the file)
         ParseError,    // not XML
         ServiceError,  // the service refused; errorCode is set
         MissingUrl,

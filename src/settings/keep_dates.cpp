@@ -19,6 +19,9 @@ int64_t DaysFromCivil(int64_t year, int month, int day) {
 
 // 30 December 1899, day 0 of OLE dates, counted from 1970.
 const int64_t kOleEpoch = DaysFromCivil(1899, 12, 30);
+// 1 January 100 and the day after 31 December 9999, the platform's first and last dates.
+const double kFirstOleDate = static_cast<double>(DaysFromCivil(100, 1, 1) - kOleEpoch);
+const double kEndOfOleDates = static_cast<double>(DaysFromCivil(10000, 1, 1) - kOleEpoch);
 
 int64_t ToMilliseconds(double oleDate) {
     return std::llround(oleDate * kMillisecondsPerDay);
@@ -31,6 +34,11 @@ double ToOleDate(const LocalDateTime& t) {
     const int64_t msOfDay =
         ((static_cast<int64_t>(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond;
     return static_cast<double>(days) + static_cast<double>(msOfDay) / kMillisecondsPerDay;
+}
+
+bool IsOleDate(double date) {
+    // Written so that not-a-number fails both comparisons.
+    return date >= kFirstOleDate && date < kEndOfOleDates;
 }
 
 int64_t ElapsedWholeDays(double from, double to) {

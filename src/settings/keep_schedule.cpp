@@ -24,6 +24,9 @@ double Now() {
 double ReadSetDate(const RegistryKey& key) {
     double date = 0;
     key.ReadBinary("keepdayssetdate", &date, sizeof(date));
+    if (!IsOleDate(date)) {
+        throw RegistryError("keepdayssetdate", "keepdayssetdate holds no date");
+    }
     return date;
 }
 

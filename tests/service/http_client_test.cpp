@@ -458,11 +458,58 @@ TEST_F(HttpFailure, UnreachableOrHostlessAddressesRaiseHttpError) {
 TEST_F(HttpFailure, SilentServerFailsOnceTheSilenceTimeoutPasses) {
     standIn().SetFault(R"({"kind": "silent", "count": 1})");
     HttpClient client;
-    client.SetTimeouts({seconds(30), seconds(1)});
+    HttpLimits limits = kHttpLimits;
+    limits.silence = seconds(1);
+    client.SetLimits(limits);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(client.Get(standIn().Url("/actions/about.php")), HttpError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, seconds(20));
     EXPECT_EQ(client.Get(standIn().Url("/actions/about.php")).find("<html>"), 0u);
+}
+
+TEST_F(HttpFailure, ATransferSlowerThanTheMinimalRateFailsThoughBytesKeepComing) {
+    // The sign-in reply, a byte every 0.2 s: never silent, but far below 1 KiB/s.
+    standIn().SetFault(R"({"kind": "trickle", "interval": 0.2, "count": 1})");
+    HttpClient client;
+    HttpLimits limits = kHttpLimits;
+    limits.slowFor = seconds(2);
+    client.SetLimits(limits);
+    EXPECT_THROW(client.Get(standIn().Url("/actions/login.php?un=demo%40murlox.test&pw=demo")),
+                 HttpError);
+}
+
+TEST_F(HttpFailure, AReplyTakenAsTextFailsPastOneMebibyteWithOrWithoutItsLength) {
+    const std::string url = standIn().Url("/actions/wallpaperserve.php");
+    HttpClient client;
+    for (const char* withLength : {"true", "false"}) {
+        SCOPED_TRACE(withLength);
+        standIn().SetFault(std::string(R"({"kind": "oversized", "size": 1048577, "count": 2, )") +
+                           R"("with_length": )" + withLength + "}");
+        EXPECT_THROW(client.Post(url, {"k=v"}), HttpError);
+        EXPECT_THROW(client.Get(url), HttpError);
+    }
+    standIn().SetFault(R"({"kind": "oversized", "size": 1048576, "count": 1})");
+    EXPECT_EQ(client.Post(url, {"k=v"}).size(), 1048576u);
+}
+
+TEST_F(HttpDownload, ADownloadFailsPast64MebibytesWithOrWithoutItsLength) {
+    const std::string url = standIn().Url("/murlos/1001-64x48.jpg");
+    const int64_t limit = int64_t{64} << 20;
+    int64_t received = 0;
+    const auto count = [&received](const char*, size_t size) { received += size; };
+    HttpClient client;
+    for (const char* withLength : {"true", "false"}) {
+        SCOPED_TRACE(withLength);
+        received = 0;
+        standIn().SetFault(std::string(R"({"kind": "oversized", "count": 1, "with_length": )") +
+                           withLength + "}");
+        EXPECT_THROW(client.Get(url, count, DownloadEvents{}), HttpError);
+        EXPECT_LE(received, limit);
+    }
+    received = 0;
+    standIn().SetFault(R"({"kind": "oversized", "size": 67108864, "count": 1})");
+    client.Get(url, count, DownloadEvents{});
+    EXPECT_EQ(received, limit);
 }
 
 namespace {

@@ -199,6 +199,28 @@ def test_no_length_ends_body_by_closing(service):
     assert status == 200 and "Content-Length" not in headers and body.startswith(b"[OK]")
 
 
+def test_oversized_sends_the_size_asked_for_with_or_without_length(service):
+    service.fault(path="/actions/wallpaperserve.php", kind="oversized", size=3 << 20, count=1)
+    status, headers, body = post(service, "/actions/wallpaperserve.php", b"x")
+    assert status == 200 and headers["Content-Length"] == str(3 << 20) and len(body) == 3 << 20
+    service.fault(path="/actions/news.php", kind="oversized", size=1000, with_length=False)
+    status, headers, body = post(service, "/actions/news.php", b"x")
+    assert "Content-Length" not in headers and len(body) == 1000
+
+
+def test_trickle_sends_the_normal_reply_a_byte_at_a_time(service):
+    service.fault(path="/actions/login.php", kind="trickle", interval=0.01)
+    with socket.create_connection(("127.0.0.1", service.port), timeout=10) as connection:
+        connection.sendall(b"GET /actions/login.php?un=demo%40murlox.test&pw=demo HTTP/1.1\r\n"
+                           b"Host: x\r\n\r\n")
+        reads = []
+        while chunk := connection.recv(65536):
+            reads.append(chunk)
+    head, _, body = b"".join(reads).partition(b"\r\n\r\n")
+    assert body.startswith(b"[OK]") and b"Content-Length: %d" % len(body) in head
+    assert len(reads) > len(body) // 2  # the body did not come in one piece
+
+
 def test_refuse_closes_without_reply(service):
     service.fault(path="*", kind="refuse")
     with socket.create_connection(("127.0.0.1", service.port), timeout=10) as connection:

@@ -38,6 +38,23 @@ TEST(ParseWallpaperReply, AnEmptyTypeIsStillAType) {
     EXPECT_EQ(WallpaperFileName(parsed.type), "wallpaper.");
 }
 
+TEST(ParseWallpaperReply, ATypeOfAnythingButLettersAndDigitsIsUnreadable) {
+    for (const char* type : {"x\\..\\..\\Startup\\run", "../x", "jpg:stream", "a|b", "jp g", ".jpg",
+                             "jpg.", "c:", "\xE9", "x*", "x%00"}) {
+        const WallpaperReply parsed = ParseWallpaperReply(
+            std::string("<reply><url>http://h/1</url><id>1</id><type>") + type + "</type></reply>");
+        EXPECT_EQ(parsed.outcome, Outcome::Unreadable) << type;
+        EXPECT_EQ(WallpaperReplyMessage(parsed, ""), WallpaperReplyMessage(WallpaperReply{}, ""));
+    }
+    for (const char* type : {"jpg", "JPEG2000", "url", ""}) {
+        EXPECT_EQ(ParseWallpaperReply(std::string("<reply><url>u</url><id>1</id><type>") + type +
+                                      "</type></reply>")
+                      .outcome,
+                  Outcome::Download)
+            << type;
+    }
+}
+
 TEST(WallpaperReplyMessage, TellsWhatIsMissingWithTheWholeReply) {
     const std::string noUrl = "<reply><id>1</id><type>jpg</type></reply>";
     EXPECT_EQ(WallpaperReplyMessage(ParseWallpaperReply(noUrl), noUrl),

@@ -84,6 +84,21 @@ TEST_F(WallpaperTest, EachFaultOfTheReplyIsToldWithItsOwnMessage) {
     EXPECT_EQ(recSETTINGS.curdesktopid, "0");
 }
 
+TEST_F(WallpaperTest, ATypeThatIsNotLettersAndDigitsIsRefusedAndNothingIsDownloaded) {
+    // Into the folder above the wallpaper folder, where the download has no business.
+    const std::string escaped = ProgramFolder() + "escaped";
+    ::DeleteFileA(escaped.c_str());
+    EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "x\\..\\..\\escaped"), nullptr, true));
+    EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "jpg|x"), nullptr, true));
+    const std::string unreadable =
+        "There was an error while parsing the server response, please try again later "
+        "(sorry!)\r\nError code: 1";
+    EXPECT_EQ(messages, (std::vector<std::string>{unreadable, unreadable}));
+    EXPECT_EQ(service().RequestCount(), 0);
+    EXPECT_FALSE(Exists(escaped));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "0");
+}
+
 TEST_F(WallpaperTest, AnErrorCodeDownloadsNothingAndSaysNothing) {
     const std::string reply = "<reply><errorcode>4</errorcode><url>" +
                               service().Url(PicturePath("1001", "jpg")) +

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 double At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
@@ -16,6 +18,19 @@ TEST(ToOleDate, CountsDaysSinceTheEndOf1899WithTheTimeAsFraction) {
     EXPECT_EQ(At(2000, 3, 1), 36586.0);  // after a leap day of a century divisible by 400
     EXPECT_EQ(At(2026, 12, 7, 12), 46363.5);
     EXPECT_DOUBLE_EQ(At(2026, 12, 7, 6, 0, 0, 1), 46363.25 + 1.0 / 86400000);
+}
+
+TEST(IsOleDate, OnlyFiniteDatesOfTheYears100To9999) {
+    EXPECT_TRUE(IsOleDate(0.0));
+    EXPECT_TRUE(IsOleDate(At(2026, 12, 7, 10)));
+    EXPECT_TRUE(IsOleDate(At(100, 1, 1)));
+    EXPECT_TRUE(IsOleDate(At(9999, 12, 31, 23, 59, 59, 999)));
+    EXPECT_FALSE(IsOleDate(At(99, 12, 31, 23, 59, 59, 999)));
+    EXPECT_FALSE(IsOleDate(At(10000, 1, 1)));
+    for (const double bad :
+         {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e300, 1e10, -1e7}) {
+        EXPECT_FALSE(IsOleDate(bad)) << bad;
+    }
 }
 
 TEST(KeepScheduleRanOut, OnlyWhenMoreWholeDaysThanKeptHavePassed) {

@@ -97,6 +97,20 @@ TEST_F(KeepScheduleTest, MinusOneCountsAsARunningSchedule) {
     EXPECT_FALSE(Refreshed());
 }
 
+TEST_F(KeepScheduleTest, ASetDateThatIsNoDateCountsAsAValueThatCannotBeRead) {
+    // The largest count would keep the wallpaper for ever if such a date counted at all.
+    for (const double notADate : {std::nan(""), HUGE_VAL, -HUGE_VAL, 1e300, -1e10}) {
+        SCOPED_TRACE(notADate);
+        service().Reset();
+        Schedule("1", "2147483647", notADate);
+        recSETTINGS.keepdaysoff = false;
+        CheckKeepExpiry();
+        EXPECT_TRUE(Refreshed());
+        EXPECT_TRUE(recSETTINGS.keepdaysoff);
+        EXPECT_EQ(Key().ReadString("keepdaysenabled"), "0");
+    }
+}
+
 TEST_F(KeepScheduleTest, ValuesThatCannotBeReadCountAsNoSchedule) {
     Schedule("1", "5", Now());
     ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKeyPath, "keepdayssetdate");

@@ -62,7 +62,9 @@ PAGES = {
     "/actions/mailmurlo.php": "Mail this MURLO",
 }
 FAULT_KINDS = {"refuse", "delay", "silent", "drop", "status", "empty", "broken_xml",
-               "errorcode", "body", "no_length"}
+               "errorcode", "body", "no_length", "oversized", "trickle"}
+# The client's limits: a download fails past 64 MiB, a reply it takes as text past 1 MiB.
+DOWNLOAD_LIMIT = 64 << 20
 REPLY_STATUS_TEXT = {200: "OK", 302: "Found", 400: "Bad Request", 404: "Not Found",
                      500: "Internal Server Error"}
 
@@ -112,6 +114,9 @@ class Fault:
     errorcode   <reply><errorcode>`code`</errorcode></reply> (default 3)
     body        200 with the literal `body` (default "error")
     no_length   the normal reply without Content-Length, ended by closing the connection
+    oversized   200 with `size` bytes (default one past the client's download limit, 64 MiB),
+                announced in Content-Length unless `with_length` is false
+    trickle     the normal reply, its body sent one byte every `interval` seconds (default 0.25)
     """
 
     def __init__(self, fields):
@@ -125,6 +130,9 @@ class Fault:
         self.seconds = float(fields.get("seconds", 1))
         self.code = int(fields.get("code", 3))
         self.body = fields.get("body", "error")
+        self.size = int(fields.get("size", DOWNLOAD_LIMIT + 1))
+        self.with_length = bool(fields.get("with_length", True))
+        self.interval = float(fields.get("interval", 0.25))
         self.fields = dict(fields)
 
     def matches(self, path):
@@ -467,6 +475,40 @@ class Handler(BaseHTTPRequestHandler):
             self.send(error_reply(fault.code))
         elif kind == "body":
             self.send(Reply(fault.body))
+        elif kind == "oversized":
+            self.send_oversized(fault.size, fault.with_length)
+        elif kind == "trickle":
+            self.send_trickle(normal(), fault.interval)
+
+    def send_oversized(self, size, with_length):
+        """`size` bytes of XML-looking text, sent in blocks until done or the client leaves."""
+        self.send_response(200, "OK")
+        self.send_header("Content-Type", "text/xml")
+        if with_length:
+            self.send_header("Content-Length", str(size))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        block = b"<reply>" + b"x" * ((1 << 20) - 7)
+        try:
+            while size > 0 and not self.state.stop.is_set():
+                part = block[:size]
+                self.wfile.write(part)
+                size -= len(part)
+            self.wfile.flush()
+        except OSError:
+            pass  # the client gave up, as it should
+
+    def send_trickle(self, reply, interval):
+        """The reply with its full Content-Length, the body one byte at a time."""
+        self.send(reply, body=b"")
+        try:
+            for i in range(len(reply.body)):
+                if self.state.stop.wait(interval):
+                    return
+                self.wfile.write(reply.body[i:i + 1])
+                self.wfile.flush()
+        except OSError:
+            pass
 
     def wait_for_client_to_leave(self):
         """Hold the connection without a word until the client closes it or the service stops."""
