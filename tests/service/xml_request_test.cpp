@@ -152,25 +152,6 @@ TEST_F(XmlRequestTest, AProxyTypeInCapitalsConnectsDirectly) {
     EXPECT_EQ(RequestLine(LastRequest()), "POST /actions/wallpaperserve.php HTTP/1.0");
 }
 
-TEST_F(XmlRequestTest, AFailedExchangeSignsOutAndGivesError) {
-    const char* faults[] = {
-        R"({"kind": "refuse"})", R"({"kind": "drop"})", R"({"kind": "status", "status": 302})",
-        R"({"kind": "status", "status": 404})", R"({"kind": "status", "status": 500})"};
-    for (const char* fault : faults) {
-        SCOPED_TRACE(fault);
-        service().Reset();
-        service().SetFault(fault);
-        SignedIn = true;
-        recSETTINGS.password = "demo";
-        EXPECT_EQ(PostGetOne(), "error");
-        EXPECT_FALSE(SignedIn);
-        EXPECT_FALSE(SignedOutByUser);
-        EXPECT_EQ(recSETTINGS.password, "") << "autologin is off";
-    }
-    EXPECT_TRUE(modalWindows.empty()) << "an automatic sign-in reports nothing";
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(XmlRequestTest, TheFailureIsReportedOnlyForASignInTheUserStarted) {
     recSETTINGS.autologin = true;
     UseProxy("socks5", UnusedLoopbackPort());

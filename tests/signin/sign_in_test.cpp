@@ -172,14 +172,6 @@ TEST_F(SignInTest, AnUnreachableServiceAtLaunchShowsNothingAndTheCycleRetries) {
     EXPECT_TRUE(SignedIn);
 }
 
-TEST_F(SignInTest, AUserStartedSignInShowsTheConnectionFailure) {
-    service().SetFault(R"({"kind": "status", "status": 500})");
-    StartSignIn(stTrayMenu);
-    ASSERT_TRUE(SignInEnds());
-    EXPECT_EQ(LoginResultCode, LoginNoConnection) << "a 5xx reply counts as no connection";
-    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmPopop"});
-}
-
 TEST_F(SignInTest, ALostConnectionSignsOutSilentlyAndTheSignInIsRetried) {
     StartSignIn(stTrayMenu);
     ASSERT_TRUE(SignInEnds());
