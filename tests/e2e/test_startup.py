@@ -74,6 +74,24 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     assert first_instance.poll() is None
 
 
+def test_private_messages_from_another_program_change_nothing(wine, first_instance):
+    """Any program on the desktop can send the client's private message numbers with parameters
+    of its own choosing: the worker's hand-over, the instance hand-over and the tray callback."""
+    junk = ["--wparam", "0x5A5A", "--lparam", "0x10"]
+    targets = {"32769": ["TfrmResources"], HAND_OVER_MESSAGE: ["TMurloxApplication", "TfrmMain"],
+               "2048": ["TTrayIconWindow"]}
+    before = visible_windows(wine)
+    for message, classes in targets.items():
+        for window_class in classes:
+            sent = wine.winctl("post", "--class", window_class, "--msg", message, *junk)
+            assert sent.returncode == 0, (message, window_class, sent.stderr)
+            # A client that crashed on it would not answer any more.
+            alive = wine.winctl("send", "--class", "TfrmResources", "--msg", "0", "--timeout", "5")
+            assert alive.returncode == 0, (message, window_class)
+    assert visible_windows(wine) == before
+    assert first_instance.poll() is None
+
+
 def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_registry, service):
     wine = clean_registry
     own_run_value = str(MURLOX_EXE).replace("/", "\\")
