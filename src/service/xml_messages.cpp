@@ -47,6 +47,10 @@ std::string EscapeXml(std::string_view text) {
             case '\'':
                 escaped += "&apos;";
                 break;
+            case '\r':
+                // An XML parser turns a raw CR (alone or before LF) into LF.
+                escaped += "&#13;";
+                break;
             default:
                 escaped += c;
         }

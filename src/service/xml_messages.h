@@ -19,7 +19,7 @@ struct WallpaperRequestValues {
 };
 
 // Escapes & < > " and ' so that any value, a password holding "<" or "&" among them, reaches the
-// service intact.
+// service intact; and CR, which an XML parser would read as LF.
 std::string EscapeXml(std::string_view text);
 
 std::string BuildGetOneMessage(const WallpaperRequestValues& values);

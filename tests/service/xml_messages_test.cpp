@@ -51,6 +51,9 @@ TEST(XmlMessages, EscapesEveryValueSoThatMarkupInItSurvives) {
     EXPECT_NE(message.find("<username>&lt;/username&gt;&lt;x&gt;</username>"), std::string::npos);
     EXPECT_NE(BuildGetNewsMessage("n", "&amp;").find("<password>&amp;amp;</password>"),
               std::string::npos);
+    EXPECT_NE(
+        BuildGetNewsMessage("n", "a\r\nb\rc\td").find("<password>a&#13;\nb&#13;c\td</password>"),
+        std::string::npos);
 }
 
 TEST(XmlMessages, ComputerIdIsTheZeroPaddedSerialSplitInTwo) {
