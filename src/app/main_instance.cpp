@@ -1,11 +1,10 @@
 #include "app/main_instance.h"
 
-#include <exception>
 #include <string>
 #include <utility>
 
 #include "app/command_line.h"
-#include "components/modal.h"
+#include "components/error_guard.h"
 
 namespace {
 
@@ -105,11 +104,7 @@ LRESULT CALLBACK TMainInstance::ReceiveHandOver(int code, WPARAM wParam, LPARAM 
     // top-level window.
     if (code == HC_ACTION && sent->message == kHandOverMessage && receivingInstance &&
         IsTopLevel(sent->hwnd) && HasSwitch(HandedOverText(sent->wParam), kUninstallSwitch)) {
-        try {
-            receivingInstance->uninstallHandedOver_();
-        } catch (const std::exception& error) {
-            ShowError(error);
-        }
+        RunGuarded(receivingInstance->uninstallHandedOver_);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -2,10 +2,9 @@
 
 #include <commctrl.h>
 
-#include <exception>
 #include <vector>
 
-#include "components/modal.h"
+#include "components/error_guard.h"
 
 namespace {
 
@@ -123,11 +122,7 @@ LRESULT CALLBACK NativeControl::SubclassProc(HWND hwnd, UINT message, WPARAM wPa
         control->Detach();
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    // As in the window procedure: no C++ error may cross the system's frames.
-    try {
-        return control->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ShowError(error);
-        return 0;
-    }
+    LRESULT result = 0;
+    RunGuarded([&] { result = control->HandleMessage(message, wParam, lParam); });
+    return result;
 }
