@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, AnErrorInTheHourlyCheckIsShownAndLeavesTheCycleRunning) {
     frmResources->CycleTicks = 360;
     ::SendMessageA(frmResources->hwnd(), WM_TIMER, tmrCycleTimer, 0);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find(blocked.BlockedPath()), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(blocked.Folder() + "wallpaper."), std::string::npos) << messages[0];
     EXPECT_TRUE(frmResources->CycleRunning());
 }
 

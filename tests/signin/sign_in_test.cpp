@@ -275,7 +275,7 @@ TEST_F(SignInTest, AnErrorUnderThePollTimerIsShownAndTheClientGoesOn) {
     StartSignIn(stTrayMenu);
     ASSERT_TRUE(SignInEndsWithout(kLoginOutcomeMessage));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find(blocked.BlockedPath()), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(blocked.Folder() + "wallpaper."), std::string::npos) << messages[0];
     EXPECT_TRUE(SignedIn);
     EXPECT_EQ(recSETTINGS.curdesktopid, "0");
     EXPECT_TRUE(frmResources->CycleRunning());

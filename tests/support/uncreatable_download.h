@@ -1,22 +1,25 @@
 #pragma once
-// Makes the download of the stand-in's demo wallpaper (a JPEG) fail with the error of a file that
-// cannot be created, while it lives: the settings record's programfolder points at a folder in
-// which a folder holds the name of the download's temporary file.
+// Makes every download of the stand-in's wallpapers (JPEG, BMP, PNG or HTML, whichever an account
+// has now) fail with the error of a file that cannot be created, while it lives: the settings
+// record's programfolder points at a folder in which folders hold the names of the downloads'
+// temporary files.
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "components/win_paths.h"
 #include "settings/settings_record.h"
 
 class UncreatableDownloadTarget {
   public:
-    UncreatableDownloadTarget()
-        : folder_(ProgramFolder() + "uncreatable-download\\"),
-          blocked_(folder_ + "wallpaper.jpg.download") {
+    UncreatableDownloadTarget() : folder_(ProgramFolder() + "uncreatable-download\\") {
         ::CreateDirectoryA(folder_.c_str(), nullptr);
-        ::CreateDirectoryA(blocked_.c_str(), nullptr);
+        for (const char* type : {"jpg", "bmp", "png", "html"}) {
+            blocked_.push_back(folder_ + "wallpaper." + type + ".download");
+            ::CreateDirectoryA(blocked_.back().c_str(), nullptr);
+        }
         previous_ = recSETTINGS.programfolder;
         recSETTINGS.programfolder = folder_;
     }
@@ -24,14 +27,16 @@ class UncreatableDownloadTarget {
     UncreatableDownloadTarget& operator=(const UncreatableDownloadTarget&) = delete;
     ~UncreatableDownloadTarget() {
         recSETTINGS.programfolder = previous_;
-        ::RemoveDirectoryA(blocked_.c_str());
+        for (const std::string& path : blocked_) {
+            ::RemoveDirectoryA(path.c_str());
+        }
     }
 
-    // The path the error names.
-    const std::string& BlockedPath() const { return blocked_; }
+    // The folder the error's path lies in.
+    const std::string& Folder() const { return folder_; }
 
   private:
     std::string folder_;
-    std::string blocked_;
+    std::vector<std::string> blocked_;
     std::string previous_;
 };
