@@ -46,6 +46,7 @@ bool TfrmMain::Create(HWND owner) {
     }
     CreateControls();
     CreateMenu();
+    CreateNotifyPopup();
     lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_IN), kTrayMaskColor);
     lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_OUT), kTrayMaskColor);
     theTray_->SetIconList(&lstIcons);
@@ -117,6 +118,16 @@ void TfrmMain::CreateMenu() {
     popupTray_.Add("&Exit", [this] { Exit1Click(); });
 }
 
+void TfrmMain::CreateNotifyPopup() {
+    notifypopup.GradientColor1 = RGB(255, 255, 255);
+    notifypopup.GradientColor2 = RGB(255, 255, 255);
+    // The handler opens links itself.
+    notifypopup.Options = npCascadePopups | npAllowScroll | npAllowHyperlink;
+    notifypopup.OnURLClick = [this](TfrmNotifyPopUp&, const std::string& link) {
+        notifypopupURLClick(link);
+    };
+}
+
 void TfrmMain::FormCreate() {
     const char* commandLine = ::GetCommandLineA();
     if (HasSwitch(commandLine, kBootSwitch)) {
@@ -136,6 +147,7 @@ void TfrmMain::FormCreate() {
     theTray_->SetIconVisible(true);
     theTray_->SetHint(kApplicationTitle);
     SetMenuState(false);
+    notifypopup.BackgroundImage = frmResources->imgLogoSmall;
     StartSignIn(stLaunch);
 }
 
@@ -204,6 +216,7 @@ void TfrmMain::GetanotherMURLOClick() {
 }
 
 void TfrmMain::Exit1Click() {
+    notifypopup.CloseAllNotifications();
     SignOut(true);
     TheApplication().Terminate();
 }
@@ -215,6 +228,7 @@ void TfrmMain::notifypopupURLClick(const std::string& link) {
     }
     OpenPage(action.address, hwnd());
     if (action.endProgram) {
+        notifypopup.CloseAllNotifications();
         shutdownPending_ = ::SetTimer(hwnd(), tmrShutdownDelay, kShutdownDelayMs, nullptr) != 0;
     }
 }

@@ -9,6 +9,7 @@
 #include "components/image_control.h"
 #include "components/image_list.h"
 #include "components/label.h"
+#include "components/notify_popup.h"
 #include "components/panel.h"
 #include "components/popup_menu.h"
 #include "components/tray_icon.h"
@@ -44,6 +45,9 @@ class TfrmMain : public Window {
     void notifypopupURLClick(const std::string& link);
     bool ShutdownPending() const { return shutdownPending_; }
 
+    // The news popups; the news fills Text and URL for each one it shows.
+    TNotifyPopUp notifypopup;
+
     TTrayIcon& theTray() { return *theTray_; }
     TPopupMenu& popupTray() { return popupTray_; }
     bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
@@ -54,6 +58,7 @@ class TfrmMain : public Window {
   private:
     void CreateControls();
     void CreateMenu();
+    void CreateNotifyPopup();
     void FormCreate();
     void imgSignInMouseMove();
     void imgBackgroundMouseMove();

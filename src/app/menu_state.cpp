@@ -1,5 +1,6 @@
 #include "app/menu_state.h"
 
+#include "components/notify_popup_rules.h"
 #include "settings/text_convert.h"
 
 namespace {

@@ -19,6 +19,3 @@ struct NotificationLinkAction {
     bool endProgram = false;
 };
 NotificationLinkAction DecideNotificationLink(std::string_view link, std::string_view updatelink);
-
-// The address a notification carries until the service gives it a link of its own.
-inline constexpr const char* PlaceholderUrl = "http://www.placeholder.invalid/";

@@ -130,5 +130,8 @@ void HideAllWindows() {
             form.Hide();
         }
     });
+    if (frmMain) {
+        frmMain->notifypopup.HideNotifications();
+    }
     Window::EndModalRuns(kModalClosedByProgram);
 }

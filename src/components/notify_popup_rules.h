@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 
+// The address a notification carries until it is given a link of its own.
+inline constexpr const char* PlaceholderUrl = "http://www.placeholder.invalid/";
+
 // The side of the screen the taskbar is on; the values are those the component stores.
 enum TTaskbarEdge : int32_t {
     EdgeUnknown = -1,

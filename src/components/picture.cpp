@@ -105,14 +105,18 @@ uint32_t Premultiplied(uint32_t pixel) {
     return (alpha << 24) | scale(16) | scale(8) | scale(0);
 }
 
-void DrawOpaque(HDC dc, int x, int y, int width, int height, const std::vector<uint32_t>& pixels) {
+// Each draws the picture of the given size stretched to fill bounds.
+void DrawOpaque(HDC dc, const RECT& bounds, int width, int height,
+                const std::vector<uint32_t>& pixels) {
     // GDI ignores the alpha byte of 32-bit DIB pixels, which is what opaque drawing wants.
     const BITMAPINFO info = TopDownBitmapInfo(width, height);
-    ::StretchDIBits(dc, x, y, width, height, 0, 0, width, height, pixels.data(), &info,
+    ::StretchDIBits(dc, bounds.left, bounds.top, bounds.right - bounds.left,
+                    bounds.bottom - bounds.top, 0, 0, width, height, pixels.data(), &info,
                     DIB_RGB_COLORS, SRCCOPY);
 }
 
-void DrawBlended(HDC dc, int x, int y, int width, int height, const std::vector<uint32_t>& pixels) {
+void DrawBlended(HDC dc, const RECT& bounds, int width, int height,
+                 const std::vector<uint32_t>& pixels) {
     const BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = nullptr;
     const UniqueGdiObject section(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -127,7 +131,8 @@ void DrawBlended(HDC dc, int x, int y, int width, int height, const std::vector<
     const UniqueDc source(::CreateCompatibleDC(dc));
     const SelectedObject selected(source.get(), section.get());
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::GdiAlphaBlend(dc, x, y, width, height, source.get(), 0, 0, width, height, blend);
+    ::GdiAlphaBlend(dc, bounds.left, bounds.top, bounds.right - bounds.left,
+                    bounds.bottom - bounds.top, source.get(), 0, 0, width, height, blend);
 }
 
 }  // namespace
@@ -219,14 +224,18 @@ const Picture::Frame& Picture::FrameAt(int frame) const {
 }
 
 void Picture::Draw(HDC dc, int x, int y, int frame, bool transparent) const {
+    DrawStretched(dc, {x, y, x + width_, y + height_}, frame, transparent);
+}
+
+void Picture::DrawStretched(HDC dc, const RECT& bounds, int frame, bool transparent) const {
     if (!frames_) {
         return;
     }
     const std::vector<uint32_t>& pixels = FrameAt(frame).pixels;
     if (transparent) {
-        DrawBlended(dc, x, y, width_, height_, pixels);
+        DrawBlended(dc, bounds, width_, height_, pixels);
     } else {
-        DrawOpaque(dc, x, y, width_, height_, pixels);
+        DrawOpaque(dc, bounds, width_, height_, pixels);
     }
 }
 

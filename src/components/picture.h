@@ -37,6 +37,8 @@ class Picture {
     // drawing leaves what is under them. GIFs bring their own transparency; in a BMP every pixel of
     // the colour of its bottom-left pixel is transparent.
     void Draw(HDC dc, int x, int y, int frame, bool transparent) const;
+    // The same, stretched to fill bounds.
+    void DrawStretched(HDC dc, const RECT& bounds, int frame, bool transparent) const;
     // The same, centred in bounds (not clipped to them).
     void DrawCentered(HDC dc, const RECT& bounds, int frame, bool transparent) const;
 

@@ -11,6 +11,7 @@
 #include "components/error_guard.h"
 #include "components/modal.h"
 #include "service/http_setup.h"
+#include "service/news.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
@@ -122,6 +123,10 @@ void Accepted() {
         CheckKeepExpiry();
     } else if (!RequestCurrentWallpaper(nullptr)) {
         SignOut(false);
+        return;
+    }
+    if (!FetchNews()) {
+        SignOut(false);
     }
 }
 
@@ -198,6 +203,7 @@ void SignOut(bool byUser) {
         }
     });
     if (frmMain) {
+        frmMain->notifypopup.CloseAllNotifications();
         frmMain->SetMenuState(false);
         frmMain->SetTrayImage(kSignedOutImage);
     }

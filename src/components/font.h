@@ -1,0 +1,57 @@
+#pragma once
+// Colours and fonts as a form designer gives them: a colour is an RGB value or one of the
+// system's colours by its index, and a font is a description whose system font is made when it is
+// first drawn with.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "components/win_handles.h"
+
+// 0x00BBGGRR, or 0xFF0000nn for the system colour with index nn (COLOR_WINDOWTEXT, ...).
+using TColor = uint32_t;
+inline constexpr TColor clWindowText = 0xFF000000 | COLOR_WINDOWTEXT;
+inline constexpr TColor clBtnFace = 0xFF000000 | COLOR_BTNFACE;
+
+// The RGB value of a colour, system colours as they are now.
+COLORREF ColorToRGB(TColor color);
+
+enum TFontStyle : uint8_t {
+    fsBold = 1,
+    fsItalic = 2,
+    fsUnderline = 4,
+    fsStrikeOut = 8,
+};
+using TFontStyles = uint8_t;
+
+class TFont {
+  public:
+    // The class library's default font: "MS Sans Serif" 8 point (height -11) in the window text
+    // colour.
+    TFont() = default;
+    // Copies are descriptions: each makes its own system font.
+    TFont(const TFont& other);
+    TFont& operator=(const TFont& other);
+
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& name);
+    // Negative: the character height in pixels, as the designer stores 8 point at 96 dpi.
+    int32_t Height() const { return height_; }
+    void SetHeight(int32_t height);
+    TFontStyles Style() const { return style_; }
+    void SetStyle(TFontStyles style);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color) { color_ = color; }
+
+    // The system font, made on first use and again after a change.
+    HFONT Handle() const;
+
+  private:
+    std::string name_ = "MS Sans Serif";
+    int32_t height_ = -11;
+    TFontStyles style_ = 0;
+    TColor color_ = clWindowText;
+    mutable UniqueGdiObject handle_;
+};

@@ -1,0 +1,78 @@
+#include "components/notify_popup.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "components/notify_popup_window.h"
+
+TTaskbarEdge ReadTaskbarEdge() {
+    APPBARDATA taskbar = {};
+    taskbar.cbSize = sizeof(taskbar);
+    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar) == 0) {
+        return TaskbarEdgeOf(std::nullopt);
+    }
+    const RECT& r = taskbar.rc;
+    return TaskbarEdgeOf(ScreenRect{r.left, r.top, r.right, r.bottom});
+}
+
+ScreenRect ReadWorkArea() {
+    RECT area = {0, 0, 0, 0};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+TNotifyPopUp::~TNotifyPopUp() {
+    // Each frees itself and leaves the list as its window goes.
+    const std::vector<TfrmNotifyPopUp*> open = notifications_;
+    for (TfrmNotifyPopUp* popup : open) {
+        popup->Destroy();
+    }
+}
+
+bool TNotifyPopUp::ShowNotification() {
+    if (!stack_.Admit(ReadTaskbarEdge(), ReadWorkArea(), Height, PopupStartY)) {
+        return false;
+    }
+    auto* popup = new TfrmNotifyPopUp(*this);
+    if (!popup->hwnd()) {
+        delete popup;
+        stack_.Closed();
+        return false;
+    }
+    notifications_.push_back(popup);
+    popup->PrepareAndShow();
+    return true;
+}
+
+void TNotifyPopUp::CloseAllNotifications() {
+    // Only the popups this component opened: a search by class name would also find other
+    // programs' windows of the same class and close them.
+    const std::vector<TfrmNotifyPopUp*> open = notifications_;
+    for (TfrmNotifyPopUp* popup : open) {
+        popup->ClosePopup();
+    }
+}
+
+void TNotifyPopUp::HideNotifications() {
+    for (TfrmNotifyPopUp* popup : notifications_) {
+        popup->Hide();
+    }
+}
+
+void TNotifyPopUp::OpenURL(const std::string& url) {
+    ::ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+TFont TNotifyPopUp::WithStyle(TFontStyles style, TColor color) {
+    TFont font;
+    font.SetStyle(style);
+    font.SetColor(color);
+    return font;
+}
+
+void TNotifyPopUp::Forget(TfrmNotifyPopUp* popup) {
+    notifications_.erase(std::remove(notifications_.begin(), notifications_.end(), popup),
+                         notifications_.end());
+}

@@ -1,0 +1,595 @@
+#include "components/notify_popup_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "components/screen_cursor.h"
+
+namespace {
+
+// A dialog frame without a caption; a tool window (no taskbar button) that is never activated.
+constexpr DWORD kPopupStyle = WS_POPUP;
+constexpr DWORD kPopupExStyle =
+    WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+
+constexpr int kStripHeight = 3;
+// The text wraps this much inside the panel's width.
+constexpr int kTextMargin = 15;
+constexpr int kTitleLeftWithoutIcon = 8;
+// The icon image control's place and the class library's default image size; it never shows a
+// picture but takes mouse clicks.
+constexpr RECT kIconArea = {3, 8, 3 + 105, 8 + 105};
+
+// The system cursor of one of the class library's cursor numbers; the default is the arrow.
+LPCSTR SystemCursor(int16_t cursor) {
+    static const struct {
+        int16_t number;
+        LPCSTR cursor;
+    } kCursors[] = {
+        {-3, IDC_CROSS},    {-4, IDC_IBEAM},        {-6, IDC_SIZENESW}, {-7, IDC_SIZENS},
+        {-8, IDC_SIZENWSE}, {-9, IDC_SIZEWE},       {-10, IDC_UPARROW}, {-11, IDC_WAIT},
+        {-18, IDC_NO},      {-19, IDC_APPSTARTING}, {-20, IDC_HELP},    {-21, IDC_HAND},
+        {-22, IDC_SIZEALL},
+    };
+    for (const auto& entry : kCursors) {
+        if (entry.number == cursor) {
+            return entry.cursor;
+        }
+    }
+    return IDC_ARROW;
+}
+
+// A COLORREF (0x00BBGGRR) as a 32-bit DIB pixel (0x00RRGGBB).
+uint32_t DibPixel(COLORREF color) {
+    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
+// A picture of the window's client size in the screen's format.
+UniqueGdiObject ClientSizedBitmap(HWND window, const RECT& client) {
+    HDC reference = ::GetDC(window);
+    UniqueGdiObject bitmap(::CreateCompatibleBitmap(reference, client.right, client.bottom));
+    ::ReleaseDC(window, reference);
+    return bitmap;
+}
+
+void FillSolid(HDC dc, const RECT& area, COLORREF color) {
+    const UniqueGdiObject brush(::CreateSolidBrush(color));
+    ::FillRect(dc, &area, static_cast<HBRUSH>(brush.get()));
+}
+
+}  // namespace
+
+TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
+    : owner_(owner),
+      drawMethod_(owner.BackgroundDrawMethod),
+      URL_(owner.URL),
+      Text_(owner.Text),
+      Title_(owner.Title),
+      TimeOut_(owner.TimeOut),
+      IconBitmap_(owner.IconBitmap),
+      TargetWidth_(owner.Width),
+      TargetHeight_(owner.Height),
+      scrollAllowed_((owner.Options & npAllowScroll) != 0),
+      linksAllowed_((owner.Options & npAllowHyperlink) != 0),
+      gradientColor1_(owner.GradientColor1),
+      gradientColor2_(owner.GradientColor2),
+      orientation_(owner.GradientOrientation),
+      ScrollSpeed_(owner.ScrollSpeed),
+      Font_(owner.Font),
+      HoverFont_(owner.HoverFont),
+      TitleFont_(owner.TitleFont),
+      textCursor_(owner.TextCursor) {
+    CreateForm({kNotifyPopupClass, "", kPopupStyle, kPopupExStyle, 0, 0, TargetWidth_,
+                TargetHeight_, COLOR_BTNFACE},
+               nullptr);
+    if (!hwnd()) {
+        return;
+    }
+    // A drop shadow for every window of the class.
+    const ULONG_PTR classStyle = ::GetClassLongPtrA(hwnd(), GCL_STYLE);
+    if ((classStyle & CS_DROPSHADOW) == 0) {
+        ::SetClassLongPtrA(hwnd(), GCL_STYLE, static_cast<LONG_PTR>(classStyle | CS_DROPSHADOW));
+    }
+    lblText_.SetFont(Font_);
+    lblText_.SetAlignment(owner.TextAlignment);
+    lblText_.SetWordWrap(true);
+    lblText_.SetLeft(9);
+    lblText_.SetTop(49);
+    lblText_.OnMouseEnter = [this] { lblTextMouseEnter(); };
+    lblText_.OnMouseLeave = [this] { lblTextMouseLeave(); };
+    lblTitle_.SetTop(8);
+    lblTitle_.SetLeft(48);
+    imgIcon_ = kIconArea;
+}
+
+void TfrmNotifyPopUp::PrepareAndShow() {
+    const ScreenRect workArea = ReadWorkArea();
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, TargetWidth_, TargetHeight_,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The panel fills the client area; the strip lies along its bottom and the background image
+    // fills the rest. Both keep these sizes while the window slides.
+    ::GetClientRect(hwnd(), &pnlBorder_);
+    imgStrip_ = {0, std::max(0L, pnlBorder_.bottom - kStripHeight), pnlBorder_.right,
+                 pnlBorder_.bottom};
+    imgGradient_ = {0, 0, pnlBorder_.right, imgStrip_.top};
+
+    TaskbarEdge_ = ReadTaskbarEdge();
+    FreeOnClose_ = true;
+    PopupLayout place = Layout();
+    place.placedOffset = owner_.Stack().StackOffset();
+    if (const auto bounds = PopupPosition(TaskbarEdge_, workArea, place)) {
+        MoveTo(*bounds);
+    }
+    PlacedOffset_ = owner_.stack_.Place(TaskbarEdge_, (owner_.Options & npCascadePopups) != 0,
+                                        TargetHeight_, owner_.PopupMarge);
+
+    lblTitle_.SetFont(TitleFont_);
+    lblTitle_.SetCaption(Title_);
+    if (IconBitmap_.IsEmpty()) {
+        lblTitle_.SetLeft(kTitleLeftWithoutIcon);
+    }
+    {
+        background_ = ClientSizedBitmap(hwnd(), pnlBorder_);
+        const UniqueDc surface(::CreateCompatibleDC(nullptr));
+        const SelectedObject selected(surface.get(), background_.get());
+        PaintBackground(surface.get());
+    }
+
+    exitInterval_ = static_cast<UINT>(std::clamp<int64_t>(int64_t{TimeOut_} * 1000, 0, INT32_MAX));
+    if (scrollAllowed_) {
+        MoveTo(SlideStart(ReadTaskbarEdge(), CurrentBounds()));
+        SetTimerEnabled(tmrScroll, true);
+    } else {
+        SetTimerEnabled(tmrExit, true);
+    }
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+
+    // Laid out once in each font, as hovering will switch between them.
+    lblText_.SetFont(HoverFont_);
+    CenterTextLabel();
+    lblText_.SetFont(Font_);
+    CenterTextLabel();
+}
+
+void TfrmNotifyPopUp::ClosePopup() {
+    if (closed_ || !hwnd()) {
+        return;
+    }
+    Hide();
+    if (!FreeOnClose_) {
+        // A handler of this window runs: its own close follows.
+        return;
+    }
+    closed_ = true;
+    for (UINT_PTR timer : {tmrExit, tmrScroll, tmrScrollDown}) {
+        ::KillTimer(hwnd(), timer);
+    }
+    owner_.PopupClosed();
+    if (dispatchDepth_ == 0) {
+        DestroyIfClosed();
+    }
+}
+
+void TfrmNotifyPopUp::DestroyIfClosed() {
+    if (closed_ && !destroying_) {
+        destroying_ = true;
+        Destroy();
+    }
+}
+
+LRESULT TfrmNotifyPopUp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A popup closed by one of its own handlers goes once they have all returned.
+    struct DispatchScope {
+        TfrmNotifyPopUp& popup;
+        explicit DispatchScope(TfrmNotifyPopUp& p) : popup(p) { ++popup.dispatchDepth_; }
+        ~DispatchScope() {
+            if (--popup.dispatchDepth_ == 0) {
+                popup.DestroyIfClosed();
+            }
+        }
+    } scope(*this);
+    return HandleOwnMessage(message, wParam, lParam);
+}
+
+void TfrmNotifyPopUp::OnFinalMessage() {
+    owner_.Forget(this);
+    delete this;
+}
+
+LRESULT TfrmNotifyPopUp::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers everything from the prepared picture
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_PRINTCLIENT:
+            PaintTo(reinterpret_cast<HDC>(wParam), pnlBorder_);
+            return 0;
+        case WM_SETCURSOR:
+            if (ApplyScreenCursor()) {
+                return TRUE;
+            }
+            if (LOWORD(lParam) == HTCLIENT && SetCursorOverText()) {
+                return TRUE;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            MouseMoved(point);
+            return 0;
+        case WM_MOUSELEAVE:
+            MouseLeftWindow();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            ::SetCapture(hwnd());
+            pressed_ = PartAt(point);
+            return 0;
+        case WM_LBUTTONUP: {
+            // The part pressed has the mouse until the button goes up.
+            const Part part = pressed_ != Part::None ? pressed_ : PartAt(point);
+            pressed_ = Part::None;
+            if (::GetCapture() == hwnd()) {
+                ::ReleaseCapture();
+            }
+            if (part == Part::Text && lblText_.Contains(point)) {
+                lblTextClick();
+            }
+            MouseButtonUp(part, MouseButton::Left);
+            return 0;
+        }
+        case WM_RBUTTONUP:
+            MouseButtonUp(PartAt(point), MouseButton::Right);
+            return 0;
+        case WM_MBUTTONUP:
+            MouseButtonUp(PartAt(point), MouseButton::Middle);
+            return 0;
+        case WM_CAPTURECHANGED:
+            pressed_ = Part::None;
+            break;
+        case WM_TIMER:
+            switch (wParam) {
+                case tmrExit:
+                    tmrExitTimer();
+                    return 0;
+                case tmrScroll:
+                    tmrScrollTimer();
+                    return 0;
+                case tmrScrollDown:
+                    tmrscrollDownTimer();
+                    return 0;
+            }
+            break;
+        case WM_CLOSE:
+            ClosePopup();
+            return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmNotifyPopUp::SetTimerEnabled(UINT_PTR timer, bool enabled) {
+    // Like the class library's timers, one with an interval of 0 never runs.
+    const UINT interval = timer == tmrExit ? exitInterval_ : kSlideStepMs;
+    if (enabled && interval > 0) {
+        ::SetTimer(hwnd(), timer, interval, nullptr);
+    } else {
+        ::KillTimer(hwnd(), timer);
+    }
+}
+
+PopupLayout TfrmNotifyPopUp::Layout() const {
+    return {TargetWidth_,       TargetHeight_, owner_.PopupStartX,
+            owner_.PopupStartY, PlacedOffset_, ScrollSpeed_};
+}
+
+PopupBounds TfrmNotifyPopUp::CurrentBounds() const {
+    RECT bounds;
+    ::GetWindowRect(hwnd(), &bounds);
+    return {bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+void TfrmNotifyPopUp::MoveTo(const PopupBounds& bounds) {
+    // The contents stay at the client area's top-left corner, so the system keeps what is shown
+    // and only a newly uncovered part is painted.
+    ::SetWindowPos(hwnd(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmNotifyPopUp::PaintBackground(HDC dc) {
+    FillSolid(dc, pnlBorder_, ::GetSysColor(COLOR_BTNFACE));
+    // The background image's own picture starts white at its size; the icon is drawn on it too.
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, imgGradient_.left, imgGradient_.top, imgGradient_.right,
+                        imgGradient_.bottom);
+    FillSolid(dc, imgGradient_, RGB(255, 255, 255));
+    if (owner_.BackgroundImage.IsEmpty()) {
+        strip_.reset(::LoadBitmapA(::GetModuleHandleA(nullptr), "STRIP"));
+        PaintGradient(dc);
+    } else {
+        PaintBackgroundImage(dc);
+    }
+    if (!IconBitmap_.IsEmpty()) {
+        IconBitmap_.Draw(dc, owner_.IconLeft, owner_.IconTop, 0, true);
+    }
+    ::RestoreDC(dc, saved);
+    if (strip_) {
+        BITMAP strip = {};
+        ::GetObjectA(strip_.get(), sizeof(strip), &strip);
+        const UniqueDc source(::CreateCompatibleDC(dc));
+        const SelectedObject selected(source.get(), strip_.get());
+        ::SetStretchBltMode(dc, COLORONCOLOR);
+        ::StretchBlt(dc, imgStrip_.left, imgStrip_.top, imgStrip_.right - imgStrip_.left,
+                     imgStrip_.bottom - imgStrip_.top, source.get(), 0, 0, strip.bmWidth,
+                     strip.bmHeight, SRCCOPY);
+    }
+}
+
+void TfrmNotifyPopUp::PaintGradient(HDC dc) {
+    const int width = imgGradient_.right - imgGradient_.left;
+    const int height = imgGradient_.bottom - imgGradient_.top;
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const COLORREF start = ColorToRGB(gradientColor1_);
+    const COLORREF end = ColorToRGB(gradientColor2_);
+    // Lines 0 to n, n being the height (vertical) or width (horizontal); line n lies just
+    // outside the picture.
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels[static_cast<size_t>(y) * width + x] =
+                orientation_ == mbVertical ? DibPixel(GradientColorAt(y, height, start, end))
+                                           : DibPixel(GradientColorAt(x, width, start, end));
+        }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, imgGradient_.left, imgGradient_.top, width, height, 0, 0, 0, height,
+                        pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+void TfrmNotifyPopUp::PaintBackgroundImage(HDC dc) {
+    const Picture& image = owner_.BackgroundImage;
+    switch (drawMethod_) {
+        case dmActualSize:
+            image.Draw(dc, 0, 0, 0, true);
+            break;
+        case dmTile:
+            for (int x = 0; x < imgGradient_.right; x += image.Width()) {
+                for (int y = 0; y < imgGradient_.bottom; y += image.Height()) {
+                    image.Draw(dc, x, y, 0, true);
+                }
+            }
+            break;
+        case dmFit:
+            image.DrawStretched(dc, imgGradient_, 0, true);
+            break;
+    }
+}
+
+void TfrmNotifyPopUp::Compose() {
+    if (!background_) {
+        return;
+    }
+    if (!shown_) {
+        shown_ = ClientSizedBitmap(hwnd(), pnlBorder_);
+    }
+    const UniqueDc target(::CreateCompatibleDC(nullptr));
+    const UniqueDc source(::CreateCompatibleDC(nullptr));
+    const SelectedObject selectedTarget(target.get(), shown_.get());
+    const SelectedObject selectedSource(source.get(), background_.get());
+    ::BitBlt(target.get(), 0, 0, pnlBorder_.right, pnlBorder_.bottom, source.get(), 0, 0, SRCCOPY);
+    lblText_.Paint(target.get());
+    lblTitle_.Paint(target.get());
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void TfrmNotifyPopUp::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(hwnd(), &paint);
+    PaintTo(dc, paint.rcPaint);
+    ::EndPaint(hwnd(), &paint);
+}
+
+void TfrmNotifyPopUp::PaintTo(HDC dc, const RECT& area) {
+    if (!shown_) {
+        return;
+    }
+    const UniqueDc source(::CreateCompatibleDC(dc));
+    const SelectedObject selected(source.get(), shown_.get());
+    ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(),
+             area.left, area.top, SRCCOPY);
+}
+
+void TfrmNotifyPopUp::CenterTextLabel() {
+    const int panelWidth = pnlBorder_.right;
+    const int panelHeight = pnlBorder_.bottom;
+    lblText_.SetCaption(Text_);
+    lblText_.SetWidth(panelWidth - kTextMargin);
+    lblText_.SetLeft(CenteredStart(panelWidth, lblText_.Width()));
+    lblText_.SetTop(CenteredStart(panelHeight, lblText_.Height()));
+    Compose();
+}
+
+TfrmNotifyPopUp::Part TfrmNotifyPopUp::PartAt(POINT point) const {
+    if (::PtInRect(&imgStrip_, point)) {
+        return Part::Strip;
+    }
+    if (lblTitle_.Contains(point)) {
+        return Part::Title;
+    }
+    if (lblText_.Contains(point)) {
+        return Part::Text;
+    }
+    if (::PtInRect(&imgIcon_, point)) {
+        return Part::Icon;
+    }
+    if (::PtInRect(&imgGradient_, point)) {
+        return Part::Gradient;
+    }
+    return Part::None;
+}
+
+void TfrmNotifyPopUp::MouseMoved(POINT point) {
+    if (!trackingLeave_) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd(), 0};
+        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+    }
+    const Part part = PartAt(point);
+    const bool wasOverText = hovered_ == Part::Text;
+    hovered_ = part;
+    if (wasOverText && part != Part::Text) {
+        lblText_.MouseLeft();
+    } else if (!wasOverText && part == Part::Text) {
+        lblText_.MouseEntered();
+    }
+}
+
+void TfrmNotifyPopUp::MouseLeftWindow() {
+    trackingLeave_ = false;
+    if (hovered_ == Part::Text) {
+        hovered_ = Part::None;
+        lblText_.MouseLeft();
+    }
+    hovered_ = Part::None;
+}
+
+void TfrmNotifyPopUp::MouseButtonUp(Part part, MouseButton button) {
+    switch (part) {
+        case Part::Text:
+            lblTextMouseUp(button);
+            break;
+        case Part::Title:
+            lblTitleMouseUp();
+            break;
+        case Part::Icon:
+            imgIconMouseUp();
+            break;
+        case Part::Gradient:
+            imgGradientMouseUp();
+            break;
+        case Part::Strip:
+        case Part::None:
+            break;
+    }
+}
+
+bool TfrmNotifyPopUp::SetCursorOverText() {
+    POINT point;
+    ::GetCursorPos(&point);
+    ::ScreenToClient(hwnd(), &point);
+    if (PartAt(point) != Part::Text) {
+        return false;
+    }
+    ::SetCursor(::LoadCursorA(nullptr, SystemCursor(textCursor_)));
+    return true;
+}
+
+void TfrmNotifyPopUp::lblTextMouseEnter() {
+    if (linksAllowed_) {
+        lblText_.SetFont(HoverFont_);
+        CenterTextLabel();
+    }
+}
+
+void TfrmNotifyPopUp::lblTextMouseLeave() {
+    if (linksAllowed_) {
+        lblText_.SetFont(Font_);
+        CenterTextLabel();
+    }
+}
+
+// While an event handler of the popup runs, a close only hides the popup.
+class TfrmNotifyPopUp::HandlerScope {
+  public:
+    explicit HandlerScope(TfrmNotifyPopUp& popup) : popup_(popup) { popup_.FreeOnClose_ = false; }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+    ~HandlerScope() { popup_.FreeOnClose_ = true; }
+
+  private:
+    TfrmNotifyPopUp& popup_;
+};
+
+void TfrmNotifyPopUp::lblTextClick() {
+    {
+        const HandlerScope handler(*this);
+        if (linksAllowed_) {
+            if (owner_.OnURLClick) {
+                owner_.OnURLClick(*this, URL_);
+            }
+            if ((owner_.Options & npAutoOpenURL) != 0) {
+                owner_.OpenURL(URL_);
+            }
+        } else if (owner_.OnClick) {
+            owner_.OnClick(TNotifySender{this});
+        }
+    }
+    ClosePopup();
+}
+
+void TfrmNotifyPopUp::lblTextMouseUp(MouseButton button) {
+    if (button == MouseButton::Right) {
+        ClickAndClose();
+    }
+}
+
+void TfrmNotifyPopUp::lblTitleMouseUp() {
+    ClickAndClose();
+}
+
+void TfrmNotifyPopUp::imgIconMouseUp() {
+    ClickAndClose();
+}
+
+void TfrmNotifyPopUp::imgGradientMouseUp() {
+    ClickAndClose();
+}
+
+void TfrmNotifyPopUp::ClickAndClose() {
+    if (owner_.OnClick) {
+        const HandlerScope handler(*this);
+        owner_.OnClick(TNotifySender{&owner_});
+    }
+    ClosePopup();
+}
+
+void TfrmNotifyPopUp::tmrExitTimer() {
+    SetTimerEnabled(tmrExit, false);
+    SetTimerEnabled(tmrScrollDown, true);
+}
+
+void TfrmNotifyPopUp::tmrScrollTimer() {
+    if (TaskbarEdge_ == EdgeUnknown) {
+        return;  // never placed, so never slides; the timer runs on without effect
+    }
+    const SlideStep step = SlideInStep(TaskbarEdge_, CurrentBounds(), ReadWorkArea(), Layout());
+    MoveTo(step.bounds);
+    if (step.finished) {
+        SetTimerEnabled(tmrScroll, false);
+        SetTimerEnabled(tmrExit, true);
+    }
+}
+
+void TfrmNotifyPopUp::tmrscrollDownTimer() {
+    if (TaskbarEdge_ == EdgeUnknown) {
+        return;
+    }
+    const SlideStep step = SlideOutStep(TaskbarEdge_, CurrentBounds(), ScrollSpeed_);
+    if (step.finished) {
+        ClosePopup();
+    } else {
+        MoveTo(step.bounds);
+    }
+}

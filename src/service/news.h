@@ -1,0 +1,8 @@
+#pragma once
+// The news the service has for the signed-in user, shown after every sign-in as notifications
+// beside the taskbar.
+
+// Asks the service for news and shows each item with a message in a popup of the main window,
+// in the reply's order; an update notice's link is kept as updatelink. False when the exchange
+// failed (the user is then signed out already) or the reply was broken, which the user is told.
+bool FetchNews();
