@@ -60,6 +60,8 @@ NotificationLinkAction DecideNotificationLink(std::string_view link, std::string
         return action;
     }
     action.open = true;
-    action.endProgram = action.address == LowerCase(updatelink);
+    // The update link is kept as the service wrote it, blanks around it and all, while the
+    // popup carries it trimmed: compared untrimmed, such an update would never end the program.
+    action.endProgram = action.address == LowerCase(TrimBlanks(updatelink));
     return action;
 }

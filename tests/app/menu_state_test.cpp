@@ -80,6 +80,8 @@ TEST(DecideNotificationLink, TheUpdateLinkInAnyCaseEndsTheProgram) {
         " http://www.murlox.com/Update.EXE ", "HTTP://www.murlox.com/update.exe");
     EXPECT_TRUE(action.open);
     EXPECT_TRUE(action.endProgram);
+    EXPECT_TRUE(DecideNotificationLink("http://h/setup", " http://h/Setup\t").endProgram)
+        << "the update link as the service wrote it, with blanks around";
     EXPECT_FALSE(DecideNotificationLink("http://a/", "http://b/").endProgram);
     EXPECT_FALSE(DecideNotificationLink("", "").endProgram) << "an empty link is no update";
 }

@@ -170,6 +170,10 @@ def test_news_items_as_configured(service):
         ".//news")
     assert [(i.findtext("message"), i.findtext("url"), i.findtext("type")) for i in items] == \
         [("a & b", " http://x/u ", "UPDATE"), ("no link", None, "INFO")]
+    service.reset()
+    reply = ET.fromstring(post(service, "/actions/news.php", posted_body(message))[2])
+    assert len(reply.findall(".//news")) == 1 and reply.findtext(".//news/type") == "INFO", \
+        "a reset brings the default news back"
 
 
 def test_thumbnail_page_links_carry_marker_for_each_id(service):

@@ -76,6 +76,11 @@ void StandInService::Reset() const {
     Admin("/_admin/reset", &none);
 }
 
+void StandInService::SetNews(const std::string& itemsJson) const {
+    const std::string request = "{\"items\": " + itemsJson + "}";
+    Admin("/_admin/news", &request);
+}
+
 void StandInService::SetFault(const std::string& faultJson) const {
     Admin("/_admin/fault", &faultJson);
 }

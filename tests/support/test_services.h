@@ -30,8 +30,11 @@ class StandInService {
     // "http://127.0.0.1:PORT" + pathAndQuery.
     std::string Url(const std::string& pathAndQuery) const;
 
-    // Forgets the recorded requests and all faults.
+    // Forgets the recorded requests and all faults, and brings the default news back.
     void Reset() const;
+    // The news items from now on, as the stand-in's JSON list of objects with "message", "url"
+    // and "type" (a missing key leaves that element out of the reply).
+    void SetNews(const std::string& itemsJson) const;
     // A fault as the stand-in's JSON object, for example {"kind": "delay", "seconds": 1}.
     void SetFault(const std::string& faultJson) const;
     int RequestCount() const;

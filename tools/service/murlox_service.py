@@ -13,7 +13,7 @@ told to misbehave. The admin paths under /_admin/ (never recorded, never faulted
     GET  /_admin/count     the number of recorded requests, as decimal text
     GET  /_admin/raw?index=N  the N-th recorded request (negative: from the end) exactly as
                            received: request line, header lines, empty line, body
-    POST /_admin/reset     forget the recorded requests and all faults
+    POST /_admin/reset     forget the recorded requests and all faults; the default news again
     POST /_admin/fault     {"path", "kind", "count", ...}: see the class Fault
     POST /_admin/account   {"email", "password", "wallpaper"}: add or replace an account
     POST /_admin/news      {"items": [{"message", "url", "type"}, ...]}; null restores the default
@@ -563,6 +563,7 @@ class Handler(BaseHTTPRequestHandler):
             with state.lock:
                 state.log.clear()
                 state.faults.clear()
+                state.news = None
         elif path == "/_admin/fault":
             fault = Fault(request)
             with state.lock:
