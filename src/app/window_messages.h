@@ -39,4 +39,9 @@ inline constexpr UINT_PTR tmrDLDelay = 3;
 inline constexpr UINT_PTR kTrayCycleTimer = 4;
 // An image control's next frame of an animated picture.
 inline constexpr UINT_PTR kPictureFrameTimer = 5;
+// A notification popup's wait at full size (TimeOut seconds), then its 25 ms slide steps in and
+// out.
+inline constexpr UINT_PTR tmrExit = 6;
+inline constexpr UINT_PTR tmrScroll = 7;
+inline constexpr UINT_PTR tmrScrollDown = 8;
 // The sign-in's poll timer (TLoginTimer) is a thread timer: the system chooses its id.

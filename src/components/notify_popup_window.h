@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "app/window_messages.h"
 #include "components/control.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup.h"
@@ -24,10 +25,6 @@ inline constexpr const char* kNotifyPopupClass = "TfrmNotifyPopUp";
 
 class TfrmNotifyPopUp : public Window {
   public:
-    // Timers of the window.
-    static constexpr UINT_PTR tmrExit = 1;
-    static constexpr UINT_PTR tmrScroll = 2;
-    static constexpr UINT_PTR tmrScrollDown = 3;
     static constexpr UINT kSlideStepMs = 25;
 
     // Creates the window hidden, with copies of the component's texts and values of now.

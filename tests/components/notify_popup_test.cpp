@@ -120,7 +120,7 @@ TEST_F(NotifyPopupTest, ThreeStandStackedAboveTheBottomTaskbarAfterSlidingIn) {
     }
     // Three slide steps grow the first by 9 pixels each, upwards.
     for (int tick = 0; tick < 3; ++tick) {
-        ::SendMessageA(shown[0]->hwnd(), WM_TIMER, TfrmNotifyPopUp::tmrScroll, 0);
+        ::SendMessageA(shown[0]->hwnd(), WM_TIMER, tmrScroll, 0);
     }
     EXPECT_EQ(Rect(Bounds(shown[0])), Rect(R - 164, B - 2 - 27, R - 16, B - 1));
 
