@@ -26,6 +26,7 @@ void TMouseLabel::SetTop(int top) {
 }
 
 void TMouseLabel::SetWidth(int width) {
+    wrapWidth_ = width;
     bounds_.right = bounds_.left + width;
     AdjustBounds();
 }
@@ -37,8 +38,31 @@ void TMouseLabel::Paint(HDC dc) const {
     const SelectedObject selected(dc, font_->Handle());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRGB(font_->Color()));
-    RECT bounds = bounds_;
-    ::DrawTextA(dc, caption_.c_str(), -1, &bounds, TextFormat());
+    RECT area = TextArea();
+    ::DrawTextA(dc, caption_.c_str(), -1, &area, TextFormat());
+}
+
+RECT TMouseLabel::TextArea() const {
+    RECT area = bounds_;
+    const int spare = wordWrap_ ? wrapWidth_ - Width() : 0;
+    if (spare <= 0) {
+        return area;
+    }
+    // The platform may wrap a line measured to fit exactly once more when drawing it in that
+    // width, and a clipped last line would be lost.
+    switch (alignment_) {
+        case taLeftJustify:
+            area.right += spare;
+            break;
+        case taRightJustify:
+            area.left -= spare;
+            break;
+        case taCenter:
+            area.left -= spare / 2;
+            area.right += spare - spare / 2;
+            break;
+    }
+    return area;
 }
 
 void TMouseLabel::MouseEntered() {
@@ -72,7 +96,7 @@ void TMouseLabel::AdjustBounds() {
     }
     const UniqueDc dc(::CreateCompatibleDC(nullptr));
     const SelectedObject selected(dc.get(), font_->Handle());
-    RECT text = {0, 0, Width(), Height()};
+    RECT text = {0, 0, wordWrap_ ? wrapWidth_ : Width(), Height()};
     // An empty caption still takes the height of a line.
     const std::string measured = caption_.empty() ? " " : caption_;
     ::DrawTextA(dc.get(), measured.c_str(), -1, &text, TextFormat() | DT_CALCRECT);

@@ -25,7 +25,8 @@ class TMouseLabel {
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     void SetAlignment(TAlignment alignment) { alignment_ = alignment; }
-    // Wrapped text keeps the width it is given to wrap at, then shrinks to its longest line.
+    // Wrapped text keeps the width it is given to wrap at (and is drawn wrapped at it), while
+    // its bounds shrink to its longest line.
     void SetWordWrap(bool wordWrap);
 
     // In the window's client coordinates.
@@ -47,12 +48,16 @@ class TMouseLabel {
 
   private:
     UINT TextFormat() const;
-    // Sizes the label to its text at its present width.
+    // Sizes the label to its text as wrapped at the width it was given.
     void AdjustBounds();
+    // Where the text is drawn: the bounds widened to the wrap width, by the alignment, so that
+    // drawing wraps the lines where measuring did.
+    RECT TextArea() const;
 
     const TFont* font_ = nullptr;
     std::string caption_;
     TAlignment alignment_ = taLeftJustify;
     bool wordWrap_ = false;
     RECT bounds_ = {0, 0, 0, 0};
+    int wrapWidth_ = 0;
 };

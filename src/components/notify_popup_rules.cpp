@@ -88,100 +88,78 @@ std::optional<PopupBounds> PopupPosition(TTaskbarEdge edge, const ScreenRect& wo
     return std::nullopt;
 }
 
+namespace {
+
+// What a slide changes at a known edge: the size across the taskbar, and whether the side next to
+// the taskbar stays (left, top) or the far side does, so that the near one moves (right, bottom).
+struct SlideAxis {
+    int32_t PopupBounds::*size;
+    int32_t PopupBounds::*position;
+    bool farSideStays;
+};
+
+SlideAxis AxisOf(TTaskbarEdge edge) {
+    const bool vertical = edge == EdgeTop || edge == EdgeBottom;
+    return {vertical ? &PopupBounds::height : &PopupBounds::width,
+            vertical ? &PopupBounds::top : &PopupBounds::left,
+            edge == EdgeRight || edge == EdgeBottom};
+}
+
+}  // namespace
+
 PopupBounds SlideStart(TTaskbarEdge edge, const PopupBounds& full) {
     PopupBounds start = full;
-    switch (edge) {
-        case EdgeLeft:
-            start.width = 1;
-            break;
-        case EdgeTop:
-            start.height = 1;
-            break;
-        case EdgeRight:
-            start.left += start.width;
-            start.width = 1;
-            break;
-        case EdgeBottom:
-            start.top += start.height;
-            start.height = 1;
-            break;
-        case EdgeUnknown:
-            break;
+    if (edge != EdgeUnknown) {
+        const SlideAxis axis = AxisOf(edge);
+        if (axis.farSideStays) {
+            start.*axis.position += start.*axis.size;
+        }
+        start.*axis.size = 1;
     }
     return start;
 }
 
 SlideStep SlideInStep(TTaskbarEdge edge, const PopupBounds& current, const ScreenRect& workArea,
                       const PopupLayout& layout) {
-    const int32_t s = layout.scrollSpeed;
     SlideStep step{current, false};
-    PopupBounds& b = step.bounds;
-    switch (edge) {
-        case EdgeLeft:
-        case EdgeRight:
-            if (b.width + s < layout.width) {
-                b.width += s;
-                if (edge == EdgeRight) {
-                    b.left -= s;
-                }
-            } else {
-                b.width = layout.width;
-                if (edge == EdgeRight) {
-                    b.left = workArea.right - layout.startX - b.width;
-                }
-                step.finished = true;
-            }
-            break;
-        case EdgeTop:
-        case EdgeBottom:
-            if (b.height + s < layout.height) {
-                b.height += s;
-                if (edge == EdgeBottom) {
-                    b.top -= s;
-                }
-            } else {
-                b.height = layout.height;
-                if (edge == EdgeBottom) {
-                    b.top = workArea.bottom - layout.startY - b.height - layout.placedOffset;
-                }
-                step.finished = true;
-            }
-            break;
-        case EdgeUnknown:
-            break;
+    if (edge == EdgeUnknown) {
+        return step;
     }
+    const SlideAxis axis = AxisOf(edge);
+    const bool vertical = axis.size == &PopupBounds::height;
+    const int32_t full = vertical ? layout.height : layout.width;
+    PopupBounds& b = step.bounds;
+    if (b.*axis.size + layout.scrollSpeed < full) {
+        b.*axis.size += layout.scrollSpeed;
+        if (axis.farSideStays) {
+            b.*axis.position -= layout.scrollSpeed;
+        }
+        return step;
+    }
+    b.*axis.size = full;
+    if (axis.farSideStays) {
+        b.*axis.position = vertical
+                               ? workArea.bottom - layout.startY - b.height - layout.placedOffset
+                               : workArea.right - layout.startX - b.width;
+    }
+    step.finished = true;
     return step;
 }
 
 SlideStep SlideOutStep(TTaskbarEdge edge, const PopupBounds& current, int32_t scrollSpeed) {
-    const int32_t s = scrollSpeed;
     SlideStep step{current, false};
+    if (edge == EdgeUnknown) {
+        return step;
+    }
+    const SlideAxis axis = AxisOf(edge);
     PopupBounds& b = step.bounds;
-    switch (edge) {
-        case EdgeLeft:
-        case EdgeRight:
-            if (b.width - s > 0) {
-                b.width -= s;
-                if (edge == EdgeRight) {
-                    b.left += s;
-                }
-            } else {
-                step.finished = true;
-            }
-            break;
-        case EdgeTop:
-        case EdgeBottom:
-            if (b.height - s > 0) {
-                b.height -= s;
-                if (edge == EdgeBottom) {
-                    b.top += s;
-                }
-            } else {
-                step.finished = true;
-            }
-            break;
-        case EdgeUnknown:
-            break;
+    if (b.*axis.size - scrollSpeed > 0) {
+        b.*axis.size -= scrollSpeed;
+        if (axis.farSideStays) {
+            b.*axis.position += scrollSpeed;
+        }
+    } else {
+        step.finished = true;
     }
     return step;
 }

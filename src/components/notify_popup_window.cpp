@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "components/screen_cursor.h"
 
@@ -41,11 +40,6 @@ LPCSTR SystemCursor(int16_t cursor) {
     return IDC_ARROW;
 }
 
-// A COLORREF (0x00BBGGRR) as a 32-bit DIB pixel (0x00RRGGBB).
-uint32_t DibPixel(COLORREF color) {
-    return (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-}
-
 // A picture of the window's client size in the screen's format.
 UniqueGdiObject ClientSizedBitmap(HWND window, const RECT& client) {
     HDC reference = ::GetDC(window);
@@ -81,7 +75,8 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
       HoverFont_(owner.HoverFont),
       TitleFont_(owner.TitleFont),
       textCursor_(owner.TextCursor) {
-    CreateForm({kNotifyPopupClass, "", kPopupStyle, kPopupExStyle, 0, 0, TargetWidth_,
+    // The text as the window's title too: shown nowhere, but read by screen readers and tools.
+    CreateForm({kNotifyPopupClass, Text_.c_str(), kPopupStyle, kPopupExStyle, 0, 0, TargetWidth_,
                 TargetHeight_, COLOR_BTNFACE},
                nullptr);
     if (!hwnd()) {
@@ -333,30 +328,16 @@ void TfrmNotifyPopUp::PaintBackground(HDC dc) {
 void TfrmNotifyPopUp::PaintGradient(HDC dc) {
     const int width = imgGradient_.right - imgGradient_.left;
     const int height = imgGradient_.bottom - imgGradient_.top;
-    if (width <= 0 || height <= 0) {
-        return;
-    }
+    const bool vertical = orientation_ == mbVertical;
     const COLORREF start = ColorToRGB(gradientColor1_);
     const COLORREF end = ColorToRGB(gradientColor2_);
     // Lines 0 to n, n being the height (vertical) or width (horizontal); line n lies just
     // outside the picture.
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            pixels[static_cast<size_t>(y) * width + x] =
-                orientation_ == mbVertical ? DibPixel(GradientColorAt(y, height, start, end))
-                                           : DibPixel(GradientColorAt(x, width, start, end));
-        }
+    const int lines = vertical ? height : width;
+    for (int i = 0; i < lines; ++i) {
+        const RECT line = vertical ? RECT{0, i, width, i + 1} : RECT{i, 0, i + 1, height};
+        FillSolid(dc, line, GradientColorAt(i, lines, start, end));
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    ::SetDIBitsToDevice(dc, imgGradient_.left, imgGradient_.top, width, height, 0, 0, 0, height,
-                        pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 void TfrmNotifyPopUp::PaintBackgroundImage(HDC dc) {

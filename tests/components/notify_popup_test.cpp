@@ -95,6 +95,16 @@ class NotifyPopupTest : public ClientTest {
     static bool SlidIn(const std::vector<TfrmNotifyPopUp*>& popups) {
         return PumpUntil([&] { return FullHeight(popups, 121); }, 5000);
     }
+    // A news popup of the main window with the text, slid in; null when it did not.
+    static TfrmNotifyPopUp* ShowNews(const std::string& text) {
+        TNotifyPopUp& news = frmMain->notifypopup;
+        news.Text = text;
+        news.Title = "";
+        if (!news.ShowNotification() || !SlidIn({news.Notifications().back()})) {
+            return nullptr;
+        }
+        return news.Notifications().back();
+    }
 
     RecordingPopup popup;
 };
@@ -332,33 +342,26 @@ TEST_F(NotifyPopupTest, ClosingAllLeavesAnotherProgramsWindowOfTheSameClassAlone
     ::WaitForSingleObject(process.hProcess, 5000);
 }
 
+RECT ClientArea(const TfrmNotifyPopUp& popup) {
+    RECT client;
+    ::GetClientRect(popup.hwnd(), &client);
+    return client;
+}
+
 // The popup's client area as it paints it.
 struct PrintedPopup {
-    explicit PrintedPopup(const TfrmNotifyPopUp& popup) : canvas(Width(popup), Height(popup), 0) {
+    explicit PrintedPopup(const TfrmNotifyPopUp& popup)
+        : canvas(ClientArea(popup).right, ClientArea(popup).bottom, 0) {
         ::SendMessageA(popup.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()),
                        PRF_CLIENT);
-    }
-    static int Width(const TfrmNotifyPopUp& popup) {
-        RECT client;
-        ::GetClientRect(popup.hwnd(), &client);
-        return client.right;
-    }
-    static int Height(const TfrmNotifyPopUp& popup) {
-        RECT client;
-        ::GetClientRect(popup.hwnd(), &client);
-        return client.bottom;
     }
     PixelCanvas canvas;
 };
 
 TEST_F(NotifyPopupTest, TheNewsPopupsShowTheLogoOnWhiteAndAPlainStrip) {
-    TNotifyPopUp& news = frmMain->notifypopup;
-    news.Text = "";
-    news.Title = "";
-    ASSERT_TRUE(news.ShowNotification());
-    TfrmNotifyPopUp& shown = *news.Notifications().back();
-    ASSERT_TRUE(SlidIn({&shown}));
-    const PrintedPopup printed(shown);
+    TfrmNotifyPopUp* shown = ShowNews("");
+    ASSERT_TRUE(shown);
+    const PrintedPopup printed(*shown);
     const int w = printed.canvas.Width();
     const int h = printed.canvas.Height();
     EXPECT_EQ(printed.canvas.Pixel(w - 2, h - 4), RGB(255, 255, 255)) << "white beside the logo";
@@ -378,6 +381,30 @@ TEST_F(NotifyPopupTest, TheNewsPopupsShowTheLogoOnWhiteAndAPlainStrip) {
     }
     EXPECT_EQ(same, logo.Width() * logo.Height());
     EXPECT_LT(alone.CountPixels(RGB(255, 255, 255)), logo.Width() * logo.Height());
+}
+
+TEST_F(NotifyPopupTest, EveryLineOfAWrappedTextIsDrawn) {
+    // Measured, its longest line fits exactly the width it then gets; drawn in that width alone
+    // the platform wraps it once more and the last line would fall off.
+    TfrmNotifyPopUp* shown = ShowNews("Tip: keep a MURLO for up to a week.");
+    ASSERT_TRUE(shown);
+    const PrintedPopup printed(*shown);
+    const RECT text = shown->lblText().Bounds();
+    ASSERT_GE(text.bottom - text.top, 26) << "wrapped";
+    // The lines drawn are the lines measured: the widest spans the label.
+    int left = printed.canvas.Width();
+    int right = -1;
+    for (int y = text.top; y < text.bottom; ++y) {
+        for (int x = 0; x < printed.canvas.Width(); ++x) {
+            const COLORREF c = printed.canvas.Pixel(x, y);
+            if (GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    EXPECT_GE(right - left + 1, text.right - text.left - 3);
+    EXPECT_LE(right - left + 1, text.right - text.left + 1);
 }
 
 TEST_F(NotifyPopupTest, WithoutABackgroundImageAGradientAndTheColourStripShow) {

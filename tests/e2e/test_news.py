@@ -1,0 +1,180 @@
+"""The news after an automatic sign-in under Wine: the request on the wire, the popups stacked
+above the taskbar, a broken reply, and an update notice whose link ends the client."""
+import base64
+import subprocess
+import time
+
+import pytest
+
+from test_forms import children, click
+from test_signin import DESKTOP_KEY, SETTINGS_KEY, screenshot, store_demo_account, wait_for
+from wine import MURLOX_EXE, TOP
+
+POPUP = "TfrmNotifyPopUp"
+# The virtual desktop's work area ends at its taskbar, 748; the popups are 148 x 121, 16 pixels
+# from the right, 2 above the taskbar and 2 apart.
+WORK_AREA_RIGHT, WORK_AREA_BOTTOM = 1024, 748
+# The shell's "open" of a web address, pointed at a recorder for these tests.
+HTTP_OPEN_KEY = r"HKCR\http\shell\open\command"
+OPENED = TOP / "build" / "e2e" / "opened-link.txt"
+
+
+def popups(wine):
+    """The client's visible popups, lowest first: the order they were shown in."""
+    shown = wine.windows("--class", POPUP, "--visible")
+    return sorted(shown, key=lambda w: -int(w["rect"].split(",")[1]))
+
+
+def rect(window):
+    return tuple(int(v) for v in window["rect"].split(","))
+
+
+def full_size(window):
+    left, top, right, bottom = rect(window)
+    return (right - left, bottom - top) == (148, 121)
+
+
+def start_with_news(wine, service, items):
+    service.set_news(items)
+    store_demo_account(wine, autologin=True)
+    wine.reg("add", DESKTOP_KEY, "/v", "Wallpaper", "/d", "", "/f")
+    return wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+
+
+def message_box(wine):
+    """The open message box's text and its button."""
+    assert wait_for(lambda: wine.windows("--class", "#32770", "--visible"), 30), "no message box"
+    parts = children(wine, "#32770")
+    text = next(c["text"] for c in parts if c["class"] == "Static" and c["text"])
+    button = next(c for c in parts if c["class"] == "Button")
+    return text, button
+
+
+def centre(window):
+    left, top, right, bottom = rect(window)
+    return (left + right) // 2, (top + bottom) // 2
+
+
+@pytest.fixture
+def client(clean_registry, service):
+    processes = []
+
+    def start(items):
+        processes.append(start_with_news(clean_registry, service, items))
+        return processes[-1]
+
+    yield start
+    for process in processes:
+        if process.poll() is None:
+            clean_registry.exit_client(process)
+
+
+def posted_body(message):
+    """The client's POST body: the declaration, then everything after its first "=" with letters
+    and digits unchanged, blank as "+" and every other byte as %XX."""
+    text = '<?xml version="1.0"?>' + message
+    head, _, tail = text.partition("=")
+    return (head + "=" + "".join(c if c.isalnum() and c.isascii() else "+" if c == " " else
+                                 "%%%02X" % ord(c) for c in tail)).encode("latin-1")
+
+
+def test_three_news_items_stand_stacked_above_the_taskbar_in_their_order(client, service,
+                                                                           clean_registry):
+    wine = clean_registry
+    texts = ["Welcome back to MURLOX!", "A new gallery: mountains at dawn.",
+             "Tip: keep a MURLO for up to a week."]
+    client([{"message": t, "url": "{base}/actions/help.php", "type": "INFO"} for t in texts])
+    assert wait_for(lambda: len(popups(wine)) == 3 and all(map(full_size, popups(wine))), 60)
+
+    news = [entry for entry in service.log() if entry["path"] == "/actions/news.php"]
+    assert len(news) == 1
+    body = posted_body("<message><action>GETNEWS</action><username>demo@murlox.test</username>"
+                       "<password>demo</password><version>1.54</version></message>")
+    assert base64.b64decode(news[0]["raw_b64"]) == (
+        b"POST /actions/news.php HTTP/1.0\r\n"
+        b"Host: " + service.address.encode() + b"\r\n"
+        b"User-Agent: Mozilla/3.0 (compatible; MURLOX)\r\n"
+        b"Accept: text/html, */*\r\n"
+        b"Content-Type: text/xml; charset=\"utf-8\"\r\n"
+        b"Connection: keep-alive\r\n"
+        b"Content-Length: " + str(len(body)).encode() + b"\r\n"
+        b"\r\n" + body)
+    assert [entry["path"] for entry in service.log()][-1] == "/actions/news.php", \
+        "after the wallpaper"
+
+    shown = popups(wine)
+    assert [w["title"] for w in shown] == texts, "shown in the reply's order, stacked upwards"
+    right, bottom = WORK_AREA_RIGHT, WORK_AREA_BOTTOM
+    assert [rect(w) for w in shown] == [
+        (right - 164, bottom - 123 - 123 * i, right - 16, bottom - 2 - 123 * i) for i in range(3)]
+    time.sleep(0.5)  # let the desktop repaint under them
+    shot = screenshot(wine, "news-popups.png")
+    subprocess.run(["convert", str(shot), "-crop", "180x400+844+348", "+repage",
+                    str(shot.with_name("news-popups-stack.png"))], check=True)
+    # Each popup: white around its text, the logo's pink at its top left.
+    for window in shown:
+        left, top, _, _ = rect(window)
+        assert pixel(shot, left + 140, top + 100) == (255, 255, 255)
+        logo = [pixel(shot, x, y) for x in range(left + 3, left + 79, 5)
+                for y in range(top + 3, top + 39, 5)]
+        assert sum(1 for r, g, b in logo if r > 200 and g < 80 and b > 60) >= 10
+
+
+def pixel(image, x, y):
+    out = subprocess.run(["convert", str(image), "-format",
+                          f"%[fx:int(255*p{{{x},{y}}}.r)],%[fx:int(255*p{{{x},{y}}}.g)],"
+                          f"%[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
+                         capture_output=True, text=True, check=True).stdout
+    return tuple(int(v) for v in out.split(","))
+
+
+def test_an_item_without_its_link_shows_the_first_then_the_error_and_signs_out(client, service,
+                                                                             clean_registry):
+    wine = clean_registry
+    client([{"message": "First", "url": "{base}/", "type": "INFO"},
+            {"message": "Second", "type": "INFO"},
+            {"message": "Third", "url": "{base}/", "type": "UPDATE"}])
+    text, ok = message_box(wine)
+    assert text == "Error reading a /news/url node"
+    assert [w["title"] for w in popups(wine)] == ["First"]
+    click(wine, *centre(ok))
+    assert wait_for(lambda: not wine.windows("--class", POPUP), 10), "the sign-out closes it"
+    wine.open_tray_menu()
+    items = wine.tray_menu()
+    wine.close_menu()
+    assert items["Sign in..."] is True and items["Sign out..."] is False
+
+
+@pytest.fixture
+def recorded_links(wine):
+    """The shell's "open" of web addresses writes the address to OPENED instead of starting a
+    browser."""
+    before = wine.reg("query", HTTP_OPEN_KEY, "/ve").stdout
+    browser = before.split("REG_SZ", 1)[1].strip() if "REG_SZ" in before else ""
+    OPENED.parent.mkdir(parents=True, exist_ok=True)
+    OPENED.unlink(missing_ok=True)
+    target = "Z:" + str(OPENED).replace("/", "\\")
+    wine.reg("add", HTTP_OPEN_KEY, "/ve", "/d", f"C:\\windows\\system32\\cmd.exe /c echo %1> {target}",
+             "/f")
+    yield OPENED
+    if browser:
+        wine.reg("add", HTTP_OPEN_KEY, "/ve", "/d", browser, "/f")
+
+
+def test_the_update_notice_opens_its_link_and_ends_the_client_a_second_later(
+        client, service, clean_registry, recorded_links):
+    wine = clean_registry
+    process = client([{"message": "A new MURLOX is ready: click to install it.",
+                       "url": " {base}/Setup/MURLOX-1.55.exe ", "type": "UPDATE"}])
+    assert wait_for(lambda: popups(wine) and full_size(popups(wine)[0]), 60)
+    click(wine, *centre(popups(wine)[0]))
+    clicked = time.monotonic()
+    assert process.wait(timeout=20) == 0
+    took = time.monotonic() - clicked
+    assert 0.8 <= took <= 6, took
+    link = recorded_links.read_text().strip()
+    assert link == service.url("/setup/murlox-1.55.exe"), "opened trimmed and in lower case"
+    assert not wine.windows("--class", POPUP)
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "curdesktopid    REG_SZ    1001" in stored, "the settings were saved at the end"
+    assert "password    REG_SZ    demo" in stored
