@@ -1,6 +1,7 @@
 #include "client_harness.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -203,6 +204,10 @@ int StandInAdmin::RequestCount() const {
     return std::atoi(HttpClient().Get(Url("/_admin/count")).c_str());
 }
 
+void StandInAdmin::SetNews(const std::string& itemsJson) const {
+    HttpClient().Post(Url("/_admin/news"), {"{\"items\": " + itemsJson + "}"});
+}
+
 double StandInAdmin::FirstRequestTime(const std::string& path) const {
     // The log is a JSON list of objects whose first member is "time"; a plain search is enough
     // for the stand-in's own json.dumps output.
@@ -236,4 +241,37 @@ double WallClockSeconds() {
     ticks.HighPart = now.dwHighDateTime;
     constexpr ULONGLONG kTicksFrom1601To1970 = 116444736000000000ULL;
     return static_cast<double>(ticks.QuadPart - kTicksFrom1601To1970) / 1e7;
+}
+
+double FileTimeMs(const FILETIME& time) {
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    return static_cast<double>(ticks.QuadPart) / 1e4;
+}
+
+double ThreadsCpuMs(DWORD processId, int* count) {
+    double total = 0;
+    *count = 0;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more;
+         more = ::Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) {
+            continue;
+        }
+        const HANDLE thread =
+            ::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
+        FILETIME created, exited, kernel, user;
+        if (thread && ::GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+            total += FileTimeMs(kernel) + FileTimeMs(user);
+            ++*count;
+        }
+        if (thread) {
+            ::CloseHandle(thread);
+        }
+    }
+    ::CloseHandle(snapshot);
+    return total;
 }

@@ -113,6 +113,9 @@ class StandInAdmin {
     // The wall-clock time (seconds since 1970) at which the first request for the path was
     // recorded since the last Reset; negative when there was none.
     double FirstRequestTime(const std::string& path) const;
+    // The news items until the next Reset, as the stand-in's JSON list (which must hold no "=",
+    // as the body is posted as one line).
+    void SetNews(const std::string& itemsJson) const;
 
   private:
     std::string address_;
@@ -127,3 +130,10 @@ bool WaitForRenderedWallpaper(DWORD timeoutMs, DWORD intervalMs = 2);
 
 // The wall clock in seconds since 1970, as the stand-in service records its requests.
 double WallClockSeconds();
+
+// A FILETIME span (100 ns units) in milliseconds.
+double FileTimeMs(const FILETIME& time);
+// The CPU time of the process's live threads, summed from GetThreadTimes, and how many there are.
+// Under Wine GetProcessTimes of another process counts only its threads that have ended, so this
+// stands in for it (in steps of 10 ms, Linux's clock ticks).
+double ThreadsCpuMs(DWORD processId, int* count);

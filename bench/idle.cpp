@@ -18,7 +18,6 @@
 
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,44 +43,11 @@ double Mb(SIZE_T bytes) {
     return static_cast<double>(bytes) / (1 << 20);
 }
 
-double FileTimeMs(const FILETIME& time) {
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = time.dwLowDateTime;
-    ticks.HighPart = time.dwHighDateTime;
-    return static_cast<double>(ticks.QuadPart) / 1e4;
-}
-
 struct CpuTimes {
     double process;  // GetProcessTimes
     double threads;  // sum of GetThreadTimes of the threads alive now
     int threadCount;
 };
-
-double ThreadsCpuMs(DWORD processId, int* count) {
-    double total = 0;
-    *count = 0;
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more;
-         more = ::Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) {
-            continue;
-        }
-        const HANDLE thread =
-            ::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
-        FILETIME created, exited, kernel, user;
-        if (thread && ::GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
-            total += FileTimeMs(kernel) + FileTimeMs(user);
-            ++*count;
-        }
-        if (thread) {
-            ::CloseHandle(thread);
-        }
-    }
-    ::CloseHandle(snapshot);
-    return total;
-}
 
 CpuTimes ReadCpuTimes(const WatchedProcess& process) {
     CpuTimes times = {0, 0, 0};
