@@ -116,6 +116,14 @@ class ComPtr {
             ptr_ = nullptr;
         }
     }
+    // Keeps an object that someone else handed over, with a reference of its own.
+    void share(Interface* object) {
+        if (object) {
+            object->AddRef();
+        }
+        reset();
+        ptr_ = object;
+    }
 
   private:
     Interface* ptr_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "components/ansi_text.h"
 #include "components/win_handles.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"
@@ -44,14 +45,6 @@ bool SetThroughActiveDesktop(const std::string& path) {
            SUCCEEDED(desktop->ApplyChanges(kApplyAll));
 }
 
-std::wstring Wide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
 bool EncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0;
     UINT size = 0;
@@ -75,7 +68,7 @@ bool EncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
 // Draws the picture stretched over the whole primary screen and saves it as a bitmap, which every
 // Windows version (and Wine) shows as wallpaper. False when the file is no picture.
 bool RenderStretchedBitmap(const std::string& picture, const std::string& bitmap) {
-    std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(Wide(picture).c_str()));
+    std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(WidenAnsi(picture).c_str()));
     if (!source || source->GetLastStatus() != Gdiplus::Ok || source->GetWidth() == 0) {
         return false;
     }
@@ -96,7 +89,7 @@ bool RenderStretchedBitmap(const std::string& picture, const std::string& bitmap
         graphics.DrawImage(source.get(), 0, 0, width, height);
         source = std::move(canvas);
     }
-    return source->Save(Wide(bitmap).c_str(), &bmpEncoder, nullptr) == Gdiplus::Ok;
+    return source->Save(WidenAnsi(bitmap).c_str(), &bmpEncoder, nullptr) == Gdiplus::Ok;
 }
 
 void SetSystemWallpaper(const std::string& bitmap) {

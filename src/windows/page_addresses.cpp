@@ -32,3 +32,10 @@ std::string MailPageAddress(const std::string& sessionid, const std::string& cur
 std::string SessionRequestUrl(const std::string& loginid) {
     return ServiceUrl("/actions/requestsession.php?id=" + loginid);
 }
+
+std::string ThumbnailPageAddress(const std::string& nickname, const std::string& password,
+                                 const std::string& curdesktopid) {
+    return ServiceUrl("/actions/wallpaper_thumbs.php?un=" + EncodeQueryValue(nickname) +
+                      "&pw=" + EncodeQueryValue(password) +
+                      "&currentdesktop=" + EncodeQueryValue(curdesktopid) + "&shell=client");
+}

@@ -1,19 +1,144 @@
 #include "windows/picker_window.h"
 
+#include "app/main_window.h"
+#include "components/ansi_text.h"
+#include "components/modal.h"
+#include "service/wallpaper_request.h"
+#include "settings/registry_key.h"
+#include "settings/settings_record.h"
+#include "signin/sign_in.h"
+#include "windows/page_addresses.h"
+#include "windows/picker_navigation.h"
+
 namespace {
 
-const FormDescription kForm = {"TfrmWPPicker",
-                               "Get another MURLO",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                               0,
-                               CW_USEDEFAULT,
-                               CW_USEDEFAULT,
-                               365,
-                               249,
-                               COLOR_WINDOW};
+constexpr int kClientWidth = 365;
+constexpr int kClientHeight = 249;
+
+const FormDescription kForm = {
+    "TfrmWPPicker", "Get another MURLO", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, kClientWidth,
+    kClientHeight,  COLOR_WINDOW};
+
+// The browser control, with a white margin of 10 pixels around it, 14 at the bottom.
+constexpr RECT kWebBounds = {10, 10, 10 + 345, 10 + 225};
+
+// The browser control of this program shows pages with the newest engine the system has. A
+// registry that refuses the value leaves the control in its default mode, which still works.
+void UseNewestBrowserEngine() {
+    try {
+        RegistryKey(kBrowserEmulationKey, KEY_SET_VALUE)
+            .WriteDword(kBrowserEmulationProgram, kBrowserEmulationNewest);
+    } catch (const RegistryError&) {
+    }
+}
+
+// The picker has no designed place: it opens in the middle of the primary screen's work area.
+void CenterOnWorkArea(HWND window) {
+    RECT workArea;
+    RECT bounds;
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0) ||
+        !::GetWindowRect(window, &bounds)) {
+        return;
+    }
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    ::SetWindowPos(window, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
+                   workArea.top + (workArea.bottom - workArea.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
 void TfrmWPPicker::Create(HWND owner) {
     CreateForm(kForm, owner);
+    CenterOnWorkArea(hwnd());
+    web_.Create(hwnd(), kWebBounds.left, kWebBounds.top, kWebBounds.right - kWebBounds.left,
+                kWebBounds.bottom - kWebBounds.top);
+    web_.OnBeforeNavigate2 = [this](const std::wstring& address, bool& cancel) {
+        webBeforeNavigate2(address, cancel);
+    };
+    web_.OnDocumentComplete = [this](const std::wstring& address) { webDocumentComplete(address); };
+}
+
+void TfrmWPPicker::FormShow() {
+    if (recSETTINGS.curdesktopid.empty()) {
+        recSETTINGS.curdesktopid = "0";
+    }
+    // The control is made when the picker first opens, so that a start does not pay for it.
+    if (!web_.HasBrowser()) {
+        UseNewestBrowserEngine();
+        web_.CreateBrowser();
+    }
+    web_.Navigate(WidenAnsi(ThumbnailPageAddress(recSETTINGS.nickname, recSETTINGS.password,
+                                                 recSETTINGS.curdesktopid)));
+}
+
+void TfrmWPPicker::FormPaint() {
+    if (::GetForegroundWindow() != hwnd()) {
+        ::SetForegroundWindow(hwnd());
+    }
+    // The focus goes to the page unless it is there already.
+    const HWND focus = ::GetFocus();
+    if (focus != web_.hwnd() && !::IsChild(web_.hwnd(), focus)) {
+        ::SetFocus(web_.hwnd());
+    }
+}
+
+void TfrmWPPicker::Shape1MouseDown(MouseButton button) {
+    BeginWindowDrag(*this, button);
+}
+
+void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel) {
+    const std::optional<std::string> id = PickedWallpaperId(NarrowToAnsi(address));
+    if (!id) {
+        return;
+    }
+    Hide();
+    RequestNewWallpaper(*id, hwnd());
+    cancel = true;
+    SetModalResult(kModalFailed);
+}
+
+void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {
+    if (!IsBrowserErrorPage(NarrowToAnsi(address))) {
+        return;
+    }
+    Hide();
+    ShowConnectionFailure();
+    SetModalResult(kModalFailed);
+}
+
+LRESULT TfrmWPPicker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SHOWWINDOW:
+            // Shown by the program, not brought back with its owner.
+            if (wParam && lParam == 0) {
+                FormShow();
+            }
+            break;
+        case WM_ERASEBKGND: {
+            RECT client;
+            ::GetClientRect(hwnd(), &client);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &client,
+                       static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+            return TRUE;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            ::BeginPaint(hwnd(), &paint);
+            ::EndPaint(hwnd(), &paint);
+            FormPaint();
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            Shape1MouseDown(MouseButton::Left);
+            return 0;
+        case WM_RBUTTONDOWN:
+            Shape1MouseDown(MouseButton::Right);
+            return 0;
+        case WM_MBUTTONDOWN:
+            Shape1MouseDown(MouseButton::Middle);
+            return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
 }

@@ -1,9 +1,35 @@
 #pragma once
-// The picker window, which shows the service's page of wallpapers to choose from.
+// The picker window, which shows the service's page of wallpapers to choose from in the system's
+// browser control, and asks the service for the wallpaper the user clicks.
 
+#include <string>
+
+#include "components/control.h"
+#include "components/web_browser_host.h"
 #include "components/window.h"
+
+// The per-user switch that makes the browser control of a program use the system's newest
+// engine instead of its old default mode.
+inline constexpr const char* kBrowserEmulationKey =
+    "Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+inline constexpr const char* kBrowserEmulationProgram = "murlox.exe";
+inline constexpr DWORD kBrowserEmulationNewest = 11001;
 
 class TfrmWPPicker : public Window {
   public:
     void Create(HWND owner);
+
+    TWebBrowserHost& web() { return web_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void FormShow();
+    void FormPaint();
+    void Shape1MouseDown(MouseButton button);
+    void webBeforeNavigate2(const std::wstring& address, bool& cancel);
+    void webDocumentComplete(const std::wstring& address);
+
+    TWebBrowserHost web_;
 };
