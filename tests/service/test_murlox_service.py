@@ -180,6 +180,8 @@ def test_thumbnail_page_links_carry_marker_for_each_id(service):
     _, _, page = get(service, "/actions/wallpaper_thumbs.php?un=demo%40murlox.test&pw=demo"
                      "&currentdesktop=0&shell=client")
     assert page.count(b"cmdnewdesktopid(") == 12 and b"cmdnewdesktopid(1012)" in page
+    assert b"cmdnewdesktopid(4711)" not in page, "4711 is asked for by its id only"
+    assert ask_wallpaper(service, new="4711").findtext("type") == "bmp"
     _, _, refused = get(service, "/actions/wallpaper_thumbs.php?un=demo%40murlox.test&pw=x")
     assert b"cmdnewdesktopid(" not in refused
 

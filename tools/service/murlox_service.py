@@ -42,9 +42,11 @@ import pictures  # noqa: E402
 DEMO_EMAIL = "demo@murlox.test"
 DEMO_PASSWORD = "demo"
 FIRST_ID = 1001
-# Ids 1001..1011 are pictures, their types taking turns; 1012 is an HTML wallpaper.
-CATALOGUE = {str(FIRST_ID + i): ("jpg", "bmp", "png")[i % 3] for i in range(11)}
-CATALOGUE[str(FIRST_ID + 11)] = "url"
+# Ids 1001..1011 are pictures, their types taking turns; 1012 is an HTML wallpaper. These are
+# on the thumbnail page; 4711 is a picture that can only be asked for by its id.
+THUMBNAILS = {str(FIRST_ID + i): ("jpg", "bmp", "png")[i % 3] for i in range(11)}
+THUMBNAILS[str(FIRST_ID + 11)] = "url"
+CATALOGUE = dict(THUMBNAILS, **{"4711": "bmp"})
 MAX_SIDE = 10000
 CONTENT_TYPES = {"jpg": "image/jpeg", "bmp": "image/bmp", "png": "image/png",
                  "url": "text/html"}
@@ -404,7 +406,7 @@ class Handler(BaseHTTPRequestHandler):
             return html_page(title, "<p>wrong e-mail address or password</p>")
         current = fields.get("currentdesktop", "")
         cells = []
-        for wallpaper_id, kind in CATALOGUE.items():
+        for wallpaper_id, kind in THUMBNAILS.items():
             border = 3 if wallpaper_id == current else 0
             cells.append(
                 '<a href="%s/actions/cmdnewdesktopid(%s)"><img src="/murlos/thumbs/%s.png" '

@@ -1,0 +1,172 @@
+#include "support/browser_events.h"
+
+#include <exdispid.h>
+#include <ocidl.h>
+#include <oleauto.h>
+
+#include <functional>
+#include <vector>
+
+#include "components/win_handles.h"
+
+namespace {
+
+// A sink that only counts its references.
+class ProbeSink : public IUnknown {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    ULONG references = 1;
+};
+
+std::vector<IUnknown*> Connections(IConnectionPoint* source) {
+    std::vector<IUnknown*> sinks;
+    ComPtr<IEnumConnections> connections;
+    if (SUCCEEDED(source->EnumConnections(connections.put()))) {
+        CONNECTDATA connection;
+        while (connections->Next(1, &connection, nullptr) == S_OK) {
+            sinks.push_back(connection.pUnk);
+        }
+    }
+    return sinks;
+}
+
+// The documentation has the enumerator hand out each sink with a reference that the caller
+// releases; Wine 8's control hands them out without one. A probe sink, connected for the moment,
+// tells which of the two this control does.
+bool EnumeratorAddsReferences(IConnectionPoint* source) {
+    ProbeSink probe;
+    DWORD cookie = 0;
+    if (FAILED(source->Advise(&probe, &cookie))) {
+        return true;
+    }
+    const ULONG advised = probe.references;
+    const std::vector<IUnknown*> sinks = Connections(source);
+    const bool adds = probe.references > advised;
+    if (adds) {
+        for (IUnknown* sink : sinks) {
+            sink->Release();
+        }
+    }
+    source->Unadvise(cookie);
+    return adds;
+}
+
+// The event's sender: the named frame, or the control's own automation object.
+ComPtr<IDispatch> Sender(IWebBrowser2* browser, IDispatch* frame) {
+    ComPtr<IDispatch> sender;
+    if (frame) {
+        sender.share(frame);
+    } else {
+        browser->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(sender.put()));
+    }
+    return sender;
+}
+
+void Invoke(IDispatch* sink, DISPID member, std::vector<VARIANT>& lastFirst) {
+    DISPPARAMS parameters = {lastFirst.data(), nullptr, static_cast<UINT>(lastFirst.size()), 0};
+    sink->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr,
+                 nullptr, nullptr);
+}
+
+VARIANT ByReference(VARIANT* value) {
+    VARIANT reference;
+    ::VariantInit(&reference);
+    V_VT(&reference) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&reference) = value;
+    return reference;
+}
+
+VARIANT Text(BSTR text) {
+    VARIANT value;
+    ::VariantInit(&value);
+    V_VT(&value) = VT_BSTR;
+    V_BSTR(&value) = text;
+    return value;
+}
+
+VARIANT Object(IDispatch* object) {
+    VARIANT value;
+    ::VariantInit(&value);
+    V_VT(&value) = VT_DISPATCH;
+    V_DISPATCH(&value) = object;
+    return value;
+}
+
+}  // namespace
+
+void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispatch*)>& visit) {
+    ComPtr<IConnectionPointContainer> container;
+    ComPtr<IConnectionPoint> source;
+    if (!browser ||
+        FAILED(browser->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(container.put()))) ||
+        FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, source.put()))) {
+        return;
+    }
+    const bool adds = EnumeratorAddsReferences(source.get());
+    for (IUnknown* sink : Connections(source.get())) {
+        ComPtr<IDispatch> events;
+        if (SUCCEEDED(
+                sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(events.put())))) {
+            visit(events.get());
+        }
+        if (adds) {
+            sink->Release();
+        }
+    }
+}
+
+VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
+                                 IDispatch* frame) {
+    const ComPtr<IDispatch> sender = Sender(browser, frame);
+    BSTR url = ::SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+    VARIANT urlValue = Text(url);
+    VARIANT flags;
+    ::VariantInit(&flags);
+    V_VT(&flags) = VT_I4;
+    VARIANT targetFrame = Text(nullptr);
+    VARIANT postData;
+    ::VariantInit(&postData);
+    VARIANT headers = Text(nullptr);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    ForEachConnectedSink(browser, [&](IDispatch* sink) {
+        VARIANT cancelReference;
+        ::VariantInit(&cancelReference);
+        V_VT(&cancelReference) = VT_BYREF | VT_BOOL;
+        V_BOOLREF(&cancelReference) = &cancel;
+        std::vector<VARIANT> lastFirst = {cancelReference,        ByReference(&headers),
+                                          ByReference(&postData), ByReference(&targetFrame),
+                                          ByReference(&flags),    ByReference(&urlValue),
+                                          Object(sender.get())};
+        Invoke(sink, DISPID_BEFORENAVIGATE2, lastFirst);
+    });
+    ::SysFreeString(url);
+    return cancel;
+}
+
+void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address, IDispatch* frame) {
+    const ComPtr<IDispatch> sender = Sender(browser, frame);
+    BSTR url = ::SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+    VARIANT urlValue = Text(url);
+    ForEachConnectedSink(browser, [&](IDispatch* sink) {
+        std::vector<VARIANT> lastFirst = {ByReference(&urlValue), Object(sender.get())};
+        Invoke(sink, DISPID_DOCUMENTCOMPLETE, lastFirst);
+    });
+    ::SysFreeString(url);
+}
+
+int ConnectedSinks(IWebBrowser2* browser) {
+    int count = 0;
+    ForEachConnectedSink(browser, [&count](IDispatch*) { ++count; });
+    return count;
+}

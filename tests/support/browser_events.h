@@ -1,0 +1,25 @@
+#pragma once
+// Fires DWebBrowserEvents2 at the sinks connected to a browser control, through their
+// IDispatch::Invoke with the arguments the control passes, for the events that Wine's control
+// never raises because it has no HTML engine (see tests/components/web_browser_host_test.cpp).
+
+#include <windows.h>
+#include <exdisp.h>
+
+#include <functional>
+#include <string>
+
+// BeforeNavigate2 for the address, from the top-level browser unless a frame is named; returns
+// the cancel flag as the sinks left it.
+VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
+                                 IDispatch* frame = nullptr);
+
+// DocumentComplete for the address, from the top-level browser unless a frame is named.
+void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address,
+                          IDispatch* frame = nullptr);
+
+// Calls visit with each sink connected to the control's DWebBrowserEvents2.
+void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispatch*)>& visit);
+
+// How many sinks are connected to the control's DWebBrowserEvents2.
+int ConnectedSinks(IWebBrowser2* browser);
