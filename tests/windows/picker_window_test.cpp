@@ -1,0 +1,361 @@
+// The picker through the client's real windows, Wine's real browser control and the stand-in
+// service. Wine's control fetches the thumbnail page but, having no HTML engine, shows nothing and
+// raises no DocumentComplete; a click on a thumbnail and the browser's error page are fired
+// through the host's sink as the control fires them (support/browser_events.h).
+
+#include "windows/picker_window.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "components/win_paths.h"
+#include "components/pixel_canvas.h"
+#include "service/download_window.h"
+#include "service/http_client.h"
+#include "service/service_address.h"
+#include "settings/registry_key.h"
+#include "settings/settings_record.h"
+#include "signin/sign_in.h"
+#include "support/browser_events.h"
+#include "support/process_objects.h"
+#include "support/wine_test_fixture.h"
+
+namespace {
+
+std::string RequestLine(const std::string& request) {
+    return request.substr(0, request.find("\r\n"));
+}
+
+std::string Body(const std::string& request) {
+    return request.substr(request.find("\r\n\r\n") + 4);
+}
+
+std::string DesktopWallpaper() {
+    char path[MAX_PATH] = "";
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof(path), path, 0);
+    return path;
+}
+
+RECT WindowBounds(HWND window) {
+    RECT bounds;
+    ::GetWindowRect(window, &bounds);
+    return bounds;
+}
+
+// What runs while the picker's modal run waits, started by a timer of the thread.
+std::function<void()>* whilePickerOpen = nullptr;
+
+void CALLBACK RunWhilePickerOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    if (whilePickerOpen) {
+        (*whilePickerOpen)();
+    }
+}
+
+class PickerTest : public ClientTest {
+  protected:
+    void SetUp() override {
+        ClientTest::SetUp();
+        HttpClient login;
+        const std::string reply =
+            login.Get(service().Url("/actions/login.php?un=demo@murlox.test&pw=demo"));
+        recSETTINGS.loginid = reply.substr(reply.find("[OK]") + 4);
+        folder_ = ProgramFolder() + "picker-test\\";
+        ::CreateDirectoryA(folder_.c_str(), nullptr);
+        recSETTINGS.programfolder = folder_;
+        service().Reset();
+    }
+
+    static void TrayDoubleClick() {
+        ::SendMessageA(frmMain->theTray().Handle(), TrayCallbackMessage, 1, WM_LBUTTONDBLCLK);
+    }
+
+    // Opens the picker as a double click on the tray icon does and runs it for real; whileOpen
+    // runs once it shows. A picker still open after that is noted and closed, so the test goes
+    // on. Download windows run for real; other modal windows are only recorded.
+    void OpenPicker(std::function<void()> whileOpen) {
+        pickerResult = 0;
+        stillOpen = false;
+        std::function<void()> step = [&] {
+            whileOpen();
+            stillOpen = frmWPPicker->IsModal() && frmWPPicker->ModalResult() == 0;
+            if (frmWPPicker->IsModal()) {
+                frmWPPicker->Close();
+            }
+        };
+        whilePickerOpen = &step;
+        const PromptAnswerScope answers({[this](const std::string& text, UINT) {
+                                             messages.push_back(text);
+                                             return IDOK;
+                                         },
+                                         [this](Window& window) {
+                                             char name[64] = "";
+                                             ::GetClassNameA(window.hwnd(), name, sizeof(name));
+                                             modalWindows.push_back(name);
+                                             pickerVisibleAtModal.push_back(
+                                                 frmWPPicker->IsVisible());
+                                             return RunModal(window, name);
+                                         }});
+        TrayDoubleClick();
+        whilePickerOpen = nullptr;
+    }
+
+    int RunModal(Window& window, const std::string& className) {
+        if (className == "TfrmWPPicker") {
+            ::SetTimer(nullptr, 0, 0, &RunWhilePickerOpen);
+            pickerResult = window.RunModalLoop();
+            return pickerResult;
+        }
+        return className == "TfrmDownloader" ? window.RunModalLoop() : kModalDone;
+    }
+
+    std::wstring ServiceAddress(const std::string& path) const {
+        const std::string address = ServiceUrl(path);
+        return std::wstring(address.begin(), address.end());
+    }
+
+    // The first recorded request whose request line starts with the text, or empty.
+    std::string Request(const std::string& requestLineStart) const {
+        for (int i = 0; i < service().RequestCount(); ++i) {
+            const std::string request = service().RawRequest(i);
+            if (request.rfind(requestLineStart, 0) == 0) {
+                return request;
+            }
+        }
+        return {};
+    }
+    bool ThumbnailPageRequested() const {
+        return !Request("GET /actions/wallpaper_thumbs.php?").empty();
+    }
+
+    int pickerResult = 0;
+    bool stillOpen = false;
+    // Whether the picker was visible when each modal window of modalWindows started.
+    std::vector<bool> pickerVisibleAtModal;
+    std::string folder_;
+};
+
+TEST_F(PickerTest, TheWindowIsAFixedWhiteBoxWithTheBrowserInsideAMargin) {
+    const HWND picker = frmWPPicker->hwnd();
+    char name[64] = "";
+    ::GetClassNameA(picker, name, sizeof(name));
+    EXPECT_STREQ(name, "TfrmWPPicker");
+    char caption[64] = "";
+    ::GetWindowTextA(picker, caption, sizeof(caption));
+    EXPECT_STREQ(caption, "Get another MURLO");
+    const LONG style = ::GetWindowLongA(picker, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    RECT client;
+    ::GetClientRect(picker, &client);
+    EXPECT_EQ(client.right, 365);
+    EXPECT_EQ(client.bottom, 249);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+
+    RECT workArea;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    const RECT bounds = WindowBounds(picker);
+    EXPECT_LE(std::abs((bounds.left + bounds.right) - (workArea.left + workArea.right)), 1);
+    EXPECT_LE(std::abs((bounds.top + bounds.bottom) - (workArea.top + workArea.bottom)), 1);
+
+    const HWND web = frmWPPicker->web().hwnd();
+    EXPECT_EQ(::GetParent(web), picker);
+    RECT webBounds = WindowBounds(web);
+    ::MapWindowPoints(nullptr, picker, reinterpret_cast<POINT*>(&webBounds), 2);
+    EXPECT_EQ(webBounds.left, 10);
+    EXPECT_EQ(webBounds.top, 10);
+    EXPECT_EQ(webBounds.right, 355);
+    EXPECT_EQ(webBounds.bottom, 235);
+    EXPECT_FALSE(frmWPPicker->web().HasBrowser()) << "the control waits for the first opening";
+
+    PixelCanvas canvas(365, 249, RGB(0, 0, 0));
+    ::SendMessageA(picker, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
+    EXPECT_EQ(canvas.CountPixels(RGB(255, 255, 255)), 365 * 249);
+}
+
+TEST_F(PickerTest, ADoubleClickAsksForASessionThenShowsTheThumbnailPageOfTheAccount) {
+    recSETTINGS.curdesktopid = "";
+    recSETTINGS.password = "p&w#1 x";
+    RegistryKey(kBrowserEmulationKey, KEY_SET_VALUE).DeleteValue(kBrowserEmulationProgram);
+    bool shown = false;
+    bool fetched = false;
+    HWND foreground = nullptr;
+    OpenPicker([&] {
+        shown = frmWPPicker->IsVisible() && frmWPPicker->web().HasBrowser();
+        foreground = ::GetForegroundWindow();
+        fetched = PumpUntil([&] { return ThumbnailPageRequested(); });
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(foreground, frmWPPicker->hwnd());
+    ASSERT_TRUE(fetched);
+    EXPECT_EQ(RequestLine(service().RawRequest(0)),
+              "GET /actions/requestsession.php?id=" + recSETTINGS.loginid + " HTTP/1.1");
+    EXPECT_EQ(RequestLine(Request("GET /actions/wallpaper_thumbs.php?")),
+              "GET /actions/wallpaper_thumbs.php?un=demo@murlox.test&pw=p%26w%231+x"
+              "&currentdesktop=0&shell=client HTTP/1.1");
+    EXPECT_EQ(recSETTINGS.curdesktopid, "0");
+    EXPECT_EQ(RegistryKey(kBrowserEmulationKey, KEY_READ).ReadDword(kBrowserEmulationProgram),
+              11001u);
+    EXPECT_TRUE(stillOpen) << "the page alone does not end the run";
+    EXPECT_EQ(pickerResult, kModalFailed);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
+}
+
+TEST_F(PickerTest, AThumbnailClickIsCancelledAndPutsThatWallpaperOnTheDesktop) {
+    recSETTINGS.curdesktopid = "1001";
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    OpenPicker([&] {
+        PumpUntil([&] { return ThumbnailPageRequested(); });
+        cancel = FireBeforeNavigate2(frmWPPicker->web().Browser(),
+                                     ServiceAddress("/actions/cmdnewdesktopid(4711)"));
+    });
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(pickerResult, kModalFailed);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+    EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmDownloader"}));
+    EXPECT_EQ(pickerVisibleAtModal, (std::vector<bool>{false, false}))
+        << "hidden before the wallpaper is asked for";
+    EXPECT_TRUE(Request("GET /actions/cmdnewdesktopid").empty()) << "the navigation never ran";
+
+    const std::string body = Body(Request("POST /actions/wallpaperserve.php "));
+    EXPECT_NE(body.find("%3Caction%3EGETNEWONE%3C%2Faction%3E"), std::string::npos) << body;
+    EXPECT_NE(body.find("%3Cnew%3E4711%3C%2Fnew%3E%3Ccurrent%3E1001%3C%2Fcurrent%3E"),
+              std::string::npos)
+        << body;
+    EXPECT_EQ(recSETTINGS.curdesktopid, "4711");
+    EXPECT_EQ(DesktopWallpaper(), folder_ + "wallpaper-desktop.bmp");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
+    std::vector<VARIANT_BOOL> cancels;
+    OpenPicker([&] {
+        for (const char* path : {"/actions/wallpaper_thumbs.php?page=2",
+                                 "/actions/CMDNEWDESKTOPID(4711)", "/cmdnewdesktopid4711"}) {
+            cancels.push_back(
+                FireBeforeNavigate2(frmWPPicker->web().Browser(), ServiceAddress(path)));
+        }
+        FireDocumentComplete(frmWPPicker->web().Browser(),
+                             ServiceAddress("/actions/wallpaper_thumbs.php?page=2"));
+    });
+    EXPECT_EQ(cancels, (std::vector<VARIANT_BOOL>{VARIANT_FALSE, VARIANT_FALSE, VARIANT_FALSE}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(Request("POST /actions/wallpaperserve.php").empty());
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
+}
+
+TEST_F(PickerTest, TheBrowsersErrorPageHidesThePickerAndReportsTheConnectionFailure) {
+    OpenPicker([&] {
+        FireDocumentComplete(frmWPPicker->web().Browser(), L"res://ieframe.dll/dnserror.htm");
+    });
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(pickerResult, kModalFailed);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+    EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmPopop"}));
+    EXPECT_EQ(pickerVisibleAtModal, (std::vector<bool>{false, false}));
+}
+
+TEST_F(PickerTest, ThePickerStaysShutWithoutASessionOrWhileADownloadWindowIsOpen) {
+    {
+        const TfrmDownloader downloading(nullptr);
+        OpenPicker([] {});
+    }
+    EXPECT_EQ(service().RequestCount(), 1) << "the session is asked for first";
+    EXPECT_TRUE(modalWindows.empty());
+
+    recSETTINGS.loginid = "unknown";
+    OpenPicker([] {});
+    EXPECT_EQ(service().RequestCount(), 2);
+    EXPECT_TRUE(modalWindows.empty());
+    EXPECT_TRUE(messages.empty()) << "a refused session says nothing";
+
+    service().SetFault(R"({"kind": "refuse", "count": 1})");
+    OpenPicker([] {});
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmPopop"});
+    EXPECT_FALSE(SignedIn);
+
+    SignedIn = true;
+    frmWPPicker->Show();
+    service().Reset();
+    modalWindows.clear();
+    OpenPicker([] {});
+    EXPECT_TRUE(Request("GET /actions/requestsession.php").empty()) << "already open";
+    EXPECT_TRUE(modalWindows.empty());
+    frmWPPicker->Hide();
+}
+
+TEST_F(PickerTest, SigningOutOrTheCloseBoxEndsTheRunWithNothingElse) {
+    OpenPicker([] { SignOut(true); });
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(pickerResult, kModalFailed);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+
+    SignedIn = true;
+    service().Reset();
+    OpenPicker([] { ::SendMessageA(frmWPPicker->hwnd(), WM_CLOSE, 0, 0); });
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(pickerResult, kModalFailed);
+    EXPECT_FALSE(frmWPPicker->IsVisible());
+    EXPECT_TRUE(Request("POST /actions/wallpaperserve.php").empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PickerTest, OnlyTheLeftButtonDragsThePickerByItsBackground) {
+    RECT before = {};
+    RECT after = {};
+    OpenPicker([&] {
+        before = WindowBounds(frmWPPicker->hwnd());
+        ::SendMessageA(frmWPPicker->hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 3));
+        ::SendMessageA(frmWPPicker->hwnd(), WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(3, 3));
+        after = WindowBounds(frmWPPicker->hwnd());
+    });
+    EXPECT_TRUE(::EqualRect(&before, &after));
+    EXPECT_EQ(recSETTINGS.mainleft, 0);
+    EXPECT_EQ(recSETTINGS.maintop, 0);
+}
+
+TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
+    // The counts see what they count.
+    const ProcessObjects empty = CountProcessObjects();
+    {
+        const UniqueHandle event(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        const UniqueGdiObject brush(::CreateSolidBrush(RGB(1, 2, 3)));
+        const HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                              nullptr, nullptr, nullptr);
+        const ProcessObjects held = CountProcessObjects();
+        EXPECT_GE(held.handles, empty.handles + 1);
+        EXPECT_GE(held.gdiObjects, empty.gdiObjects + 1);
+        EXPECT_GE(held.userObjects, empty.userObjects + 1);
+        ::DestroyWindow(window);
+    }
+    EXPECT_EQ(CountProcessObjects(), empty);
+
+    const auto openAndClose = [this] {
+        OpenPicker([this] { PumpUntil([&] { return ThumbnailPageRequested(); }); });
+        service().Reset();
+    };
+    // Wine's control finishes each fetch on threads of its own; they end soon after.
+    const auto settle = [] { PumpUntil([] { return false; }, 500); };
+    openAndClose();
+    openAndClose();
+    settle();
+    const int comObjects = TWebBrowserHost::LiveComObjects();
+    const ProcessObjects before = CountProcessObjects();
+    for (int i = 0; i < 100; ++i) {
+        openAndClose();
+    }
+    settle();
+    EXPECT_EQ(CountProcessObjects(), before);
+    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects);
+    EXPECT_EQ(modalWindows.size(), 102u);
+}
+
+}  // namespace
