@@ -123,9 +123,14 @@ std::string QuoteText(const std::string& text) {
 std::string DescribeWindow(HWND window) {
     RECT rect = {};
     GetWindowRect(window, &rect);
-    char tail[128];
-    std::snprintf(tail, sizeof tail, " visible=%d rect=%ld,%ld,%ld,%ld",
-                  IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom);
+    // The client area in screen coordinates, as the window's own content sees the screen.
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    char tail[192];
+    std::snprintf(tail, sizeof tail, " visible=%d rect=%ld,%ld,%ld,%ld client=%ld,%ld,%ld,%ld",
+                  IsWindowVisible(window) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
+                  client.left, client.top, client.right, client.bottom);
     return "hwnd=" + HexNumber(reinterpret_cast<ULONG_PTR>(window)) +
            " pid=" + std::to_string(ProcessIdOf(window)) +
            " class=" + QuoteText(ClassNameOf(window)) + " title=" + QuoteText(TitleOf(window)) +

@@ -28,6 +28,7 @@ struct WindowSelector {
 std::vector<HWND> FindWindows(const WindowSelector& selector);
 
 // One "list" record: hwnd=0x… pid=N class="…" title="…" visible=0|1 rect=L,T,R,B
+// client=L,T,R,B (both in screen coordinates)
 std::string DescribeWindow(HWND window);
 
 // One "children" record of a child window: hwnd=0x… class="…" text="…" visible=0|1 enabled=0|1

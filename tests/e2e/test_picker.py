@@ -1,0 +1,161 @@
+"""The wallpaper picker under Wine, signed in against the stand-in service.
+
+Wine's browser control has no HTML engine here: it fetches the thumbnail page and raises
+BeforeNavigate2 for it, but shows nothing and raises no DocumentComplete, so no thumbnail can be
+clicked and no error page appears. The click and the error page are tested in
+tests/windows/picker_window_test.cpp through the host's event sink. Here the one navigation the
+control does raise carries the marker when the account's password holds it, which lets the real
+control's own event pick a wallpaper end to end."""
+import sys
+
+import pytest
+
+from wine import MURLOX_EXE, TOP
+from test_signin import (ARTIFACTS, SCREEN, SETTINGS_KEY, pixel, screenshot, stored_wallpaper,
+                         wait_for)
+
+sys.path.insert(0, str(TOP / "tools" / "service"))
+import pictures  # noqa: E402
+from control import StandInService  # noqa: E402
+
+TRAY_CALLBACK = "2048"
+LEFT_DOUBLE_CLICK = "515"
+WORK_AREA = (0, 0, 1024, 748)  # the virtual desktop's, above its taskbar
+PROGRAM_FOLDER = MURLOX_EXE.parent
+# The thumbnail page address holds the password, so the control's own BeforeNavigate2 for that
+# address reports the marker and the id 4711.
+MARKER_ACCOUNT = ("marker@murlox.test", "cmdnewdesktopid(4711)")
+
+
+def rectangle(window, field):
+    return tuple(int(v) for v in window[field].split(","))
+
+
+def double_click_tray(wine):
+    wine.winctl("post", "--class", "TTrayIconWindow", "--msg", TRAY_CALLBACK, "--lparam",
+                LEFT_DOUBLE_CLICK)
+
+
+def request_lines(service):
+    return [entry["request_line"] for entry in service.log()]
+
+
+@pytest.fixture
+def sign_in(wine):
+    """sign_in(email, password) starts the stand-in with that account and the client with it
+    stored and automatic sign-in on, and returns the stand-in, its log emptied, once the sign-in's
+    wallpaper is on the desktop. The client exits through its tray menu after the test."""
+    running = []
+
+    def start(email, password):
+        service = StandInService(accounts=[(email, password)]).start()
+        running.append(service)
+        wine.reg("delete", r"HKCU\Software\MURLOX", "/f")
+        for name, data in {"nickname": email, "password": password}.items():
+            wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
+        wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "1", "/f")
+        wine.reg("add", r"HKCU\Control Panel\Desktop", "/v", "Wallpaper", "/d", "", "/f")
+        for name in ("wallpaper.bmp", "wallpaper.jpg"):
+            (PROGRAM_FOLDER / name).unlink(missing_ok=True)
+        running.append(wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address}))
+        assert wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")), \
+            "the sign-in's wallpaper was never applied"
+        service.reset()
+        return service
+
+    yield start
+    for item in reversed(running):
+        if isinstance(item, StandInService):
+            item.stop()
+        elif item.poll() is None:
+            wine.exit_client(item)
+
+
+def test_a_double_click_opens_the_picker_on_the_accounts_thumbnail_page(wine, sign_in):
+    service = sign_in("pick&er#1@murlox.test", "p&ss #1")
+    double_click_tray(wine)
+    found = wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--timeout", "20")
+    assert found.returncode == 0, "the picker never opened"
+    picker = wine.windows("--class", "TfrmWPPicker")[0]
+    assert picker["title"] == "Get another MURLO"
+    left, top, right, bottom = rectangle(picker, "rect")
+    client_left, client_top, client_right, client_bottom = rectangle(picker, "client")
+    assert (client_right - client_left, client_bottom - client_top) == (365, 249)
+    assert abs((left + right) - (WORK_AREA[0] + WORK_AREA[2])) <= 1, "centred across"
+    assert abs((top + bottom) - (WORK_AREA[1] + WORK_AREA[3])) <= 1, "centred down"
+
+    thumbnails = ("GET /actions/wallpaper_thumbs.php?un=pick%26er%231@murlox.test"
+                  "&pw=p%26ss+%231&currentdesktop=1001&shell=client HTTP/1.1")
+    assert wait_for(lambda: thumbnails in request_lines(service), timeout=10), \
+        request_lines(service)
+    lines = request_lines(service)
+    assert lines[0].startswith("GET /actions/requestsession.php?id=L")
+    assert lines.index(thumbnails) > 0
+
+    shot = screenshot(wine, "picker-open.png")
+    margin = [(client_left + 4, client_top + 4), (client_right - 4, client_bottom - 8),
+              (client_left + 180, client_bottom - 6)]
+    assert all(pixel(shot, x, y) == (255, 255, 255) for x, y in margin), "a white margin"
+
+    assert wine.winctl("close", "--class", "TfrmWPPicker").returncode == 0
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--gone",
+                       "--timeout", "10").returncode == 0
+    assert not any("wallpaperserve" in line for line in request_lines(service)), \
+        "the close box picks nothing"
+
+
+def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine, sign_in):
+    service = sign_in(*MARKER_ACCOUNT)
+    double_click_tray(wine)
+    assert wait_for(lambda: (PROGRAM_FOLDER / "wallpaper.bmp").exists(), timeout=30), \
+        request_lines(service)
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--gone",
+                       "--timeout", "10").returncode == 0
+
+    log = service.log()
+    lines = [entry["request_line"] for entry in log]
+    assert lines[0].startswith("GET /actions/requestsession.php?id=L")
+    assert lines[1] == "POST /actions/wallpaperserve.php HTTP/1.0"
+    assert lines[2].startswith(f"GET /murlos/4711-{SCREEN[0]}x{SCREEN[1]}.bmp ")
+    assert not any("wallpaper_thumbs" in line for line in lines), "the navigation was cancelled"
+    body = log[1]["body_latin1"]
+    assert "%3Caction%3EGETNEWONE%3C%2Faction%3E" in body
+    assert "%3Cnew%3E4711%3C%2Fnew%3E%3Ccurrent%3E1001%3C%2Fcurrent%3E" in body
+
+    expected = ARTIFACTS / "wallpaper-4711.bmp"
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    expected.write_bytes(pictures.bmp("4711", *SCREEN))
+
+    def desktop_shows_4711():
+        shot = screenshot(wine, "desktop-picked-4711.png")
+        return all(all(abs(a - b) <= 8 for a, b in zip(pixel(expected, x, y),
+                                                        pixel(shot, x, y)))
+                   for x, y in [(100, 100), (512, 384), (900, 600)])
+    assert wait_for(desktop_shows_4711, timeout=15), "the picked wallpaper is not shown"
+    assert stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")
+
+
+def test_the_picker_stays_shut_without_a_session_or_while_a_download_runs(wine, sign_in):
+    service = sign_in(*MARKER_ACCOUNT)
+    service.fault(path="/actions/requestsession.php", kind="body", body="[ERR] no session",
+                  count=1)
+    double_click_tray(wine)
+    assert wait_for(lambda: any("requestsession" in l for l in request_lines(service)))
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--timeout",
+                       "2").returncode == 1, "no session, no picker"
+    assert not any("wallpaper_thumbs" in line for line in request_lines(service))
+
+    # The picked wallpaper downloads slowly; a double click meanwhile opens nothing.
+    service.reset()
+    service.fault(path=f"/murlos/4711-{SCREEN[0]}x{SCREEN[1]}.bmp", kind="delay", seconds=4,
+                  count=1)
+    double_click_tray(wine)
+    assert wine.winctl("wait", "--class", "TfrmDownloader", "--visible", "--timeout",
+                       "20").returncode == 0
+    double_click_tray(wine)
+    assert wait_for(lambda: sum("requestsession" in l for l in request_lines(service)) == 2)
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--timeout",
+                       "1").returncode == 1, "the picker does not open over a download"
+    assert wine.winctl("wait", "--class", "TfrmDownloader", "--gone", "--timeout",
+                       "20").returncode == 0
+    assert sum("wallpaperserve" in line for line in request_lines(service)) == 1
