@@ -103,6 +103,14 @@ def test_a_double_click_opens_the_picker_on_the_accounts_thumbnail_page(wine, si
     assert not any("wallpaperserve" in line for line in request_lines(service)), \
         "the close box picks nothing"
 
+    service.reset()
+    assert wine.choose_from_tray_menu("Get another MURLO...").returncode == 0
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--timeout",
+                       "20").returncode == 0, "the menu's default item opens it too"
+    assert wait_for(lambda: thumbnails in request_lines(service), timeout=10), \
+        "each opening loads the page afresh"
+    wine.winctl("close", "--class", "TfrmWPPicker")
+
 
 def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine, sign_in):
     service = sign_in(*MARKER_ACCOUNT)

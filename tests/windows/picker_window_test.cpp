@@ -320,6 +320,15 @@ TEST_F(PickerTest, OnlyTheLeftButtonDragsThePickerByItsBackground) {
     EXPECT_TRUE(::EqualRect(&before, &after));
     EXPECT_EQ(recSETTINGS.mainleft, 0);
     EXPECT_EQ(recSETTINGS.maintop, 0);
+
+    OpenPicker([&] {
+        // The system's move ends at the release of the button, here at once.
+        ::PostMessageA(frmWPPicker->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        ::SendMessageA(frmWPPicker->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        after = WindowBounds(frmWPPicker->hwnd());
+    });
+    EXPECT_EQ(recSETTINGS.mainleft, after.left);
+    EXPECT_EQ(recSETTINGS.maintop, after.top);
 }
 
 TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
