@@ -7,12 +7,7 @@
 // wallpaper as the picker does (GETNEWONE, the download window shown, the wallpaper applied),
 // taking turns through JPEG, BMP and PNG pictures. Counted after a warm-up and then in steps.
 //
-// Windows has the counts at hand (GetGuiResources, GetProcessHandleCount); Wine answers 0 to
-// both. So the process's own objects are also counted where Wine keeps them: every entry of its
-// GDI handle table (GetObjectType of a handle that names only the entry), the windows of this
-// process, the menus and the icons and cursors among the USER handles (IsWindow, IsMenu,
-// GetIconInfo on each handle value), and every kernel handle value that GetHandleInformation
-// accepts.
+// How the objects are counted, under Windows and under Wine: tests/support/process_objects.h.
 //
 //   bench_leaks.exe [HOST:PORT]     (default: MURLOX_SERVICE)
 
@@ -33,6 +28,7 @@
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
+#include "support/process_objects.h"
 
 namespace {
 
@@ -43,62 +39,11 @@ constexpr int kWallpaperStep = 20;
 constexpr int kWarmUp = 5;
 constexpr DWORD kSignInTimeoutMs = 30000;
 
-struct Counts {
-    int gdi = 0;
-    int windows = 0;
-    int menus = 0;
-    int icons = 0;
-    int kernel = 0;
-    DWORD platformGdi = 0;
-    DWORD platformUser = 0;
-    DWORD platformHandles = 0;
-
-    int User() const { return windows + menus + icons; }
-};
-
-Counts CountResources() {
-    Counts counts;
-    const HANDLE self = ::GetCurrentProcess();
-    counts.platformGdi = ::GetGuiResources(self, GR_GDIOBJECTS);
-    counts.platformUser = ::GetGuiResources(self, GR_USEROBJECTS);
-    ::GetProcessHandleCount(self, &counts.platformHandles);
-    // A GDI handle whose upper half is 0 names the table entry alone.
-    for (ULONG_PTR entry = 1; entry < 0x10000; ++entry) {
-        counts.gdi += ::GetObjectType(reinterpret_cast<HGDIOBJ>(entry)) != 0;
-    }
-    // USER handle values are even from 0x20 on; the upper half, a generation, may be 0.
-    const DWORD process = ::GetCurrentProcessId();
-    for (ULONG_PTR value = 0x20; value < 0x10000; value += 2) {
-        const HANDLE handle = reinterpret_cast<HANDLE>(value);
-        if (::IsWindow(static_cast<HWND>(handle))) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(static_cast<HWND>(handle), &owner);
-            counts.windows += owner == process;
-        } else if (::IsMenu(static_cast<HMENU>(handle))) {
-            ++counts.menus;
-        } else {
-            ICONINFO info;
-            if (::GetIconInfo(static_cast<HICON>(handle), &info)) {
-                ++counts.icons;
-                ::DeleteObject(info.hbmMask);
-                if (info.hbmColor) {
-                    ::DeleteObject(info.hbmColor);
-                }
-            }
-        }
-    }
-    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-        DWORD flags = 0;
-        counts.kernel += ::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
-    }
-    return counts;
-}
-
 std::string Platform(DWORD count) {
     return count ? std::to_string(count) : std::string("-");
 }
 
-void PrintCounts(const char* phase, int done, const Counts& c) {
+void PrintCounts(const char* phase, int done, const ProcessObjects& c) {
     std::printf("%-18s %5d   %5d   %5d (%3d windows, %2d menus, %3d icons)   %5d   %6s %6s %6s\n",
                 phase, done, c.gdi, c.User(), c.windows, c.menus, c.icons, c.kernel,
                 Platform(c.platformGdi).c_str(), Platform(c.platformUser).c_str(),
@@ -182,7 +127,7 @@ class ClientUnderTest {
 int main(int argc, char** argv) {
     const ComInitialization com;
     const GdiplusInitialization gdiplus;
-    std::vector<std::pair<Counts, Counts>> phases;
+    std::vector<std::pair<ProcessObjects, ProcessObjects>> phases;
     try {
         // The client's code reads the address through the C runtime's environment.
         _putenv_s("MURLOX_SERVICE", ServiceAddressFrom(argc, argv).c_str());
@@ -196,13 +141,13 @@ int main(int argc, char** argv) {
         for (int cycle = 0; cycle < kWarmUp; ++cycle) {
             client.SignInAndOut();
         }
-        const Counts signInStart = CountResources();
+        const ProcessObjects signInStart = CountProcessObjects();
         PrintCounts("sign-in cycles", 0, signInStart);
-        Counts signInEnd = signInStart;
+        ProcessObjects signInEnd = signInStart;
         for (int cycle = 1; cycle <= kSignInCycles; ++cycle) {
             client.SignInAndOut();
             if (cycle % kSignInStep == 0) {
-                signInEnd = CountResources();
+                signInEnd = CountProcessObjects();
                 PrintCounts("sign-in cycles", cycle, signInEnd);
             }
         }
@@ -213,13 +158,13 @@ int main(int argc, char** argv) {
         for (int change = 0; change < kWarmUp; ++change) {
             client.ChangeWallpaper(change);
         }
-        const Counts changeStart = CountResources();
+        const ProcessObjects changeStart = CountProcessObjects();
         PrintCounts("wallpaper changes", 0, changeStart);
-        Counts changeEnd = changeStart;
+        ProcessObjects changeEnd = changeStart;
         for (int change = 1; change <= kWallpaperChanges; ++change) {
             client.ChangeWallpaper(change);
             if (change % kWallpaperStep == 0) {
-                changeEnd = CountResources();
+                changeEnd = CountProcessObjects();
                 PrintCounts("wallpaper changes", change, changeEnd);
             }
         }
@@ -233,8 +178,8 @@ int main(int argc, char** argv) {
     ResetClientRegistry();
     const char* names[] = {"300 sign-in/sign-out cycles", "100 wallpaper changes"};
     for (size_t i = 0; i < phases.size(); ++i) {
-        const Counts& a = phases[i].first;
-        const Counts& b = phases[i].second;
+        const ProcessObjects& a = phases[i].first;
+        const ProcessObjects& b = phases[i].second;
         std::printf("%s: GDI %+d, USER %+d, kernel handles %+d\n", names[i], b.gdi - a.gdi,
                     b.User() - a.User(), b.kernel - a.kernel);
     }

@@ -2,18 +2,28 @@
 // What the process holds of the system's objects, to show that something gives back everything
 // it took.
 //
-// Under Wine GetGuiResources and GetProcessHandleCount answer 0, so the counts come from what
-// Wine does keep: the system's table of handles, the GDI handle table that Wine 8 shares into the
-// process (24-byte entries, the object type at byte 14, the layout Wine uses for 32-bit processes
-// too), and the windows of the thread as the user objects that matter here. On Windows the
-// system's own GDI and USER counts are used.
+// Windows has the counts at hand (GetGuiResources, GetProcessHandleCount); Wine answers 0 to
+// both. So the process's own objects are also counted where Wine keeps them: every entry of its
+// GDI handle table (GetObjectType of a handle that names only the entry), the windows of this
+// process, the menus and the icons and cursors among the USER handles (IsWindow, IsMenu,
+// GetIconInfo on each handle value), and every kernel handle value that GetHandleInformation
+// accepts.
+
+#include <windows.h>
 
 #include <iosfwd>
 
 struct ProcessObjects {
-    int handles = 0;
-    int gdiObjects = 0;
-    int userObjects = 0;
+    int gdi = 0;
+    int windows = 0;
+    int menus = 0;
+    int icons = 0;
+    int kernel = 0;
+    DWORD platformGdi = 0;
+    DWORD platformUser = 0;
+    DWORD platformHandles = 0;
+
+    int User() const { return windows + menus + icons; }
 };
 
 ProcessObjects CountProcessObjects();

@@ -340,9 +340,9 @@ TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
         const HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr,
                                               nullptr, nullptr, nullptr);
         const ProcessObjects held = CountProcessObjects();
-        EXPECT_GE(held.handles, empty.handles + 1);
-        EXPECT_GE(held.gdiObjects, empty.gdiObjects + 1);
-        EXPECT_GE(held.userObjects, empty.userObjects + 1);
+        EXPECT_GE(held.kernel, empty.kernel + 1);
+        EXPECT_GE(held.gdi, empty.gdi + 1);
+        EXPECT_GE(held.User(), empty.User() + 1);
         ::DestroyWindow(window);
     }
     EXPECT_EQ(CountProcessObjects(), empty);
