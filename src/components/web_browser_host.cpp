@@ -470,15 +470,13 @@ bool TWebBrowserHost::Navigate(const std::wstring& address) {
     if (!browser_) {
         return false;
     }
-    BSTR url = ::SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
     if (!url) {
         return false;
     }
     VARIANT none;
     ::VariantInit(&none);
-    const HRESULT result = browser_->Navigate(url, &none, &none, &none, &none);
-    ::SysFreeString(url);
-    return SUCCEEDED(result);
+    return SUCCEEDED(browser_->Navigate(url.get(), &none, &none, &none, &none));
 }
 
 void TWebBrowserHost::TearDown() {
@@ -559,13 +557,11 @@ void TWebBrowserHost::DocumentComplete(IDispatch* frame, const std::wstring& add
 }
 
 std::wstring TWebBrowserHost::LocationUrl() const {
-    BSTR location = nullptr;
-    if (!browser_ || FAILED(browser_->get_LocationURL(&location)) || !location) {
+    UniqueBstr location;
+    if (!browser_ || FAILED(browser_->get_LocationURL(location.put())) || !location) {
         return {};
     }
-    std::wstring address(location, ::SysStringLen(location));
-    ::SysFreeString(location);
-    return address;
+    return std::wstring(location.get(), ::SysStringLen(location.get()));
 }
 
 LRESULT TWebBrowserHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

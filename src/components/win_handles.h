@@ -65,6 +65,9 @@ inline void DestroyMenuHandle(HMENU h) {
 inline void DeleteGlobalAtom(ATOM a) {
     ::GlobalDeleteAtom(a);
 }
+inline void FreeBstr(BSTR text) {
+    ::SysFreeString(text);
+}
 }  // namespace win_handles_detail
 
 using UniqueHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle>;
@@ -74,6 +77,8 @@ using UniqueGdiObject = UniqueResource<HGDIOBJ, win_handles_detail::DeleteGdiObj
 using UniqueIcon = UniqueResource<HICON, win_handles_detail::DestroyIconHandle>;
 using UniqueMenu = UniqueResource<HMENU, win_handles_detail::DestroyMenuHandle>;
 using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAtom>;
+// A COM string (BSTR) of our own or one handed over to us.
+using UniqueBstr = UniqueResource<BSTR, win_handles_detail::FreeBstr>;
 
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {

@@ -28,7 +28,8 @@ class ProbeSink : public IUnknown {
     ULONG references = 1;
 };
 
-std::vector<IUnknown*> Connections(IConnectionPoint* source) {
+// The sinks as the enumerator hands them out.
+std::vector<IUnknown*> EnumeratedSinks(IConnectionPoint* source) {
     std::vector<IUnknown*> sinks;
     ComPtr<IEnumConnections> connections;
     if (SUCCEEDED(source->EnumConnections(connections.put()))) {
@@ -38,6 +39,19 @@ std::vector<IUnknown*> Connections(IConnectionPoint* source) {
         }
     }
     return sinks;
+}
+
+// Each sink with a reference of our own: the enumerator's, when it gave one.
+std::vector<ComPtr<IUnknown>> Owned(const std::vector<IUnknown*>& sinks, bool referenced) {
+    std::vector<ComPtr<IUnknown>> owned(sinks.size());
+    for (size_t i = 0; i < sinks.size(); ++i) {
+        if (referenced) {
+            *owned[i].put() = sinks[i];
+        } else {
+            owned[i].share(sinks[i]);
+        }
+    }
+    return owned;
 }
 
 // The documentation has the enumerator hand out each sink with a reference that the caller
@@ -50,13 +64,9 @@ bool EnumeratorAddsReferences(IConnectionPoint* source) {
         return true;
     }
     const ULONG advised = probe.references;
-    const std::vector<IUnknown*> sinks = Connections(source);
+    const std::vector<IUnknown*> sinks = EnumeratedSinks(source);
     const bool adds = probe.references > advised;
-    if (adds) {
-        for (IUnknown* sink : sinks) {
-            sink->Release();
-        }
-    }
+    Owned(sinks, adds);  // and let go at once
     source->Unadvise(cookie);
     return adds;
 }
@@ -114,14 +124,11 @@ void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispa
         return;
     }
     const bool adds = EnumeratorAddsReferences(source.get());
-    for (IUnknown* sink : Connections(source.get())) {
+    for (const ComPtr<IUnknown>& sink : Owned(EnumeratedSinks(source.get()), adds)) {
         ComPtr<IDispatch> events;
         if (SUCCEEDED(
                 sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(events.put())))) {
             visit(events.get());
-        }
-        if (adds) {
-            sink->Release();
         }
     }
 }
@@ -129,8 +136,8 @@ void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispa
 VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
                                  IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    BSTR url = ::SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
-    VARIANT urlValue = Text(url);
+    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    VARIANT urlValue = Text(url.get());
     VARIANT flags;
     ::VariantInit(&flags);
     V_VT(&flags) = VT_I4;
@@ -150,19 +157,17 @@ VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& addr
                                           Object(sender.get())};
         Invoke(sink, DISPID_BEFORENAVIGATE2, lastFirst);
     });
-    ::SysFreeString(url);
     return cancel;
 }
 
 void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address, IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    BSTR url = ::SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
-    VARIANT urlValue = Text(url);
+    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    VARIANT urlValue = Text(url.get());
     ForEachConnectedSink(browser, [&](IDispatch* sink) {
         std::vector<VARIANT> lastFirst = {ByReference(&urlValue), Object(sender.get())};
         Invoke(sink, DISPID_DOCUMENTCOMPLETE, lastFirst);
     });
-    ::SysFreeString(url);
 }
 
 int ConnectedSinks(IWebBrowser2* browser) {
