@@ -42,14 +42,16 @@ def request_lines(service):
 
 @pytest.fixture
 def sign_in(wine):
-    """sign_in(email, password) starts the stand-in with that account and the client with it
-    stored and automatic sign-in on, and returns the stand-in, its log emptied, once the sign-in's
-    wallpaper is on the desktop. The client exits through its tray menu after the test."""
+    """sign_in(email, password) starts the stand-in with that account and no news, and the client
+    with the account stored and automatic sign-in on, and returns the stand-in, its log emptied,
+    once the sign-in's wallpaper is on the desktop and its news asked for. The client exits
+    through its tray menu after the test."""
     running = []
 
     def start(email, password):
         service = StandInService(accounts=[(email, password)]).start()
         running.append(service)
+        service.set_news([])  # no popups over what the screenshots look at
         wine.reg("delete", r"HKCU\Software\MURLOX", "/f")
         for name, data in {"nickname": email, "password": password}.items():
             wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
@@ -60,6 +62,8 @@ def sign_in(wine):
         running.append(wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address}))
         assert wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")), \
             "the sign-in's wallpaper was never applied"
+        assert wait_for(lambda: any("/actions/news.php" in line
+                                    for line in request_lines(service))), "the sign-in's news"
         service.reset()
         return service
 
