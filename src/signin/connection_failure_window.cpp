@@ -18,16 +18,11 @@ const FormDescription kForm = {"TfrmPopop",
                                85,
                                COLOR_BTNFACE};
 
-constexpr int kApplicationIconId = 1;
-
 }  // namespace
 
 void TfrmPopop::Create(HWND owner) {
     CreateDialogForm(kForm, owner);
-    const HICON icon =
-        ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kApplicationIconId));
-    ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    // The application icon comes with the window class, as for every window of the client.
     linkFont_ = CreatePointFont("Verdana", 8, kFontUnderline);
     const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
     Label1.CreateWrapped(hwnd(), 8, 8, 402, 26,

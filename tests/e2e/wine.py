@@ -93,8 +93,12 @@ class Wine:
         self.winctl("post", "--class", "#32768", "--visible", "--msg", "256", "--wparam", escape)
 
     def exit_client(self, process, timeout=20):
-        """Ends a running client the way a user does: "Exit" in its tray menu."""
-        self.choose_from_tray_menu("Exit")
+        """Ends a running client the way a user does: "Exit" in its tray menu. A menu that did not
+        open (the click came while the client was still busy starting) is opened again."""
+        for _ in range(3):
+            if self.choose_from_tray_menu("Exit").returncode == 0:
+                break
+            self.close_menu()
         try:
             return process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
