@@ -60,13 +60,9 @@ void WriteAll(HANDLE file, const char* data, size_t size) {
 int TfrmDownloader::existing_ = 0;
 
 TfrmDownloader::TfrmDownloader(HWND owner)
-    : NetKeepAlive1(KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/true}) {
+    : owner_(owner),
+      NetKeepAlive1(KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/true}) {
     ++existing_;
-    const POINT at = CentreOn(owner);
-    CreateForm({"TfrmDownloader", "Downloading MURLO...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                WS_EX_DLGMODALFRAME, at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
-               owner);
-    prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
 }
@@ -83,7 +79,17 @@ void TfrmDownloader::StartDownload(const std::string& url, const std::string& ta
     TargetFile = targetFile;
     if (silent) {
         tmrDLDelayTimer();
+    } else {
+        CreateWindows();
     }
+}
+
+void TfrmDownloader::CreateWindows() {
+    const POINT at = CentreOn(owner_);
+    CreateForm({"TfrmDownloader", "Downloading MURLO...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                WS_EX_DLGMODALFRAME, at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
+               owner_);
+    prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
 }
 
 LRESULT TfrmDownloader::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,7 +114,10 @@ void TfrmDownloader::FormShow() {
 }
 
 void TfrmDownloader::tmrDLDelayTimer() {
-    ::KillTimer(hwnd(), tmrDLDelay);
+    // A silent download has no window, and no timer; a null window would name a thread timer.
+    if (hwnd()) {
+        ::KillTimer(hwnd(), tmrDLDelay);
+    }
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
     SetModalResult(DownloadFile() ? kModalDone : kModalFailed);

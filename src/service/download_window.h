@@ -10,7 +10,9 @@
 
 class TfrmDownloader : public Window {
   public:
-    // Created hidden, centred on its owner (or the screen without one).
+    // The window is made only for a shown download, hidden, centred on its owner (or the screen
+    // without one): a silent download needs none, and making one costs more than a download of
+    // a wallpaper on a fast line.
     explicit TfrmDownloader(HWND owner);
     ~TfrmDownloader() override;
 
@@ -30,11 +32,13 @@ class TfrmDownloader : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    void CreateWindows();
     void FormShow();
     void tmrDLDelayTimer();
     void theHTTPWorkBegin(int64_t expected);
     void theHTTPWork(int64_t received);
 
+    HWND owner_;
     Gauge prog_;
     HttpClient theHTTP;
     // While this window exists, messages are dispatched only after an empty waiting slice.

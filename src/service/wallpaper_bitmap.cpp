@@ -1,0 +1,296 @@
+#include "service/wallpaper_bitmap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+#include <immintrin.h>
+
+namespace {
+
+// Weights are 16-bit fixed-point numbers with this many fraction bits, so that SSE2 multiplies
+// and adds pairs of them with 8-bit samples in one instruction (pmaddwd).
+constexpr int kWeightBits = 14;
+constexpr int kWeightOne = 1 << kWeightBits;
+
+constexpr size_t kFileHeaderBytes = 14;
+constexpr size_t kInfoHeaderBytes = 40;
+constexpr int kBgr = 3;
+constexpr size_t kVectorBytes = 16;
+// Nothing here is meant for pictures near the address space; BMP sizes are 32-bit as well.
+constexpr uint64_t kMostBytes = uint64_t{1} << 30;
+
+// Catmull-Rom: the cubic that keeps the samples it passes through, and edges sharp.
+constexpr double kFilterSupport = 2;
+double CatmullRom(double x) {
+    x = std::fabs(x);
+    if (x < 1) {
+        return (1.5 * x - 2.5) * x * x + 1;
+    }
+    if (x < 2) {
+        return ((-0.5 * x + 2.5) * x - 4) * x + 2;
+    }
+    return 0;
+}
+
+size_t RoundUp(size_t value, size_t step) {
+    return (value + step - 1) / step * step;
+}
+
+// Which inputs make each output along one axis, and how much: output o is the sum over the pairs
+// p below `pairs` of the inputs first[o] + 2p and first[o] + 2p + 1 times the two 16-bit weights
+// in weights[o * pairs + p], the first in the low half, as pmaddwd takes them. Weights past an
+// output's window are 0.
+struct Taps {
+    int pairs = 0;
+    std::vector<int> first;
+    std::vector<int32_t> weights;
+
+    __m128i Pair(int output, int pair) const {
+        return _mm_set1_epi32(weights[size_t(output) * pairs + pair]);
+    }
+};
+
+// The fixed-point weights of one output over inputs [start, start + size), with the zeros at both
+// ends left out and adding up to exactly one, so that one colour stays that colour.
+struct Window {
+    int start = 0;
+    std::vector<int16_t> weights;
+};
+
+Window WindowAt(double centre, double widen, int inputs) {
+    const double support = kFilterSupport * widen;
+    const int low = std::max(int(std::floor(centre - support + 0.5)), 0);
+    const int high = std::min(int(std::floor(centre + support + 0.5)), inputs);
+    std::vector<double> exact;
+    double total = 0;
+    for (int i = low; i < high; ++i) {
+        exact.push_back(CatmullRom((i + 0.5 - centre) / widen));
+        total += exact.back();
+    }
+    Window window{low, {}};
+    int sum = 0;
+    size_t largest = 0;
+    for (size_t i = 0; i < exact.size(); ++i) {
+        window.weights.push_back(int16_t(std::lround(exact[i] / total * kWeightOne)));
+        sum += window.weights[i];
+        largest = window.weights[i] > window.weights[largest] ? i : largest;
+    }
+    window.weights[largest] = int16_t(window.weights[largest] + kWeightOne - sum);
+    while (window.weights.size() > 1 && window.weights.front() == 0) {
+        window.weights.erase(window.weights.begin());
+        ++window.start;
+    }
+    while (window.weights.size() > 1 && window.weights.back() == 0) {
+        window.weights.pop_back();
+    }
+    return window;
+}
+
+Taps TapsFor(int inputs, int outputs) {
+    const double scale = double(inputs) / outputs;
+    // Shrinking widens the filter by the same factor, so that every input counts.
+    const double widen = std::max(scale, 1.0);
+    std::vector<Window> windows;
+    size_t widest = 1;
+    for (int o = 0; o < outputs; ++o) {
+        windows.push_back(WindowAt((o + 0.5) * scale, widen, inputs));
+        widest = std::max(widest, windows.back().weights.size());
+    }
+    Taps taps;
+    taps.pairs = int(RoundUp(widest, 2) / 2);
+    taps.first.resize(outputs);
+    taps.weights.reserve(size_t(outputs) * taps.pairs);
+    std::vector<int16_t> weights(size_t(taps.pairs) * 2);
+    for (int o = 0; o < outputs; ++o) {
+        // Windows are all as wide as the widest, so one near the far end starts earlier.
+        taps.first[o] = std::max(0, std::min(windows[o].start, inputs - int(widest)));
+        std::fill(weights.begin(), weights.end(), 0);
+        std::copy(windows[o].weights.begin(), windows[o].weights.end(),
+                  weights.begin() + (windows[o].start - taps.first[o]));
+        for (int p = 0; p < taps.pairs; ++p) {
+            taps.weights.push_back(
+                int32_t(uint16_t(weights[2 * p]) | uint32_t(uint16_t(weights[2 * p + 1])) << 16));
+        }
+    }
+    return taps;
+}
+
+__m128i LoadPixel(const uint8_t* at) {
+    int32_t pixel;
+    std::memcpy(&pixel, at, sizeof pixel);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(pixel), _mm_setzero_si128());
+}
+
+// Rounded, shifted back from fixed point and saturated to 0..255: 16 bytes from four vectors of
+// four sums each.
+__m128i Samples(__m128i sums0, __m128i sums1, __m128i sums2, __m128i sums3) {
+    const auto shift = [](__m128i sums) { return _mm_srai_epi32(sums, kWeightBits); };
+    return _mm_packus_epi16(_mm_packs_epi32(shift(sums0), shift(sums1)),
+                            _mm_packs_epi32(shift(sums2), shift(sums3)));
+}
+
+const __m128i kRounding = _mm_set1_epi32(kWeightOne / 2);
+
+// Rows of three-byte pixels, each rowStride bytes after the one before; the first is input row
+// firstRow.
+struct ScaledRows {
+    int firstRow;
+    size_t rowStride;
+    std::vector<uint8_t> bytes;
+};
+
+// Along the rows: input rows [firstRow, endRow) become rows of taps.first.size() pixels of three
+// bytes.
+ScaledRows ScaleRows(const PixelRows& picture, const Taps& taps, int firstRow, int endRow) {
+    const int width = int(taps.first.size());
+    const size_t pixelBytes = size_t(picture.pixelBytes);
+    // A pixel is read as four bytes and the taps' count may pass the window by one, so each row
+    // is copied into a buffer with room for that; each output pixel is written as four bytes,
+    // the fourth overwritten by the next.
+    std::vector<uint8_t> row(size_t(picture.width + 2) * pixelBytes + sizeof(int32_t));
+    ScaledRows scaled{firstRow, RoundUp(size_t(width) * kBgr + 1, kVectorBytes), {}};
+    scaled.bytes.resize(scaled.rowStride * (endRow - firstRow));
+    for (int y = firstRow; y < endRow; ++y) {
+        std::memcpy(row.data(), picture.first + y * picture.stride, picture.width * pixelBytes);
+        uint8_t* out = &scaled.bytes[(y - firstRow) * scaled.rowStride];
+        for (int x = 0; x < width; ++x, out += kBgr) {
+            const uint8_t* in = &row[taps.first[x] * pixelBytes];
+            __m128i sums = kRounding;
+            for (int p = 0; p < taps.pairs; ++p, in += 2 * pixelBytes) {
+                // [b0 b1 g0 g1 r0 r1 . .] times the pair of weights: blue, green, red sums.
+                const __m128i pair = _mm_unpacklo_epi16(LoadPixel(in), LoadPixel(in + pixelBytes));
+                sums = _mm_add_epi32(sums, _mm_madd_epi16(pair, taps.Pair(x, p)));
+            }
+            const int32_t pixel = _mm_cvtsi128_si32(Samples(sums, sums, sums, sums));
+            std::memcpy(out, &pixel, sizeof pixel);
+        }
+    }
+    return scaled;
+}
+
+// Where the scaled picture goes: rows of rowBytes bytes, row 0 (the top) at `top` and each
+// following one `step` bytes after it (negative for a bottom-up bitmap).
+struct Destination {
+    uint8_t* top;
+    ptrdiff_t step;
+    size_t rowBytes;
+};
+
+// Along the columns: output rows [begin, end) from the rows, the last of which is rows of the
+// picture.
+void ScaleColumns(const ScaledRows& rows, const Taps& taps, int begin, int end, int lastRow,
+                  const Destination& to) {
+    const __m128i zero = _mm_setzero_si128();
+    std::vector<const uint8_t*> in(size_t(taps.pairs) * 2);
+    for (int y = begin; y < end; ++y) {
+        for (int k = 0; k < taps.pairs * 2; ++k) {
+            // A tap past the last row has weight 0; any row will do.
+            const int row = std::min(taps.first[y] + k, lastRow) - rows.firstRow;
+            in[k] = &rows.bytes[size_t(row) * rows.rowStride];
+        }
+        uint8_t* out = to.top + y * to.step;
+        for (size_t i = 0; i < to.rowBytes; i += kVectorBytes) {
+            __m128i sums[4] = {kRounding, kRounding, kRounding, kRounding};
+            for (int p = 0; p < taps.pairs; ++p) {
+                const __m128i weights = taps.Pair(y, p);
+                const __m128i upper =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[2 * p] + i));
+                const __m128i lower =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[2 * p + 1] + i));
+                const __m128i upperLow = _mm_unpacklo_epi8(upper, zero);
+                const __m128i lowerLow = _mm_unpacklo_epi8(lower, zero);
+                const __m128i upperHigh = _mm_unpackhi_epi8(upper, zero);
+                const __m128i lowerHigh = _mm_unpackhi_epi8(lower, zero);
+                const auto add = [&](int at, __m128i pairs) {
+                    sums[at] = _mm_add_epi32(sums[at], _mm_madd_epi16(pairs, weights));
+                };
+                add(0, _mm_unpacklo_epi16(upperLow, lowerLow));
+                add(1, _mm_unpackhi_epi16(upperLow, lowerLow));
+                add(2, _mm_unpacklo_epi16(upperHigh, lowerHigh));
+                add(3, _mm_unpackhi_epi16(upperHigh, lowerHigh));
+            }
+            alignas(16) uint8_t samples[kVectorBytes];
+            _mm_store_si128(reinterpret_cast<__m128i*>(samples),
+                            Samples(sums[0], sums[1], sums[2], sums[3]));
+            std::memcpy(out + i, samples, std::min(kVectorBytes, to.rowBytes - i));
+        }
+    }
+}
+
+// Vector code that leaves the upper halves of the AVX registers in use makes every SSE
+// instruction after it wait on them; under Wine the system's own picture decoder does, and the
+// scaling then ran at half its speed. Clearing them needs a processor and system with AVX.
+__attribute__((target("avx"))) void ClearUpperHalves() {
+    _mm256_zeroupper();
+}
+
+// Output rows [begin, end): the input rows they need scaled along the rows, then down the columns.
+// Bands are independent of each other, so they can be made at the same time.
+void ScaleBand(const PixelRows& picture, const Taps& across, const Taps& down, int begin, int end,
+               const Destination& to) {
+    if (__builtin_cpu_supports("avx")) {
+        ClearUpperHalves();
+    }
+    const int lastRow = picture.height - 1;
+    const int endRow = std::min(down.first[end - 1] + 2 * down.pairs, picture.height);
+    const ScaledRows rows = ScaleRows(picture, across, down.first[begin], endRow);
+    ScaleColumns(rows, down, begin, end, lastRow, to);
+}
+
+void PutLittleEndian(uint8_t* at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        at[i] = uint8_t(value >> (8 * i));
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int height) {
+    if (!picture.first || picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0) {
+        return {};
+    }
+    const uint64_t rowBytes = uint64_t(width) * kBgr;
+    const uint64_t stride = (rowBytes + 3) / 4 * 4;  // BMP rows end on four-byte boundaries
+    const uint64_t pixelBytes = stride * height;
+    const uint64_t fileBytes = kFileHeaderBytes + kInfoHeaderBytes + pixelBytes;
+    if (fileBytes > kMostBytes || rowBytes * picture.height > kMostBytes) {
+        return {};
+    }
+    std::vector<uint8_t> file(fileBytes, 0);
+    uint8_t* header = file.data();
+    header[0] = 'B';
+    header[1] = 'M';
+    PutLittleEndian(header + 2, uint32_t(fileBytes), 4);
+    PutLittleEndian(header + 10, kFileHeaderBytes + kInfoHeaderBytes, 4);
+    uint8_t* info = header + kFileHeaderBytes;
+    PutLittleEndian(info, kInfoHeaderBytes, 4);
+    PutLittleEndian(info + 4, uint32_t(width), 4);
+    PutLittleEndian(info + 8, uint32_t(height), 4);  // positive: rows stored bottom-up
+    PutLittleEndian(info + 12, 1, 2);                // planes
+    PutLittleEndian(info + 14, 8 * kBgr, 2);         // bits per pixel
+    PutLittleEndian(info + 20, uint32_t(pixelBytes), 4);
+
+    const Taps across = TapsFor(picture.width, width);
+    const Taps down = TapsFor(picture.height, height);
+    const Destination to{info + kInfoHeaderBytes + size_t(stride) * (height - 1),
+                         -ptrdiff_t(stride), size_t(rowBytes)};
+    // The upper half of the picture on a thread of its own, the lower one on this one.
+    const int middle = height / 2;
+    const auto upperHalf = [&] { ScaleBand(picture, across, down, 0, middle, to); };
+    std::thread helper;
+    if (middle > 0) {
+        try {
+            helper = std::thread(upperHalf);
+        } catch (const std::system_error&) {
+            upperHalf();
+        }
+    }
+    ScaleBand(picture, across, down, middle, height, to);
+    if (helper.joinable()) {
+        helper.join();
+    }
+    return file;
+}

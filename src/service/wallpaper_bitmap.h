@@ -1,0 +1,24 @@
+#pragma once
+// The screen-sized bitmap file a wallpaper picture is stretched into where the desktop shows
+// nothing but bitmaps.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Decoded pixels as they lie in memory: top-down rows, each stride bytes after the one before;
+// pixels of pixelBytes bytes (3 or 4) whose first three are blue, green and red. A fourth byte is
+// ignored, so a picture with transparency comes premultiplied, that is drawn over black.
+struct PixelRows {
+    const uint8_t* first = nullptr;
+    int width = 0;
+    int height = 0;
+    ptrdiff_t stride = 0;
+    int pixelBytes = 3;
+};
+
+// A whole 24-bit BMP file (headers and bottom-up rows) of the picture stretched to width x height.
+// Scaling is separable and filters with the Catmull-Rom cubic widened by the shrink factor, so
+// that a smaller picture averages what it leaves out instead of skipping it. Empty for an empty
+// picture or size.
+std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int height);
