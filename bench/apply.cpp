@@ -134,28 +134,41 @@ class ClientUnderTest {
         recSETTINGS.programfolder = folder;
     }
 
-    void HandleReply() {
-        Prepare();
-        HandleWallpaperReply(reply_, nullptr, /*silent=*/true);
-        Check("HandleWallpaperReply");
+    // Each times the client's work alone: the desktop is reset before it and checked after it.
+    double HandleReply() {
+        return Timed("HandleWallpaperReply",
+                     [&] { HandleWallpaperReply(reply_, nullptr, /*silent=*/true); });
     }
 
-    void DownloadOnly() {
+    double DownloadOnly() {
         Prepare();
-        TfrmDownloader downloader(nullptr);
-        downloader.StartDownload(url_, folder_ + "download-only.jpg", /*silent=*/true);
-        if (downloader.ModalResult() != kModalDone) {
-            throw std::runtime_error("the download window's download failed");
+        const Clock::time_point start = Clock::now();
+        {
+            TfrmDownloader downloader(nullptr);
+            downloader.StartDownload(url_, folder_ + "download-only.jpg", /*silent=*/true);
+            if (downloader.ModalResult() != kModalDone) {
+                throw std::runtime_error("the download window's download failed");
+            }
         }
+        return MillisecondsSince(start);
     }
 
-    void ApplyOnly() {
-        Prepare();
-        ApplyWallpaper(folder_ + "wallpaper.jpg", kPictureId);
-        Check("ApplyWallpaper");
+    double ApplyOnly() {
+        return Timed("ApplyWallpaper",
+                     [&] { ApplyWallpaper(folder_ + "wallpaper.jpg", kPictureId); });
     }
 
   private:
+    template <typename Work>
+    double Timed(const std::string& what, Work work) {
+        Prepare();
+        const Clock::time_point start = Clock::now();
+        work();
+        const double elapsed = MillisecondsSince(start);
+        Check(what);
+        return elapsed;
+    }
+
     void Prepare() {
         recSETTINGS.curdesktopid = "0";
         ClearDesktopWallpaper();
@@ -222,9 +235,9 @@ int main(int argc, char** argv) {
             decode.push_back(Time([&] { DecodeWithGdiplus(floorPicture); }));
             writeBmp.push_back(Time([&] { bmpWriter.Write(floorBmp); }));
             floor.push_back(bare.back() + decode.back() + writeBmp.back());
-            client.push_back(Time([&] { clientUnderTest.HandleReply(); }));
-            clientDownload.push_back(Time([&] { clientUnderTest.DownloadOnly(); }));
-            apply.push_back(Time([&] { clientUnderTest.ApplyOnly(); }));
+            client.push_back(clientUnderTest.HandleReply());
+            clientDownload.push_back(clientUnderTest.DownloadOnly());
+            apply.push_back(clientUnderTest.ApplyOnly());
         }
     } catch (const std::exception& error) {
         std::printf("failed: %s\n", error.what());

@@ -118,12 +118,6 @@ Taps TapsFor(int inputs, int outputs) {
     return taps;
 }
 
-__m128i LoadPixel(const uint8_t* at) {
-    int32_t pixel;
-    std::memcpy(&pixel, at, sizeof pixel);
-    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(pixel), _mm_setzero_si128());
-}
-
 // Rounded, shifted back from fixed point and saturated to 0..255: 16 bytes from four vectors of
 // four sums each.
 __m128i Samples(__m128i sums0, __m128i sums1, __m128i sums2, __m128i sums3) {
@@ -142,26 +136,30 @@ struct ScaledRows {
     std::vector<uint8_t> bytes;
 };
 
-// Along the rows: input rows [firstRow, endRow) become rows of taps.first.size() pixels of three
-// bytes.
+// Along the rows: input rows [firstRow, endRow) of kPixelBytes-byte pixels become rows of
+// taps.first.size() pixels of three bytes.
+template <int kPixelBytes>
 ScaledRows ScaleRows(const PixelRows& picture, const Taps& taps, int firstRow, int endRow) {
     const int width = int(taps.first.size());
-    const size_t pixelBytes = size_t(picture.pixelBytes);
-    // A pixel is read as four bytes and the taps' count may pass the window by one, so each row
-    // is copied into a buffer with room for that; each output pixel is written as four bytes,
-    // the fourth overwritten by the next.
-    std::vector<uint8_t> row(size_t(picture.width + 2) * pixelBytes + sizeof(int32_t));
+    const __m128i zero = _mm_setzero_si128();
+    // Each pair of taps reads eight bytes and the taps may pass the window by one pixel, so each
+    // row is copied into a buffer with room for that; each output pixel is written as four
+    // bytes, the fourth overwritten by the next.
+    std::vector<uint8_t> row(size_t(picture.width + 1) * kPixelBytes + 8);
     ScaledRows scaled{firstRow, RoundUp(size_t(width) * kBgr + 1, kVectorBytes), {}};
     scaled.bytes.resize(scaled.rowStride * (endRow - firstRow));
     for (int y = firstRow; y < endRow; ++y) {
-        std::memcpy(row.data(), picture.first + y * picture.stride, picture.width * pixelBytes);
+        std::memcpy(row.data(), picture.first + y * picture.stride, picture.width * kPixelBytes);
         uint8_t* out = &scaled.bytes[(y - firstRow) * scaled.rowStride];
         for (int x = 0; x < width; ++x, out += kBgr) {
-            const uint8_t* in = &row[taps.first[x] * pixelBytes];
+            const uint8_t* in = &row[taps.first[x] * kPixelBytes];
             __m128i sums = kRounding;
-            for (int p = 0; p < taps.pairs; ++p, in += 2 * pixelBytes) {
-                // [b0 b1 g0 g1 r0 r1 . .] times the pair of weights: blue, green, red sums.
-                const __m128i pair = _mm_unpacklo_epi16(LoadPixel(in), LoadPixel(in + pixelBytes));
+            for (int p = 0; p < taps.pairs; ++p, in += 2 * kPixelBytes) {
+                // Two pixels [b0 g0 r0 (a0) b1 g1 r1 (a1)] become [b0 b1 g0 g1 r0 r1 . .], which
+                // times the pair of weights gives blue, green and red sums.
+                const __m128i two =
+                    _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in)), zero);
+                const __m128i pair = _mm_unpacklo_epi16(two, _mm_srli_si128(two, 2 * kPixelBytes));
                 sums = _mm_add_epi32(sums, _mm_madd_epi16(pair, taps.Pair(x, p)));
             }
             const int32_t pixel = _mm_cvtsi128_si32(Samples(sums, sums, sums, sums));
@@ -236,7 +234,9 @@ void ScaleBand(const PixelRows& picture, const Taps& across, const Taps& down, i
     }
     const int lastRow = picture.height - 1;
     const int endRow = std::min(down.first[end - 1] + 2 * down.pairs, picture.height);
-    const ScaledRows rows = ScaleRows(picture, across, down.first[begin], endRow);
+    const ScaledRows rows = picture.pixelBytes == 3
+                                ? ScaleRows<3>(picture, across, down.first[begin], endRow)
+                                : ScaleRows<4>(picture, across, down.first[begin], endRow);
     ScaleColumns(rows, down, begin, end, lastRow, to);
 }
 
