@@ -8,7 +8,12 @@
 // to a file) and ApplyWallpaper alone on the downloaded file run too. Runs alternate so that all
 // see the same conditions; prints the medians and the client's time over the floor.
 //
-//   bench_apply.exe [HOST:PORT]     (default: MURLOX_SERVICE)
+// Then the quality: the same picture, and every picture named after the address, is rendered the
+// client's way (into PICTURE.client.bmp) and the way the client rendered it before, drawn by GDI+
+// in its high-quality bicubic mode (into PICTURE.gdiplus.bmp), for scripts/bench to compare both
+// with ImageMagick's scaling of the picture.
+//
+//   bench_apply.exe [HOST:PORT [PICTURE...]]     (default: MURLOX_SERVICE)
 
 #include <windows.h>
 #include <objbase.h>
@@ -16,6 +21,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -78,7 +84,7 @@ void DecodeWithGdiplus(const std::string& path) {
     picture.UnlockBits(&pixels);
 }
 
-// The platform's writing of a screen-sized 24-bit BMP.
+// The platform's writing of a screen-sized 24-bit BMP, and its drawing of a picture into it.
 class ScreenSizedBmpWriter {
   public:
     ScreenSizedBmpWriter()
@@ -104,6 +110,19 @@ class ScreenSizedBmpWriter {
     void Write(const std::string& path) {
         if (screen_.Save(Wide(path).c_str(), &bmpEncoder_, nullptr) != Gdiplus::Ok) {
             throw std::runtime_error("GDI+ cannot write " + path);
+        }
+    }
+
+    // Stretched over the whole bitmap as the client drew wallpapers before.
+    void DrawStretched(const std::string& path) {
+        Gdiplus::Bitmap picture(Wide(path).c_str());
+        Gdiplus::Graphics graphics(&screen_);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        if (picture.GetLastStatus() != Gdiplus::Ok ||
+            graphics.DrawImage(&picture, 0, 0, screen_.GetWidth(), screen_.GetHeight()) !=
+                Gdiplus::Ok) {
+            throw std::runtime_error("GDI+ cannot draw " + path);
         }
     }
 
@@ -193,6 +212,18 @@ class ClientUnderTest {
     PromptAnswerScope answers_;
 };
 
+// The picture rendered for the desktop the client's way and GDI+'s, beside the picture.
+void RenderBothWays(const std::string& picture, ScreenSizedBmpWriter& bmpWriter) {
+    ApplyWallpaper(picture, kPictureId);
+    const std::string rendered =
+        picture.substr(0, picture.find_last_of('\\') + 1) + kRenderedWallpaperName;
+    if (!::CopyFileA(rendered.c_str(), (picture + ".client.bmp").c_str(), FALSE)) {
+        throw std::runtime_error("the client rendered no bitmap for " + picture);
+    }
+    bmpWriter.DrawStretched(picture);
+    bmpWriter.Write(picture + ".gdiplus.bmp");
+}
+
 template <typename Work>
 double Time(Work work) {
     const Clock::time_point start = Clock::now();
@@ -215,6 +246,7 @@ int main(int argc, char** argv) {
     std::vector<double> clientDownload;
     std::vector<double> apply;
     size_t bytes = 0;
+    std::vector<std::string> compared;
     try {
         const std::string url = "http://" + ServiceAddressFrom(argc, argv) + kPicturePath;
         const std::string folder = BesideThisProgram("bench-apply\\");
@@ -238,6 +270,11 @@ int main(int argc, char** argv) {
             client.push_back(clientUnderTest.HandleReply());
             clientDownload.push_back(clientUnderTest.DownloadOnly());
             apply.push_back(clientUnderTest.ApplyOnly());
+        }
+        compared.push_back(floorPicture);
+        compared.insert(compared.end(), argv + std::min(argc, 2), argv + argc);
+        for (const std::string& picture : compared) {
+            RenderBothWays(picture, bmpWriter);
         }
     } catch (const std::exception& error) {
         std::printf("failed: %s\n", error.what());
@@ -264,5 +301,8 @@ int main(int argc, char** argv) {
                 List(apply, 1).c_str());
     std::printf("client over the floor %.2fx (goal at most %.2fx: %s)\n", ratio, kGoal,
                 AtMost(ratio, kGoal));
+    for (const std::string& picture : compared) {
+        std::printf("rendered both ways: %s\n", picture.c_str());
+    }
     return 0;
 }
