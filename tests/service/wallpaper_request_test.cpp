@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -28,6 +29,43 @@ std::string ReadFile(const std::string& path) {
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A picture of two halves saved with GDI+'s encoder for the MIME type: the left one opaque in
+// `left`, the right one in `right` (ARGB, so it may be transparent).
+void SaveTwoHalves(const std::string& path, const wchar_t* mimeType, Gdiplus::PixelFormat format,
+                   Gdiplus::ARGB left, Gdiplus::ARGB right) {
+    Gdiplus::Bitmap picture(40, 30, format);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            picture.SetPixel(x, y, Gdiplus::Color(x < 20 ? left : right));
+        }
+    }
+    UINT count = 0;
+    UINT size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, encoders);
+    for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, mimeType) == 0) {
+            const std::wstring widePath(path.begin(), path.end());
+            ASSERT_EQ(picture.Save(widePath.c_str(), &encoders[i].Clsid, nullptr), Gdiplus::Ok);
+            return;
+        }
+    }
+    FAIL() << "no encoder for the picture";
+}
+
+// Blue, green, red of pixel (x, y) of a 24-bit bottom-up BMP file's bytes.
+std::array<int, 3> BmpPixel(const std::string& bytes, int x, int y) {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::memcpy(&width, bytes.data() + 18, 4);
+    std::memcpy(&height, bytes.data() + 22, 4);
+    const size_t stride = (size_t(width) * 3 + 3) / 4 * 4;
+    const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
+    return {uint8_t(bytes[at]), uint8_t(bytes[at + 1]), uint8_t(bytes[at + 2])};
 }
 
 std::string DesktopWallpaper() {
@@ -132,6 +170,40 @@ TEST_F(WallpaperTest, TheCurrentWallpaperEndsStretchedOnTheDesktop) {
     const RegistryKey desktop("Control Panel\\Desktop", KEY_READ);
     EXPECT_EQ(desktop.ReadString("WallpaperStyle"), "2");
     EXPECT_EQ(desktop.ReadString("TileWallpaper"), "0");
+}
+
+TEST_F(WallpaperTest, TheRenderedBitmapShowsThePictureStretchedAndTransparencyAsBlack) {
+    struct Case {
+        const char* file;
+        const wchar_t* mimeType;
+        Gdiplus::PixelFormat format;
+        Gdiplus::ARGB right;
+        std::array<int, 3> rightShown;
+    };
+    const Gdiplus::ARGB pink = 0xFFC8285A;  // opaque red 200, green 40, blue 90
+    const std::array<int, 3> pinkShown = {90, 40, 200};
+    for (const Case& c :
+         {Case{"wallpaper.bmp", L"image/bmp", PixelFormat24bppRGB, 0xFF10E0F0, {0xF0, 0xE0, 0x10}},
+          Case{"wallpaper.png", L"image/png", PixelFormat32bppARGB, 0x00FFFFFF, {0, 0, 0}}}) {
+        const std::string picture = folder_ + c.file;
+        SaveTwoHalves(picture, c.mimeType, c.format, pink, c.right);
+        // A larger bitmap left from before must not keep its tail.
+        std::ofstream(folder_ + "wallpaper-desktop.bmp", std::ios::binary)
+            << std::string(8 << 20, 'x');
+        ASSERT_TRUE(ApplyWallpaper(picture, "5"));
+
+        const std::string bytes = ReadFile(folder_ + "wallpaper-desktop.bmp");
+        const int width = ::GetSystemMetrics(SM_CXSCREEN);
+        const int height = ::GetSystemMetrics(SM_CYSCREEN);
+        ASSERT_EQ(bytes.size(), 54 + (size_t(width) * 3 + 3) / 4 * 4 * height) << c.file;
+        for (const int y : {2, height / 2, height - 3}) {
+            EXPECT_EQ(BmpPixel(bytes, 2, y), pinkShown) << c.file << " at row " << y;
+            // The edge in the middle is drawn smooth, over a band of a few of the picture's pixels.
+            EXPECT_EQ(BmpPixel(bytes, width / 4, y), pinkShown) << c.file;
+            EXPECT_EQ(BmpPixel(bytes, width * 3 / 4, y), c.rightShown) << c.file;
+            EXPECT_EQ(BmpPixel(bytes, width - 3, y), c.rightShown) << c.file;
+        }
+    }
 }
 
 TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
