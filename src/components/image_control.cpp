@@ -76,7 +76,8 @@ void ImageControl::ApplyAutoSize() {
 }
 
 void ImageControl::StartAnimation() {
-    if (picture_.IsAnimated() && !animating_ && ::IsWindowVisible(hwnd())) {
+    // Whether it is animated is asked last: that decodes the picture.
+    if (!animating_ && ::IsWindowVisible(hwnd()) && picture_.IsAnimated()) {
         animating_ =
             ::SetTimer(hwnd(), kPictureFrameTimer, picture_.FrameDelay(frame_), nullptr) != 0;
     }

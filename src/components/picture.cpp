@@ -135,10 +135,36 @@ void DrawBlended(HDC dc, const RECT& bounds, int width, int height,
                     bounds.bottom - bounds.top, source.get(), 0, 0, width, height, blend);
 }
 
-}  // namespace
+// The size a GIF or BMP gives in its header, or false for another format.
+bool HeaderSize(const void* data, size_t size, int* width, int* height) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const auto number = [bytes](size_t at, int length) {
+        uint32_t value = 0;
+        for (int i = length - 1; i >= 0; --i) {
+            value = value << 8 | bytes[at + i];
+        }
+        return value;
+    };
+    if (size >= 10 && std::memcmp(bytes, "GIF8", 4) == 0) {
+        // The logical screen, which every frame is drawn into.
+        *width = static_cast<int>(number(6, 2));
+        *height = static_cast<int>(number(8, 2));
+        return true;
+    }
+    if (IsBmp(data, size) && size >= 26) {
+        if (number(14, 4) == sizeof(BITMAPCOREHEADER)) {
+            *width = static_cast<int>(number(18, 2));
+            *height = static_cast<int>(number(20, 2));
+        } else {
+            *width = static_cast<int>(number(18, 4));
+            *height = std::abs(static_cast<int32_t>(number(22, 4)));  // negative: top-down
+        }
+        return true;
+    }
+    return false;
+}
 
-Picture::Picture(int width, int height, std::shared_ptr<const Frames> frames)
-    : width_(width), height_(height), frames_(std::move(frames)) {}
+}  // namespace
 
 Picture Picture::FromResource(int id) {
     const std::string name = "resource " + std::to_string(id);
@@ -149,7 +175,16 @@ Picture Picture::FromResource(int id) {
     if (!data) {
         ThrowUnreadable(name);
     }
-    return Decode(data, ::SizeofResource(module, found), name);
+    const size_t size = ::SizeofResource(module, found);
+    int width = 0;
+    int height = 0;
+    if (!HeaderSize(data, size, &width, &height)) {
+        return Decode(data, size, name);
+    }
+    if (width <= 0 || height <= 0) {
+        ThrowUnreadable(name);
+    }
+    return Picture(std::make_shared<State>(State{width, height, name, data, size, {}}));
 }
 
 Picture Picture::FromFile(const std::string& path) {
@@ -173,16 +208,32 @@ Picture Picture::FromBytes(const void* data, size_t size) {
 }
 
 Picture Picture::Decode(const void* data, size_t size, const std::string& name) {
-    const ComPtr<IStream> stream = MemoryStream(data, size);
+    // The bytes are the caller's: they are decoded now, while they are there.
+    const Picture picture(std::make_shared<State>(State{0, 0, name, data, size, {}}));
+    picture.DecodedFrames();
+    return picture;
+}
+
+const Picture::Frames& Picture::DecodedFrames() const {
+    State& state = *state_;
+    if (!state.encoded) {
+        return state.frames;
+    }
+    const ComPtr<IStream> stream = MemoryStream(state.encoded, state.encodedSize);
     if (!stream) {
-        ThrowUnreadable(name);
+        ThrowUnreadable(state.name);
     }
     Gdiplus::Bitmap bitmap(stream.get());
     const int width = static_cast<int>(bitmap.GetWidth());
     const int height = static_cast<int>(bitmap.GetHeight());
-    if (bitmap.GetLastStatus() != Gdiplus::Ok || width <= 0 || height <= 0) {
-        ThrowUnreadable(name);
+    // A size taken from the header before must be the decoded one: controls were sized by it.
+    const bool sizeKnown = state.width > 0;
+    if (bitmap.GetLastStatus() != Gdiplus::Ok || width <= 0 || height <= 0 ||
+        (sizeKnown && (width != state.width || height != state.height))) {
+        ThrowUnreadable(state.name);
     }
+    state.width = width;
+    state.height = height;
     // Animated GIFs have their frames along the time dimension; everything else has one frame.
     GUID dimension = {};
     UINT frameCount = 1;
@@ -191,25 +242,28 @@ Picture Picture::Decode(const void* data, size_t size, const std::string& name) 
         frameCount = std::max<UINT>(1, bitmap.GetFrameCount(&dimension));
     }
     const std::vector<int> delays = FrameDelays(bitmap, frameCount);
-    auto frames = std::make_shared<Frames>();
+    Frames frames;
     for (UINT i = 0; i < frameCount; ++i) {
         if (frameCount > 1 && bitmap.SelectActiveFrame(&dimension, i) != Gdiplus::Ok) {
-            ThrowUnreadable(name);
+            ThrowUnreadable(state.name);
         }
-        std::vector<uint32_t> pixels = ActiveFramePixels(bitmap, width, height);
+        std::vector<uint32_t> pixels = ActiveFramePixels(bitmap, state.width, state.height);
         if (pixels.empty()) {
-            ThrowUnreadable(name);
+            ThrowUnreadable(state.name);
         }
-        if (IsBmp(data, size)) {
-            KeyOnBottomLeftPixel(pixels, width, height);
+        if (IsBmp(state.encoded, state.encodedSize)) {
+            KeyOnBottomLeftPixel(pixels, state.width, state.height);
         }
-        frames->push_back({std::move(pixels), delays[i]});
+        frames.push_back({std::move(pixels), delays[i]});
     }
-    return Picture(width, height, std::move(frames));
+    state.frames = std::move(frames);
+    state.encoded = nullptr;
+    state.encodedSize = 0;
+    return state.frames;
 }
 
 int Picture::FrameCount() const {
-    return frames_ ? static_cast<int>(frames_->size()) : 0;
+    return state_ ? static_cast<int>(DecodedFrames().size()) : 0;
 }
 
 int Picture::FrameDelay(int frame) const {
@@ -217,30 +271,30 @@ int Picture::FrameDelay(int frame) const {
 }
 
 const Picture::Frame& Picture::FrameAt(int frame) const {
-    if (!frames_ || frame < 0 || frame >= FrameCount()) {
+    if (!state_ || frame < 0 || frame >= FrameCount()) {
         throw std::out_of_range("The picture has no frame " + std::to_string(frame) + ".");
     }
-    return (*frames_)[frame];
+    return DecodedFrames()[frame];
 }
 
 void Picture::Draw(HDC dc, int x, int y, int frame, bool transparent) const {
-    DrawStretched(dc, {x, y, x + width_, y + height_}, frame, transparent);
+    DrawStretched(dc, {x, y, x + Width(), y + Height()}, frame, transparent);
 }
 
 void Picture::DrawStretched(HDC dc, const RECT& bounds, int frame, bool transparent) const {
-    if (!frames_) {
+    if (!state_) {
         return;
     }
     const std::vector<uint32_t>& pixels = FrameAt(frame).pixels;
     if (transparent) {
-        DrawBlended(dc, bounds, width_, height_, pixels);
+        DrawBlended(dc, bounds, Width(), Height(), pixels);
     } else {
-        DrawOpaque(dc, bounds, width_, height_, pixels);
+        DrawOpaque(dc, bounds, Width(), Height(), pixels);
     }
 }
 
 void Picture::DrawCentered(HDC dc, const RECT& bounds, int frame, bool transparent) const {
-    const int x = bounds.left + (bounds.right - bounds.left - width_) / 2;
-    const int y = bounds.top + (bounds.bottom - bounds.top - height_) / 2;
+    const int x = bounds.left + (bounds.right - bounds.left - Width()) / 2;
+    const int y = bounds.top + (bounds.bottom - bounds.top - Height()) / 2;
     Draw(dc, x, y, frame, transparent);
 }

@@ -17,14 +17,17 @@ class Picture {
 
     // Decoding needs GDI+ started (GdiplusInitialization). Each throws std::runtime_error naming
     // the picture when it cannot be read or decoded.
-    // A picture stored as RCDATA in the program's resources under a numbered id.
+    // A picture stored as RCDATA in the program's resources under a numbered id. A GIF or BMP is
+    // decoded only when its frames are first needed: its size is in its header, and most of the
+    // program's pictures are not seen in its first seconds, if ever. Its decoding errors are
+    // thrown then.
     static Picture FromResource(int id);
     static Picture FromFile(const std::string& path);
     static Picture FromBytes(const void* data, size_t size);
 
-    bool IsEmpty() const { return !frames_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    bool IsEmpty() const { return !state_; }
+    int Width() const { return state_ ? state_->width : 0; }
+    int Height() const { return state_ ? state_->height : 0; }
     int FrameCount() const;
     bool IsAnimated() const { return FrameCount() > 1; }
     // How long frame i stays, in milliseconds. A GIF gives delays in hundredths of a second; a
@@ -50,13 +53,22 @@ class Picture {
         int delayMilliseconds;
     };
     using Frames = std::vector<Frame>;
+    // Shared by the copies of a picture: frames never change once decoded.
+    struct State {
+        int width;  // 0 until known
+        int height;
+        std::string name;
+        // The encoded picture while it waits to be decoded; the program's resources stay where
+        // they are for the life of the process.
+        const void* encoded;
+        size_t encodedSize;
+        Frames frames;
+    };
 
-    Picture(int width, int height, std::shared_ptr<const Frames> frames);
+    explicit Picture(std::shared_ptr<State> state) : state_(std::move(state)) {}
     static Picture Decode(const void* data, size_t size, const std::string& name);
+    const Frames& DecodedFrames() const;
     const Frame& FrameAt(int frame) const;
 
-    int width_ = 0;
-    int height_ = 0;
-    // Decoded frames never change, so copies of a picture share them.
-    std::shared_ptr<const Frames> frames_;
+    std::shared_ptr<State> state_;
 };

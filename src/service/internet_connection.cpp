@@ -1,7 +1,6 @@
 #include "service/internet_connection.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <atomic>
 
@@ -10,6 +9,17 @@ namespace {
 // Read by the sign-in worker thread as well.
 std::atomic<int> offlineScopes{0};
 
+using ConnectedStateFunction = BOOL(WINAPI*)(DWORD*, DWORD);
+
+// WinINet is loaded by the first check, ten seconds after start-up or at the first sign-in,
+// rather than with the program: the first seconds do not need it. Without it (no Windows the
+// client runs on lacks it) the answer is yes, as Wine always gives.
+ConnectedStateFunction ConnectedState() {
+    static const auto function = reinterpret_cast<ConnectedStateFunction>(reinterpret_cast<void*>(
+        ::GetProcAddress(::LoadLibraryA("wininet.dll"), "InternetGetConnectedState")));
+    return function;
+}
+
 }  // namespace
 
 bool IsInternetConnected() {
@@ -17,7 +27,8 @@ bool IsInternetConnected() {
         return false;
     }
     DWORD flags = 0;
-    return ::InternetGetConnectedState(&flags, 0) != FALSE;
+    const ConnectedStateFunction connectedState = ConnectedState();
+    return !connectedState || connectedState(&flags, 0) != FALSE;
 }
 
 OfflineForTesting::OfflineForTesting() {
