@@ -19,7 +19,11 @@ std::optional<std::string> SelectText(const pugi::xml_document& document, const 
         return std::nullopt;
     }
     const pugi::xpath_query text((std::string("string(") + path + ")").c_str());
-    return std::string(TrimBlanks(text.evaluate_string(document)));
+    // The buffer form: the client's pugixml is built without the standard library's strings.
+    std::string value(text.evaluate_string(nullptr, 0, document), '\0');  // with terminator
+    text.evaluate_string(value.data(), value.size(), document);
+    value.pop_back();
+    return std::string(TrimBlanks(value));
 }
 
 // The type becomes part of the file name. Letters and digits alone can never lead into another
