@@ -33,6 +33,7 @@ constexpr DWORD kSignInTimeoutMs = 60000;
 constexpr DWORD kPopupTimeoutMs = 90000;
 constexpr DWORD kSettleMs = 2000;
 constexpr double kMemoryGoalMb = 8;
+constexpr double kMemoryGoalRatio = 2;  // at most twice the minimal tray program's
 constexpr double kCpuGoalMsPerMinute = 50;
 
 bool UnderWine() {
@@ -189,6 +190,10 @@ int main(int argc, char** argv) {
         std::printf("private bytes %.2f MB by %s (goal under %.0f MB: %s)\n", privateMb,
                     wine ? "PagefileUsage" : "PrivateUsage", kMemoryGoalMb,
                     privateMb < kMemoryGoalMb ? "met" : "missed");
+        const double ratio = privateMb / Mb(PrivateBytes(minimal));
+        std::printf(
+            "private bytes over the minimal tray program's %.2fx (goal at most %.2fx: %s)\n", ratio,
+            kMemoryGoalRatio, AtMost(ratio, kMemoryGoalRatio));
         std::printf("CPU %.1f ms per minute by %s (goal under %.0f ms: %s)\n", cpu,
                     wine ? "GetThreadTimes" : "GetProcessTimes", kCpuGoalMsPerMinute,
                     cpu < kCpuGoalMsPerMinute ? "met" : "missed");

@@ -20,7 +20,7 @@
 namespace {
 
 constexpr int kRunsEach = 9;
-constexpr double kGoal = 1.5;
+constexpr double kGoal = 1.3;
 constexpr DWORD kStartTimeoutMs = 30000;
 // After the tray icon, how long the client's main window may take to show before giving up on it.
 constexpr DWORD kMainWindowGraceMs = 10000;
