@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 
+#include "service/xpath_string.h"
 #include "settings/text_convert.h"
 
 namespace {
@@ -19,7 +20,7 @@ std::optional<std::string> ChildText(const pugi::xml_node& item, const char* nam
         return std::nullopt;
     }
     static const pugi::xpath_query text("string(.)");
-    return std::string(text.evaluate_string(pugi::xpath_node(child)));
+    return XPathString(text, pugi::xpath_node(child));
 }
 
 NewsReply Parse(const std::string& reply) {

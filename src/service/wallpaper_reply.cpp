@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "service/xpath_string.h"
 #include "settings/text_convert.h"
 
 namespace {
@@ -19,11 +20,7 @@ std::optional<std::string> SelectText(const pugi::xml_document& document, const 
         return std::nullopt;
     }
     const pugi::xpath_query text((std::string("string(") + path + ")").c_str());
-    // The buffer form: the client's pugixml is built without the standard library's strings.
-    std::string value(text.evaluate_string(nullptr, 0, document), '\0');  // with terminator
-    text.evaluate_string(value.data(), value.size(), document);
-    value.pop_back();
-    return std::string(TrimBlanks(value));
+    return std::string(TrimBlanks(XPathString(text, document)));
 }
 
 // The type becomes part of the file name. Letters and digits alone can never lead into another
