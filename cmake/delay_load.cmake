@@ -1,24 +1,29 @@
 # Delay-loaded system DLLs: their functions load the DLL on the first call (through mingw's
 # __delayLoadHelper2) instead of at start-up. dlltool makes the import library from a definition
-# file naming the functions the given static libraries call, taken from the system's own import
-# library. murlox_delay_<name> is linked in place of <name>.
+# file naming the functions, which are those the CALLERS (static libraries) call or the FUNCTIONS
+# listed, in the i686 decorated form (SetWindowSubclass@16). murlox_delay_<name> is linked in place
+# of <name>; a function missing from it is taken from <name> itself, linked after it, as usual.
 #
 # ld drops the load stub of a member of such a library unless the function's own symbol is
 # referenced, which callers that go through __imp_ pointers never do (binutils bug 14339); the
 # stub's address in the import table is then 0. Each function is therefore named with -u.
 function(murlox_delay_load name)
-  set(callers ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 delay "" "" "CALLERS;FUNCTIONS")
   find_library(murlox_import_${name} ${name} REQUIRED)
   # Every function of the DLL shows as its import address slot: "I __imp__socket@12" on i686.
   execute_process(COMMAND ${CMAKE_NM} -g ${murlox_import_${name}} OUTPUT_VARIABLE symbols
                   COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCHALL "I __imp__[^\r\n]+" slots "${symbols}")
   list(TRANSFORM slots REPLACE "^I __imp__" "")
-  execute_process(COMMAND ${CMAKE_NM} -u ${callers} OUTPUT_VARIABLE wanted
-                  COMMAND_ERROR_IS_FATAL ANY)
-  # Called through the import slot, or directly where the header declares no dllimport.
-  string(REGEX MATCHALL "U _(_imp__)?[^\r\n]+" called "${wanted}")
-  list(TRANSFORM called REPLACE "^U _(_imp__)?" "")
+  set(called ${delay_FUNCTIONS})
+  if(delay_CALLERS)
+    execute_process(COMMAND ${CMAKE_NM} -u ${delay_CALLERS} OUTPUT_VARIABLE wanted
+                    COMMAND_ERROR_IS_FATAL ANY)
+    # Called through the import slot, or directly where the header declares no dllimport.
+    string(REGEX MATCHALL "U _(_imp__)?[^\r\n]+" calls "${wanted}")
+    list(TRANSFORM calls REPLACE "^U _(_imp__)?" "")
+    list(APPEND called ${calls})
+  endif()
   list(REMOVE_DUPLICATES called)
   set(functions "")
   set(keep "")
@@ -26,6 +31,8 @@ function(murlox_delay_load name)
     if(function IN_LIST slots)
       list(APPEND functions ${function})
       list(APPEND keep "-Wl,-u,_${function}")
+    elseif(function IN_LIST delay_FUNCTIONS)
+      message(FATAL_ERROR "${name}.dll has no function ${function}")
     endif()
   endforeach()
   set(folder ${CMAKE_BINARY_DIR}/delay-load)
@@ -38,6 +45,6 @@ function(murlox_delay_load name)
                           --output-delaylib ${library}
                   COMMAND_ERROR_IS_FATAL ANY)
   add_library(murlox_delay_${name} INTERFACE)
-  target_link_libraries(murlox_delay_${name} INTERFACE ${library})
+  target_link_libraries(murlox_delay_${name} INTERFACE ${library} ${name})
   target_link_options(murlox_delay_${name} INTERFACE ${keep})
 endfunction()
