@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/command_line.h"
-#include "components/error_guard.h"
+#include "components/win_handles.h"
 
 namespace {
 
@@ -17,9 +17,6 @@ struct InstanceSearch {
     HWND otherWindow = nullptr;
 };
 InstanceSearch search;
-
-// The running instance, whose hook receives the hand-overs of later starts.
-TMainInstance* receivingInstance = nullptr;
 
 BOOL CALLBACK CountInstance(HWND window, LPARAM) {
     char className[256] = "";
@@ -60,14 +57,9 @@ std::string HandedOverText(WPARAM atom) {
     return std::string(text, length);
 }
 
-bool IsTopLevel(HWND window) {
-    return (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
-}
-
 }  // namespace
 
-TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver)
-    : uninstallHandedOver_(std::move(uninstallHandedOver)) {
+TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver) {
     search = InstanceSearch{};
     search.ownWindow = applicationWindow;
     ::GetWindowTextA(applicationWindow, search.ownTitle, sizeof(search.ownTitle));
@@ -75,10 +67,13 @@ TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> unins
     ::EnumWindows(&CountInstance, 0);
     if (search.matchCount < 2 || !search.otherWindow) {
         // The hand-over reaches whichever window of this process was last active, a message box
-        // of the system included, so a hook on this thread looks at it before any window does.
-        receivingInstance = this;
-        receiver_.reset(::SetWindowsHookExA(WH_CALLWNDPROC, &TMainInstance::ReceiveHandOver,
-                                            nullptr, ::GetCurrentThreadId()));
+        // of the system included.
+        receiver_ = std::make_unique<TopLevelMessageWatch>(
+            kHandOverMessage, [uninstallHandedOver = std::move(uninstallHandedOver)](WPARAM atom) {
+                if (HasSwitch(HandedOverText(atom), kUninstallSwitch)) {
+                    uninstallHandedOver();
+                }
+            });
         return;
     }
     anotherInstanceRuns_ = true;
@@ -90,21 +85,4 @@ TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> unins
     } else {
         ::SetForegroundWindow(target);
     }
-}
-
-TMainInstance::~TMainInstance() {
-    if (receivingInstance == this) {
-        receivingInstance = nullptr;
-    }
-}
-
-LRESULT CALLBACK TMainInstance::ReceiveHandOver(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    // Controls use the same message number for messages of their own; a hand-over goes to a
-    // top-level window.
-    if (code == HC_ACTION && sent->message == kHandOverMessage && receivingInstance &&
-        IsTopLevel(sent->hwnd) && HasSwitch(HandedOverText(sent->wParam), kUninstallSwitch)) {
-        RunGuarded(receivingInstance->uninstallHandedOver_);
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -6,9 +6,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "app/window_messages.h"
-#include "components/win_handles.h"
+#include "components/top_level_message.h"
 
 class TMainInstance {
   public:
@@ -18,14 +19,10 @@ class TMainInstance {
     TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver);
     TMainInstance(const TMainInstance&) = delete;
     TMainInstance& operator=(const TMainInstance&) = delete;
-    ~TMainInstance();
 
     bool AnotherInstanceRuns() const { return anotherInstanceRuns_; }
 
   private:
-    static LRESULT CALLBACK ReceiveHandOver(int code, WPARAM wParam, LPARAM lParam);
-
     bool anotherInstanceRuns_ = false;
-    std::function<void()> uninstallHandedOver_;
-    UniqueHook receiver_;
+    std::unique_ptr<TopLevelMessageWatch> receiver_;
 };

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "components/top_level_message.h"
 #include "components/window.h"
 
 namespace {
@@ -17,6 +18,7 @@ int ShowMessage(const std::string& text, UINT type) {
     if (CurrentAnswers().message) {
         return CurrentAnswers().message(text, type);
     }
+    const ForeignWindowWatchScope watchTheBox;
     // The box belongs to the window the user is working with, so that it stays in front of it.
     return ::MessageBoxA(::GetActiveWindow(), text.c_str(), kApplicationTitle,
                          type | MB_SETFOREGROUND);
@@ -30,6 +32,8 @@ int ShowModal(Window& window) {
     if (CurrentAnswers().modal) {
         return CurrentAnswers().modal(window);
     }
+    // A modal window may open windows of the system's (a hosted control's, a box of its own).
+    const ForeignWindowWatchScope watchItsWindows;
     return window.RunModalLoop();
 }
 

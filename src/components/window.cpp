@@ -11,6 +11,7 @@
 #include "components/modal.h"
 #include "components/native_control.h"
 #include "components/screen_cursor.h"
+#include "components/top_level_message.h"
 
 namespace {
 
@@ -20,6 +21,13 @@ constexpr int kApplicationIconId = 1;
 std::set<std::string>& RegisteredClasses() {
     static std::set<std::string> registered;
     return registered;
+}
+
+HICON ApplicationIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    // Shared icons belong to the system's cache of the module, loaded at the first request.
+    return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kApplicationIconId),
+                                           IMAGE_ICON, ::GetSystemMetrics(widthMetric),
+                                           ::GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
 void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
@@ -32,7 +40,10 @@ void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
-    wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(kApplicationIconId));
+    // Both sizes are given, loaded once for all classes: without a small icon the system makes
+    // one from the resource anew for each class registered, which costs milliseconds at start.
+    wc.hIcon = ApplicationIcon(instance, SM_CXICON, SM_CYICON);
+    wc.hIconSm = ApplicationIcon(instance, SM_CXSMICON, SM_CYSMICON);
     wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = ::GetSysColorBrush(form.backgroundColorIndex);
     wc.lpszClassName = form.className;
@@ -232,6 +243,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (!self) {
         return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
+    ReportTopLevelMessage(hwnd, message, wParam);
     LRESULT result = 0;
     RunGuarded([&] { result = self->Dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {

@@ -12,6 +12,7 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
+#include "components/modal.h"
 #include "components/win_handles.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
@@ -64,13 +65,23 @@ TEST_F(HandOverTest, AControlGettingTheSameNumberForItsOwnMessageIsNoHandOver) {
     EXPECT_TRUE(SignedIn);
 }
 
-constexpr const char* kBoxTitle = "MURLOX box under test";
+constexpr const char* kBoxText = "Waiting for the hand-over";
 int boxTicks = 0;
+
+HWND FindTheBox() {
+    HWND box = nullptr;
+    while ((box = ::FindWindowExA(nullptr, box, "#32770", kApplicationTitle))) {
+        if (::FindWindowExA(box, nullptr, "Static", kBoxText)) {
+            return box;
+        }
+    }
+    return nullptr;
+}
 
 // Hands "-uninstall" to the box; should the box still be up a tick later, closes it so that the
 // test fails instead of waiting for a person.
 void CALLBACK HandOverToTheBox(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND box = ::FindWindowA("#32770", kBoxTitle);
+    const HWND box = FindTheBox();
     if (!box) {
         return;
     }
@@ -85,8 +96,9 @@ void CALLBACK HandOverToTheBox(HWND, UINT, UINT_PTR, DWORD) {
 // The box a client shows is the system's window, with a procedure that is not the client's.
 TEST_F(HandOverTest, UninstallEndsTheClientWhileAMessageBoxIsUp) {
     boxTicks = 0;
+    const PromptAnswerScope shownToAPerson({});
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, &HandOverToTheBox);
-    ::MessageBoxA(frmMain->hwnd(), "Waiting for the hand-over", kBoxTitle, MB_OK);
+    ShowMessage(kBoxText);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(boxTicks, 1) << "the box ended as the client ends";
     EXPECT_TRUE(Ended());
