@@ -14,10 +14,18 @@ void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
     CreateForm(form, owner);
 }
 
+void DialogForm::EnsureControls() {
+    if (!controlsCreated_) {
+        controlsCreated_ = true;
+        CreateControls();
+    }
+}
+
 LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SHOWWINDOW:
             if (wParam) {
+                EnsureControls();
                 FormShow();
             }
             break;

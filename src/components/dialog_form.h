@@ -15,11 +15,24 @@ class DialogForm : public Window {
   public:
     bool WantsDialogKeys() const override { return true; }
 
+    // The controls are made at the first need: the first showing, or a caller that reads them. A
+    // form that is never opened costs no controls, and the common controls library is not even
+    // loaded for it.
+    void EnsureControls();
+
     // The font of the form's controls, Verdana 8 points unless a form chooses another.
     HFONT Font() const { return static_cast<HFONT>(font_.get()); }
 
   protected:
+    // Makes the window only; its controls come with CreateControls.
     void CreateDialogForm(const FormDescription& form, HWND owner);
+    virtual void CreateControls() = 0;
+    // A control of the form, made if it was not yet.
+    template <typename Control>
+    Control& Made(Control& control) {
+        EnsureControls();
+        return control;
+    }
 
     // The control that gets the focus when the window is next activated.
     void FocusOnActivate(HWND control) { focus_ = control; }
@@ -36,4 +49,5 @@ class DialogForm : public Window {
   private:
     UniqueGdiObject font_;
     HWND focus_ = nullptr;
+    bool controlsCreated_ = false;
 };

@@ -21,8 +21,11 @@ const FormDescription kForm = {"TfrmPopop",
 }  // namespace
 
 void TfrmPopop::Create(HWND owner) {
-    CreateDialogForm(kForm, owner);
     // The application icon comes with the window class, as for every window of the client.
+    CreateDialogForm(kForm, owner);
+}
+
+void TfrmPopop::CreateControls() {
     linkFont_ = CreatePointFont("Verdana", 8, kFontUnderline);
     const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
     Label1.CreateWrapped(hwnd(), 8, 8, 402, 26,

@@ -10,11 +10,12 @@ class TfrmPopop : public DialogForm {
   public:
     void Create(HWND owner);
 
-    PushButton& OkButton() { return cmdClose; }
+    PushButton& OkButton() { return Made(cmdClose); }
     void cmdCloseClick();
     void Label2Click();
 
   protected:
+    void CreateControls() override;
     void OnEnter() override { cmdCloseClick(); }
     // No close box: Esc dismisses the window as "OK" does.
     void OnEscape() override { cmdCloseClick(); }

@@ -37,6 +37,9 @@ constexpr int kEditLabelSpacing = 3;
 
 void TfrmRegisterLogin::Create(HWND owner) {
     CreateDialogForm(kForm, owner);
+}
+
+void TfrmRegisterLogin::CreateControls() {
     boldFont_ = CreatePointFont("Verdana", 8, kFontBold);
     linkFont_ = CreatePointFont("Verdana", 8, kFontBold | kFontUnderline);
     helpFont_ = CreatePointFont("Verdana", 8, kFontUnderline);

@@ -11,13 +11,14 @@ class TfrmRegisterLogin : public DialogForm {
   public:
     void Create(HWND owner);
 
-    Edit& Username() { return txtUsername; }
-    Edit& Password() { return txtPassword; }
-    CheckBox& StartWithWindows() { return chkStartWithWindows; }
-    CheckBox& AutoSignin() { return chkAutoSignin; }
+    Edit& Username() { return Made(txtUsername); }
+    Edit& Password() { return Made(txtPassword); }
+    CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
+    CheckBox& AutoSignin() { return Made(chkAutoSignin); }
     void imgGoClick();
 
   protected:
+    void CreateControls() override;
     void FormShow() override;
     void OnEnter() override { imgGoClick(); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

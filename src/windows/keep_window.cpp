@@ -20,6 +20,9 @@ void TfrmWPSetTime::Create(HWND owner) {
     CreateDialogForm({"TfrmWPSetTime", "Keep this murlo", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
                       at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
                      owner);
+}
+
+void TfrmWPSetTime::CreateControls() {
     const COLORREF text = ::GetSysColor(COLOR_3DDKSHADOW);
     Label1.Create(hwnd(), 8, 16, "Keep this murlo for", Font(), text);
     cmbDays.Create(hwnd(), 125, 13, 44, 7);

@@ -11,10 +11,11 @@ class TfrmWPSetTime : public DialogForm {
   public:
     void Create(HWND owner);
 
-    DropDownList& Days() { return cmbDays; }
+    DropDownList& Days() { return Made(cmbDays); }
     void imgSetClick();
 
   protected:
+    void CreateControls() override;
     void FormShow() override;
     void OnEnter() override { imgSetClick(); }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -40,6 +40,9 @@ void TfrmSettings::Create(HWND owner) {
     CreateDialogForm({"TfrmSettings", "Settings", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, at.x, at.y,
                       kClientWidth, kClientHeight, COLOR_WINDOW},
                      owner);
+}
+
+void TfrmSettings::CreateControls() {
     tabber_.Create(hwnd(), 8, 8, 409, 321, /*ownerDraw=*/true);
     tabber_.SetFont(Font());
     tabber_.OnDrawTab = [this](int index, const RECT& rect, HDC dc) {
@@ -115,6 +118,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
 }
 
 void TfrmSettings::ShowProxyPage() {
+    EnsureControls();
     tabber_.SetActivePageIndex(kProxyPage);
     Show();
 }

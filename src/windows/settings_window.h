@@ -15,23 +15,24 @@ class TfrmSettings : public DialogForm {
     // Shows the window, not modally, on its proxy page (the connection-failure window's link).
     void ShowProxyPage();
 
-    TabControl& tabber() { return tabber_; }
-    CheckBox& StartWithWindows() { return chkStartWithWindows; }
-    CheckBox& Autologin() { return chkAutologin; }
-    CheckBox& ProxyUse() { return chkProxyUse; }
-    DropDownList& ProxyType() { return lstProxyType; }
-    Edit& ProxyServer() { return txtProxyServer; }
-    Edit& ProxyPort() { return txtProxyPort; }
-    Edit& ProxyUserName() { return txtProxyUserName; }
-    Edit& ProxyPassword() { return txtProxyPassword; }
-    Edit& ProxyRealm() { return txtProxyRealm; }
-    const Label& RealmLabel() const { return lblRealm; }
-    TButtonWithColor& OkButton() { return cmdOK; }
-    TButtonWithColor& CancelButton() { return cmdCancel; }
+    TabControl& tabber() { return Made(tabber_); }
+    CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
+    CheckBox& Autologin() { return Made(chkAutologin); }
+    CheckBox& ProxyUse() { return Made(chkProxyUse); }
+    DropDownList& ProxyType() { return Made(lstProxyType); }
+    Edit& ProxyServer() { return Made(txtProxyServer); }
+    Edit& ProxyPort() { return Made(txtProxyPort); }
+    Edit& ProxyUserName() { return Made(txtProxyUserName); }
+    Edit& ProxyPassword() { return Made(txtProxyPassword); }
+    Edit& ProxyRealm() { return Made(txtProxyRealm); }
+    Label& RealmLabel() { return Made(lblRealm); }
+    TButtonWithColor& OkButton() { return Made(cmdOK); }
+    TButtonWithColor& CancelButton() { return Made(cmdCancel); }
 
     void cmdOKClick();
 
   protected:
+    void CreateControls() override;
     void FormShow() override;
     void OnEnter() override { cmdOKClick(); }
 
