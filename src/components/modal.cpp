@@ -32,8 +32,6 @@ int ShowModal(Window& window) {
     if (CurrentAnswers().modal) {
         return CurrentAnswers().modal(window);
     }
-    // A modal window may open windows of the system's (a hosted control's, a box of its own).
-    const ForeignWindowWatchScope watchItsWindows;
     return window.RunModalLoop();
 }
 

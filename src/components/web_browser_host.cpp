@@ -77,6 +77,20 @@ class HostObject {
     }
     TWebBrowserHost* host() const { return host_; }
 
+    // The end of every QueryInterface: the interface found, with a reference for the caller, or
+    // none.
+    static HRESULT Answer(IUnknown* found, void** out) {
+        if (!out) {
+            return E_POINTER;
+        }
+        *out = found;
+        if (!found) {
+            return E_NOINTERFACE;
+        }
+        found->AddRef();
+        return S_OK;
+    }
+
   private:
     TWebBrowserHost* host_;
     ULONG references_ = 1;
@@ -94,23 +108,17 @@ class BrowserSite final : public HostObject,
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) {
-            return E_POINTER;
-        }
+        IUnknown* found = nullptr;
         if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
-            *out = static_cast<IOleClientSite*>(this);
+            found = static_cast<IOleClientSite*>(this);
         } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
-            *out = static_cast<IOleInPlaceSite*>(this);
+            found = static_cast<IOleInPlaceSite*>(this);
         } else if (iid == IID_IDocHostUIHandler) {
-            *out = static_cast<IDocHostUIHandler*>(this);
+            found = static_cast<IDocHostUIHandler*>(this);
         } else if (iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
+            found = static_cast<IDispatch*>(this);
         }
-        AddRef();
-        return S_OK;
+        return Answer(found, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return Retain(); }
     ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
@@ -245,17 +253,9 @@ class BrowserFrame final : public HostObject, public IOleInPlaceFrame {
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) {
-            return E_POINTER;
-        }
-        if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceUIWindow ||
-            iid == IID_IOleInPlaceFrame) {
-            *out = static_cast<IOleInPlaceFrame*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        const bool known = iid == IID_IUnknown || iid == IID_IOleWindow ||
+                           iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame;
+        return Answer(known ? static_cast<IOleInPlaceFrame*>(this) : nullptr, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return Retain(); }
     ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
@@ -324,16 +324,9 @@ class BrowserEvents final : public HostObject, public IDispatch {
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) {
-            return E_POINTER;
-        }
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        const bool known =
+            iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2;
+        return Answer(known ? static_cast<IDispatch*>(this) : nullptr, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return Retain(); }
     ULONG STDMETHODCALLTYPE Release() override { return Drop(); }

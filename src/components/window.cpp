@@ -185,6 +185,10 @@ int Window::RunModalLoop() {
     ModalRuns().push_back(this);
     const std::vector<HWND> disabled = DisableOtherWindows(hwnd_);
     Show();
+    // A modal window may open windows of the system's (a hosted control's, a box of its own).
+    // Watched from here on, so that its own controls, made at its first showing, are made
+    // without the hook's cost.
+    const ForeignWindowWatchScope watchItsWindows;
     while (modalResult_ == 0) {
         if (!DispatchNextMessage(true) && QuitRequested()) {
             // The program is ending; the enclosing loops see the same flag.
