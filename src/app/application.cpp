@@ -4,6 +4,7 @@
 #include "app/resource_window.h"
 #include "components/message_pump.h"
 #include "components/modal.h"
+#include "service/http_client.h"
 
 namespace {
 
@@ -33,10 +34,14 @@ void Application::Initialize(const char* title) {
         CreateForm(ApplicationWindow(title), nullptr);
     }
     ResetQuit();
+    ResumeExchanges();
 }
 
 void Application::Terminate() {
     RequestQuit();
+    // The loops end only once the exchange they wait in returns: it is given up now, however
+    // slowly its server answers.
+    AbandonExchanges();
 }
 
 bool Application::Terminated() const {

@@ -12,7 +12,8 @@ class Application : public Window {
     // The title is what a second instance looks for; tests give theirs another one, so that they
     // never take a running client for their own.
     void Initialize(const char* title = kApplicationTitle);
-    // Ends the message loop and every nested one; a loop not yet started ends at its first pass.
+    // Ends the message loop and every nested one, and abandons every running exchange; a loop not
+    // yet started ends at its first pass.
     void Terminate();
     bool Terminated() const;
     void Run();

@@ -208,8 +208,10 @@ void TfrmMain::HideSignInAnimation() {
 }
 
 void TfrmMain::GetanotherMURLOClick() {
-    if (!frmWPPicker || frmWPPicker->IsVisible() || !RequestSessionId() ||
-        TfrmDownloader::Exists()) {
+    // Not over a pick that has still to run or runs now: RequestSessionId refuses while an
+    // exchange runs.
+    if (!frmWPPicker || frmWPPicker->IsVisible() || frmWPPicker->PickPending() ||
+        !RequestSessionId() || TfrmDownloader::Exists()) {
         return;
     }
     ShowModal(*frmWPPicker);

@@ -56,7 +56,8 @@ bool MenuItemEnabled(std::string_view caption, bool signedIn, bool hasWallpaper)
 NotificationLinkAction DecideNotificationLink(std::string_view link, std::string_view updatelink) {
     NotificationLinkAction action;
     action.address = LowerCase(TrimBlanks(link));
-    if (action.address.empty() || action.address.find(PlaceholderHost()) != std::string::npos) {
+    if (!IsWebAddress(action.address) ||
+        action.address.find(PlaceholderHost()) != std::string::npos) {
         return action;
     }
     action.open = true;

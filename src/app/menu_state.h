@@ -11,8 +11,8 @@ bool HasCurrentWallpaper(const std::string& curdesktopid);
 // the last of the menu).
 bool MenuItemEnabled(std::string_view caption, bool signedIn, bool hasWallpaper);
 
-// What a click on a notification's link does: the trimmed, lower-cased link is opened unless it
-// is empty or still holds the placeholder host; the update link also ends the program.
+// What a click on a notification's link does: the trimmed, lower-cased link is opened when it is
+// a web address that does not hold the placeholder host; the update link also ends the program.
 struct NotificationLinkAction {
     bool open = false;
     std::string address;

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/window_messages.h"
+#include "components/message_pump.h"
 #include "components/modal.h"
 #include "resource_ids.h"
 #include "service/internet_connection.h"
@@ -59,7 +60,9 @@ void TfrmResources::tmrCycleTimerTimer() {
     if (!IsInternetConnected() && SignedIn) {
         SignOut(false);
     }
-    if (CycleTicks >= kTicksPerCheck) {
+    // The hourly check waits for an exchange that runs now (a pick, a sign-in's follow-up): it
+    // runs at the first tick after it.
+    if (CycleTicks >= kTicksPerCheck && !ExchangeRuns()) {
         CycleTicks = 0;
         StopCycle();
         // Started again on every way out of the check, an error of its wallpaper request among
@@ -99,6 +102,13 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case WM_QUERYENDSESSION:
             return WMQueryEndSession();
+        case WM_ENDSESSION:
+            // The session ends now: the loops unwind, an exchange among them, and the settings
+            // are stored on the way out.
+            if (wParam) {
+                TheApplication().Terminate();
+            }
+            return 0;
         case kLoginOutcomeMessage:
             LoginOutcomeHandedOver();
             return 0;

@@ -26,6 +26,11 @@ inline constexpr UINT kHandOverMessage = WM_USER + 101;
 // take.
 inline constexpr UINT kLoginOutcomeMessage = WM_APP + 1;
 
+// Posted by the picker to itself when a thumbnail was clicked, so that the pick runs after the
+// browser control's event has returned. It carries nothing: the id waits in the picker, and a
+// message from elsewhere finds none to take.
+inline constexpr UINT kPickWallpaperMessage = WM_APP + 2;
+
 // --- Timers -----------------------------------------------------------------------------------
 // Each belongs to one window; the ids differ all the same, so that a trace names the timer.
 

@@ -62,6 +62,9 @@ void TNotifyPopUp::HideNotifications() {
 }
 
 void TNotifyPopUp::OpenURL(const std::string& url) {
+    if (!IsWebAddress(url)) {
+        return;
+    }
     ::ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }
 

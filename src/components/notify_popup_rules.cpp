@@ -3,6 +3,39 @@
 #include <cstdlib>
 #include <limits>
 
+#include "settings/text_convert.h"
+
+namespace {
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsWebAddress(std::string_view link) {
+    const std::string_view address = TrimBlanks(link);
+    for (const std::string_view scheme :
+         {std::string_view("http://"), std::string_view("https://")}) {
+        if (StartsWithIgnoringCase(address, scheme)) {
+            return address.size() > scheme.size();
+        }
+    }
+    return false;
+}
+
 TTaskbarEdge TaskbarEdgeOf(const std::optional<ScreenRect>& taskbar) {
     if (!taskbar) {
         return EdgeUnknown;
@@ -42,6 +75,8 @@ bool NotificationStack::Admit(TTaskbarEdge edge, const ScreenRect& workArea, int
                 refused = int64_t{workArea.bottom} - offset - height - startY < 0;
                 break;
             case EdgeUnknown:
+                // Nothing tells where the screen ends: a fixed number stand at once.
+                refused = popupCount_ >= kMaxPopupsWithoutTaskbar;
                 break;
         }
         if (refused) {
@@ -121,7 +156,9 @@ PopupBounds SlideStart(TTaskbarEdge edge, const PopupBounds& full) {
 
 SlideStep SlideInStep(TTaskbarEdge edge, const PopupBounds& current, const ScreenRect& workArea,
                       const PopupLayout& layout) {
-    SlideStep step{current, false};
+    // A popup placed without a known edge does not slide: it stands at once and, once its time is
+    // up, closes at once.
+    SlideStep step{current, edge == EdgeUnknown};
     if (edge == EdgeUnknown) {
         return step;
     }
@@ -147,7 +184,7 @@ SlideStep SlideInStep(TTaskbarEdge edge, const PopupBounds& current, const Scree
 }
 
 SlideStep SlideOutStep(TTaskbarEdge edge, const PopupBounds& current, int32_t scrollSpeed) {
-    SlideStep step{current, false};
+    SlideStep step{current, edge == EdgeUnknown};
     if (edge == EdgeUnknown) {
         return step;
     }

@@ -5,9 +5,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 // The address a notification carries until it is given a link of its own.
 inline constexpr const char* PlaceholderUrl = "http://www.placeholder.invalid/";
+
+// Whether a link from the service may be opened: an "http://" or "https://" address (in any
+// case) with something after the scheme, blanks and control characters at both ends aside. The
+// service is reached over plain HTTP, so anything else (a local program, "file:", a UNC path, any
+// registered protocol) could start a program with one click.
+bool IsWebAddress(std::string_view link);
 
 // The side of the screen the taskbar is on; the values are those the component stores.
 enum TTaskbarEdge : int32_t {
@@ -40,6 +47,9 @@ struct PopupBounds {
 
 // The edge of a taskbar from the rectangle the shell reports; nothing reported is EdgeUnknown.
 TTaskbarEdge TaskbarEdgeOf(const std::optional<ScreenRect>& taskbar);
+
+// How many popups stand at once where no taskbar is found, so that nothing tells how many fit.
+inline constexpr int32_t kMaxPopupsWithoutTaskbar = 10;
 
 // The component's count of open popups and the height their stack has reached.
 class NotificationStack {
@@ -87,8 +97,8 @@ struct SlideStep {
     bool finished = false;  // slid in completely, or (sliding out) to be closed
 };
 
-// One 25 ms step of sliding in; the last one puts the popup exactly at its full place. An unknown
-// edge never moves and never finishes.
+// One 25 ms step of sliding in; the last one puts the popup exactly at its full place. At an
+// unknown edge a popup does not slide: the first step finishes without moving it, in and out.
 SlideStep SlideInStep(TTaskbarEdge edge, const PopupBounds& current, const ScreenRect& workArea,
                       const PopupLayout& layout);
 // One step of sliding out; finished when the popup would shrink to nothing, and then closes.

@@ -552,9 +552,6 @@ void TfrmNotifyPopUp::tmrExitTimer() {
 }
 
 void TfrmNotifyPopUp::tmrScrollTimer() {
-    if (TaskbarEdge_ == EdgeUnknown) {
-        return;  // never placed, so never slides; the timer runs on without effect
-    }
     const SlideStep step = SlideInStep(TaskbarEdge_, CurrentBounds(), ReadWorkArea(), Layout());
     MoveTo(step.bounds);
     if (step.finished) {
@@ -564,9 +561,6 @@ void TfrmNotifyPopUp::tmrScrollTimer() {
 }
 
 void TfrmNotifyPopUp::tmrscrollDownTimer() {
-    if (TaskbarEdge_ == EdgeUnknown) {
-        return;
-    }
     const SlideStep step = SlideOutStep(TaskbarEdge_, CurrentBounds(), ScrollSpeed_);
     if (step.finished) {
         ClosePopup();

@@ -448,13 +448,16 @@ bool TWebBrowserHost::CreateBrowser() {
         TearDown();
         return false;
     }
+    // A control whose events cannot be heard would never report a navigation: it is no control.
     ComPtr<IConnectionPointContainer> eventSources;
-    if (SUCCEEDED(browser_->QueryInterface(IID_IConnectionPointContainer,
-                                           reinterpret_cast<void**>(eventSources.put()))) &&
-        SUCCEEDED(eventSources->FindConnectionPoint(DIID_DWebBrowserEvents2, eventSource_.put())) &&
+    if (FAILED(browser_->QueryInterface(IID_IConnectionPointContainer,
+                                        reinterpret_cast<void**>(eventSources.put()))) ||
+        FAILED(eventSources->FindConnectionPoint(*eventInterface_, eventSource_.put())) ||
         FAILED(eventSource_->Advise(static_cast<IDispatch*>(events_.get()), &eventCookie_))) {
         eventSource_.reset();
         eventCookie_ = 0;
+        TearDown();
+        return false;
     }
     return true;
 }

@@ -40,7 +40,8 @@ class TWebBrowserHost : public Window {
     void Create(HWND parent, int left, int top, int width, int height);
 
     // Creates the browser control in the window, in place, and connects its events. True when the
-    // control runs (also when it ran already).
+    // control runs with its events connected (also when it ran already); without them no control
+    // is kept.
     bool CreateBrowser();
     bool HasBrowser() const { return static_cast<bool>(browser_); }
 
@@ -62,6 +63,9 @@ class TWebBrowserHost : public Window {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The events listened to; a test names an interface the control has no connection point for.
+    const IID* eventInterface_ = &DIID_DWebBrowserEvents2;
 
   private:
     friend class web_browser_host_detail::BrowserSite;

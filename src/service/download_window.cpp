@@ -37,6 +37,12 @@ std::string SystemErrorText(DWORD error) {
     return message;
 }
 
+// Ends a shown download's transfer once its window has been closed.
+class DownloadClosed : public std::runtime_error {
+  public:
+    DownloadClosed() : std::runtime_error("the download window was closed") {}
+};
+
 UniqueFileHandle CreateForWriting(const std::string& path) {
     UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -61,7 +67,15 @@ int TfrmDownloader::existing_ = 0;
 
 TfrmDownloader::TfrmDownloader(HWND owner)
     : owner_(owner),
-      NetKeepAlive1(KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/true}) {
+      NetKeepAlive1(KeepAlive{[this] {
+                                  TheApplication().ProcessMessages();
+                                  // Closed by the user or the program while the file comes:
+                                  // the transfer is given up, and nothing is applied.
+                                  if (ModalResult() != 0) {
+                                      throw DownloadClosed();
+                                  }
+                              },
+                              /*onlyWhenIdle=*/true}) {
     ++existing_;
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
@@ -120,7 +134,11 @@ void TfrmDownloader::tmrDLDelayTimer() {
     }
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
-    SetModalResult(DownloadFile() ? kModalDone : kModalFailed);
+    const bool downloaded = DownloadFile();
+    // A window closed meanwhile keeps the result its closing gave.
+    if (ModalResult() == 0) {
+        SetModalResult(downloaded ? kModalDone : kModalFailed);
+    }
 }
 
 bool TfrmDownloader::DownloadFile() {
@@ -139,10 +157,14 @@ bool TfrmDownloader::DownloadFile() {
                                      SystemErrorText(::GetLastError()));
         }
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         file.reset();
         ::DeleteFileA(partial.c_str());
-        ShowMessage(kDownloadFailedMessage);
+        // Given up on purpose (the window closed, the program ends): nothing failed to tell of.
+        if (!dynamic_cast<const DownloadClosed*>(&failure) &&
+            !dynamic_cast<const HttpAbandoned*>(&failure)) {
+            ShowMessage(kDownloadFailedMessage);
+        }
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -27,6 +28,8 @@ constexpr long kReceiveBufferSize = 256 * 1024;
 
 thread_local const KeepAlive* currentKeepAlive = nullptr;
 
+std::atomic<bool> abandoned{false};
+
 // The limits new clients start with, and their guard: the sign-in worker creates its client on a
 // thread of its own.
 std::mutex defaultLimitsMutex;
@@ -44,16 +47,17 @@ void InitialiseCurlOnce() {
     }
 }
 
-// Runs the calling thread's keep-alive, if it has one and it wants to run now.
-void PumpKeepAlive(bool idle) {
+// Runs the calling thread's keep-alive, if it has one and it wants to run now; true when it ran.
+bool PumpKeepAlive(bool idle) {
     const KeepAlive* keepAlive = currentKeepAlive;
     if (keepAlive == nullptr || !keepAlive->pump || (!idle && keepAlive->onlyWhenIdle)) {
-        return;
+        return false;
     }
     // A copy, because the pump may end the scope that owns the keep-alive (a window that holds
     // one closes while its own messages are dispatched).
     const std::function<void()> pump = keepAlive->pump;
     pump();
+    return true;
 }
 
 bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
@@ -257,6 +261,18 @@ struct HttpClient::State {
     CURLcode Run(Transfer& transfer);
 };
 
+void AbandonExchanges() {
+    abandoned = true;
+}
+
+void ResumeExchanges() {
+    abandoned = false;
+}
+
+bool ExchangesAbandoned() {
+    return abandoned;
+}
+
 HttpLimitsScope::HttpLimitsScope(const HttpLimits& limits) {
     const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
     previous_ = std::exchange(defaultLimits, limits);
@@ -351,6 +367,9 @@ std::string HttpClient::State::Exchange(Method method, const std::string& url,
     // A keep-alive pump may try to use this same client while it waits.
     if (busy) {
         throw HttpError(url + ": the client is already busy with an exchange");
+    }
+    if (abandoned) {
+        throw HttpAbandoned();
     }
     if (!UrlHasHost(url)) {
         throw HttpError(url + ": no host in the URL");
@@ -498,8 +517,12 @@ CURLcode HttpClient::State::Run(Transfer& transfer) {
         ~Attachment() { curl_multi_remove_handle(multi, easy); }
     } attachment(multi, easy);
 
-    Clock::time_point sliceStart = Clock::now();
+    Clock::time_point lastPump = Clock::now();
     for (;;) {
+        // Checked after every slice and every pump, which is where "Exit" is chosen.
+        if (abandoned) {
+            throw HttpAbandoned();
+        }
         int running = 0;
         transfer.bytesThisRound = 0;
         const CURLMcode driven = curl_multi_perform(multi, &running);
@@ -518,16 +541,17 @@ CURLcode HttpClient::State::Run(Transfer& transfer) {
                           static_cast<long long>(limits.silence.count()));
             return CURLE_OPERATION_TIMEDOUT;
         }
-        if (transfer.bytesThisRound > 0) {
-            sliceStart = now;
-            PumpKeepAlive(false);
+        if (transfer.bytesThisRound > 0 && PumpKeepAlive(false)) {
+            lastPump = now;
             continue;
         }
+        // At least once a slice, however the bytes come: a server that sends one now and then
+        // must not keep the window messages (the user's "Exit" among them) waiting.
         const auto slice = transfer.connected ? kTransferSlice : kConnectingSlice;
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(sliceStart + slice - now);
+            std::chrono::duration_cast<std::chrono::milliseconds>(lastPump + slice - now);
         if (left.count() <= 0) {
-            sliceStart = now;
+            lastPump = now;
             PumpKeepAlive(true);
             continue;
         }

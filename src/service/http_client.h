@@ -18,6 +18,21 @@ class HttpError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// An exchange given up because the program ends: not a failure of the service, and nothing the
+// user should hear of.
+class HttpAbandoned : public HttpError {
+  public:
+    HttpAbandoned() : HttpError("the exchange was abandoned: the program ends") {}
+};
+
+// The end of the program: every exchange running now, on any thread, stops at its next waiting
+// slice or block received (within a quarter of a second) with HttpAbandoned, and every later one
+// before it starts. A server that trickles could otherwise hold the program for hours.
+void AbandonExchanges();
+// Exchanges run again (tests start the client several times in one process).
+void ResumeExchanges();
+bool ExchangesAbandoned();
+
 // How long an exchange may wait and how much it may receive. Without limits a silent server would
 // keep a sign-in busy for ever, one that trickles a byte now and then would never trip the silence,
 // and one that keeps sending would fill the disk. Each limit fails the exchange like a dropped
@@ -48,9 +63,10 @@ class HttpLimitsScope {
     HttpLimits previous_;
 };
 
-// While an exchange waits on the thread that set it, the keep-alive's pump runs between waiting
-// slices (125 ms while connecting, 250 ms otherwise) and, unless onlyWhenIdle, after every chunk
-// received, so that windows repaint and timers tick. Threads without one never pump.
+// While an exchange waits on the thread that set it, the keep-alive's pump runs at least once a
+// slice (125 ms while connecting, 250 ms otherwise), whether bytes come or not, and, unless
+// onlyWhenIdle, after every chunk received, so that windows repaint and timers tick. Threads
+// without one never pump.
 struct KeepAlive {
     std::function<void()> pump;
     bool onlyWhenIdle = false;

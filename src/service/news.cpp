@@ -4,21 +4,30 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "components/ansi_text.h"
 #include "components/modal.h"
+#include "components/notify_popup_rules.h"
 #include "service/news_reply.h"
 #include "service/service_address.h"
 #include "service/xml_request.h"
 #include "settings/settings_record.h"
+#include "signin/sign_in.h"
 
 bool FetchNews() {
+    const SessionTicket session;
     const std::string reply = PostXmlRequest(
         BuildGetNewsMessage(recSETTINGS.nickname, recSETTINGS.password), ServiceUrl(kNewsPath));
     if (reply == kFailedExchange) {
         return false;
     }
-    const NewsReply news = ParseNewsReply(reply);
+    // News for a session the user has left meanwhile is not shown.
+    if (!session.Stands()) {
+        return false;
+    }
+    const NewsReply news = ParseNewsReply(reply, &AnsiCharacter);
     for (const NewsItem& item : news.items) {
-        if (IsUpdateNotice(item)) {
+        // Only a web address can be the update link: a click on it is opened.
+        if (IsUpdateNotice(item) && IsWebAddress(item.url)) {
             recSETTINGS.updatelink = item.url;
         }
         if (!item.message.empty() && frmMain) {

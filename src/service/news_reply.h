@@ -2,6 +2,7 @@
 // Reading the service's answer to a news request: the news items in the reply's order, or the
 // point where the reply stopped making sense.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,15 @@ struct NewsReply {
     std::vector<NewsItem> items;
 };
 
+// One character of a reply's character reference in the system's ANSI code page: its bytes, or
+// "?" for a character that the code page cannot hold.
+using AnsiFromCodePoint = std::function<std::string(char32_t)>;
+
 // Every "news" element at any depth, in document order; the root's name is not checked and
-// attributes are ignored.
-NewsReply ParseNewsReply(const std::string& reply);
+// attributes are ignored. The reply must be well-formed XML, as an XML DOM demands it. Its bytes
+// are text in the ANSI code page and stay as they are; a character reference becomes its ASCII
+// byte, or (from 128 on) what toAnsi makes of it.
+NewsReply ParseNewsReply(const std::string& reply, const AnsiFromCodePoint& toAnsi);
 
 // What the user is told, in order, when the reply was not read to its end.
 std::vector<std::string> NewsReplyMessages(const NewsReply& parsed, const std::string& reply);

@@ -88,12 +88,12 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
            written == bytes.size() && ::SetEndOfFile(file.get());
 }
 
-void SetSystemWallpaper(const std::string& bitmap) {
+bool SetSystemWallpaper(const std::string& bitmap) {
     RegistryKey desktop("Control Panel\\Desktop", KEY_WRITE);
     desktop.WriteString("WallpaperStyle", "2");
     desktop.WriteString("TileWallpaper", "0");
-    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmap.c_str()),
-                            SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    return ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmap.c_str()),
+                                   SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE;
 }
 
 // The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
@@ -130,8 +130,9 @@ bool ApplyWallpaper(const std::string& path, const std::string& id) {
     if (!SetThroughActiveDesktop(path)) {
         const std::string bitmap = StretchedBitmapPath(path);
         const std::vector<uint8_t> pixels = StretchedBitmap(path);
-        if (!pixels.empty() && WriteWholeFile(bitmap, pixels)) {
-            SetSystemWallpaper(bitmap);
+        // Nothing set keeps the old wallpaper, and with it the id of the old one.
+        if (pixels.empty() || !WriteWholeFile(bitmap, pixels) || !SetSystemWallpaper(bitmap)) {
+            return false;
         }
     }
     recSETTINGS.curdesktopid = id;

@@ -233,10 +233,14 @@ void ScaleBand(const PixelRows& picture, const Taps& across, const Taps& down, i
         ClearUpperHalves();
     }
     const int lastRow = picture.height - 1;
-    const int endRow = std::min(down.first[end - 1] + 2 * down.pairs, picture.height);
+    // The first tapped row mostly grows with the output row, but not always: an output row that
+    // falls on an input row's centre taps a narrower window, which can start after the next one's.
+    const auto [firstRow, lastFirstRow] =
+        std::minmax_element(down.first.begin() + begin, down.first.begin() + end);
+    const int endRow = std::min(*lastFirstRow + 2 * down.pairs, picture.height);
     const ScaledRows rows = picture.pixelBytes == 3
-                                ? ScaleRows<3>(picture, across, down.first[begin], endRow)
-                                : ScaleRows<4>(picture, across, down.first[begin], endRow);
+                                ? ScaleRows<3>(picture, across, *firstRow, endRow)
+                                : ScaleRows<4>(picture, across, *firstRow, endRow);
     ScaleColumns(rows, down, begin, end, lastRow, to);
 }
 

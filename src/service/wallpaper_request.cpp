@@ -4,15 +4,18 @@
 
 #include <memory>
 
+#include "components/message_pump.h"
 #include "components/modal.h"
 #include "components/win_handles.h"
 #include "service/download_window.h"
+#include "service/http_client.h"
 #include "service/service_address.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_reply.h"
 #include "service/xml_request.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
+#include "signin/sign_in.h"
 
 namespace {
 
@@ -50,17 +53,30 @@ std::string WallpaperFolder() {
 }
 
 bool RequestCurrentWallpaper(HWND owner) {
+    const ExchangeScope exchange;
+    const SessionTicket session;
     const std::string reply =
         PostWallpaperRequest(BuildGetOneMessage(CurrentWallpaperRequestValues()));
     if (reply == kFailedExchange) {
         return false;
     }
+    // Signed out meanwhile: the reply belongs to a session that is gone.
+    if (!session.Stands()) {
+        return true;
+    }
     return HandleWallpaperReply(reply, owner, /*silent=*/true);
 }
 
 bool RequestNewWallpaper(const std::string& newId, HWND owner) {
+    const ExchangeScope exchange;
+    const SessionTicket session;
     const std::string reply =
         PostWallpaperRequest(BuildGetNewOneMessage(CurrentWallpaperRequestValues(), newId));
+    // A failed exchange goes on to tell that no wallpaper came, unless the program is ending; a
+    // reply that came after the user signed out is not acted on.
+    if (ExchangesAbandoned() || (reply != kFailedExchange && !session.Stands())) {
+        return false;
+    }
     if (reply.empty()) {
         ShowMessage("No new wallpaper available");
         return false;
@@ -69,6 +85,8 @@ bool RequestNewWallpaper(const std::string& newId, HWND owner) {
 }
 
 bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
+    const ExchangeScope exchange;
+    const SessionTicket session;
     const WallpaperReply parsed = ParseWallpaperReply(reply);
     if (parsed.outcome != WallpaperReply::Outcome::Download) {
         const std::string message = WallpaperReplyMessage(parsed, reply);
@@ -84,8 +102,9 @@ bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
         downloader.StartDownload(parsed.url, target, silent);
         result = silent ? downloader.ModalResult() : ShowModal(downloader);
     }
-    if (result == kModalFailed || result == kModalClosedByProgram) {
+    if (result != kModalDone || !session.Stands()) {
         return true;
     }
-    return ApplyWallpaper(target, parsed.id);
+    ApplyWallpaper(target, parsed.id);
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "components/message_pump.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/service_address.h"
@@ -33,9 +34,17 @@ std::string Post(const std::string& message, const std::string& url) {
 }  // namespace
 
 std::string PostXmlRequest(const std::string& message, const std::string& url) {
+    const ExchangeScope exchange;
+    const SessionTicket session;
     try {
         return Post(message, url);
+    } catch (const HttpAbandoned&) {
+        return kFailedExchange;  // the program ends: nothing to tell and no one to sign out
     } catch (const HttpError&) {
+        // After the user signed out meanwhile, the failure is no longer the session's to end.
+        if (!session.Stands()) {
+            return kFailedExchange;
+        }
         if (ReportConnectionFailure) {
             ShowConnectionFailure();
         }

@@ -13,6 +13,7 @@ inline constexpr const char* kFailedExchange = "error";
 
 // Posts the message behind an XML declaration and returns the reply body unchanged. A failed
 // exchange shows the connection failure when the user started the sign-in, signs out, and
+// returns "error"; one whose session no longer stands, or that the program's end abandoned, only
 // returns "error".
 std::string PostXmlRequest(const std::string& message, const std::string& url);
 

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "components/error_guard.h"
+#include "components/message_pump.h"
 #include "components/modal.h"
 #include "service/http_setup.h"
 #include "service/news.h"
@@ -32,6 +33,8 @@ namespace {
 
 constexpr UINT kLoginPollMs = 1000;
 UINT_PTR loginTimer = 0;
+// Counts every sign-in and sign-out, so that a ticket tells whether its session still stands.
+uint32_t sessionNumber = 0;
 // The hand-over of the running sign-in, until its outcome has been taken.
 std::shared_ptr<LoginHandOver> runningHandOver;
 
@@ -114,18 +117,28 @@ void EndSignIn() {
 }
 
 void Accepted() {
+    // The follow-up is one exchange: nothing else starts one until it ends.
+    const ExchangeScope exchange;
     StartCycle();
     SignedIn = true;
+    ++sessionNumber;
+    const SessionTicket session;
     EndSignIn();
+    if (!session.Stands()) {
+        return;
+    }
     frmMain->SetMenuState(true);
     frmMain->SetTrayImage(kSignedInImage);
     if (!recSETTINGS.keepdaysoff) {
         CheckKeepExpiry();
     } else if (!RequestCurrentWallpaper(nullptr)) {
-        SignOut(false);
+        if (session.Stands()) {
+            SignOut(false);
+        }
         return;
     }
-    if (!FetchNews()) {
+    // A sign-out meanwhile is the user's: no news follows it, and no later failure undoes it.
+    if (session.Stands() && !FetchNews() && session.Stands()) {
         SignOut(false);
     }
 }
@@ -159,13 +172,27 @@ void StartSignIn(SignInTrigger trigger) {
     }
 }
 
+SessionTicket::SessionTicket() : session_(SignedIn ? sessionNumber : sessionNumber - 1) {}
+
+bool SessionTicket::Stands() const {
+    return SignedIn && session_ == sessionNumber;
+}
+
 void LoginOutcomeHandedOver() {
+    // An accepted sign-in starts exchanges of its own: the outcome waits for the running one to
+    // end, and the poll timer takes it then.
+    if (ExchangeRuns()) {
+        return;
+    }
     if (TakeHandedOverOutcome()) {
         LoginResult();
     }
 }
 
 void LoginResult() {
+    if (ExchangeRuns()) {
+        return;
+    }
     TakeHandedOverOutcome();
     switch (LoginResultCode) {
         case LoginAccepted:
@@ -191,6 +218,7 @@ void LoginResult() {
 }
 
 void SignOut(bool byUser) {
+    ++sessionNumber;
     SignedOutByUser = byUser;
     StartCycle();
     SignedIn = false;

@@ -13,16 +13,30 @@ extern bool SignedOutByUser;
 // Set by sign-ins the user started: a failed connection is then shown, not only signed out.
 extern bool ReportConnectionFailure;
 
+// The signed-in session an exchange was started for. Exchanges pump messages, so the user may sign
+// out, or out and in again, before one returns: each later step of it (applying a wallpaper,
+// showing news, signing out after a failure) runs only while its session still stands.
+class SessionTicket {
+  public:
+    // The session that stands now; one taken while signed out never stands.
+    SessionTicket();
+    bool Stands() const;
+
+  private:
+    uint32_t session_;
+};
+
 // Decides by the trigger whether to ask for credentials, show the main window or sign in at once
 // on a worker thread. May show the sign-in window modally.
 void StartSignIn(SignInTrigger trigger);
 
 // Carries out the worker's result once it is there; the poll timer's tick, which takes the
-// result when its hand-over message was lost.
+// result when its hand-over message was lost. While an exchange runs it waits for the next tick.
 void LoginResult();
 
 // The worker's wake-up message: takes the running sign-in's result at once, if its worker has
-// handed one over, and carries it out with LoginResult. Anything else changes nothing.
+// handed one over, and carries it out with LoginResult. Anything else changes nothing; while an
+// exchange runs the outcome is left to the poll timer.
 void LoginOutcomeHandedOver();
 
 // The one way back to the signed-out state; byUser only for the tray menu's "Sign out..." and

@@ -1,7 +1,11 @@
 #include "windows/picker_window.h"
 
+#include <utility>
+
 #include "app/main_window.h"
+#include "app/window_messages.h"
 #include "components/ansi_text.h"
+#include "components/message_pump.h"
 #include "components/modal.h"
 #include "service/wallpaper_request.h"
 #include "settings/registry_key.h"
@@ -67,7 +71,13 @@ void TfrmWPPicker::FormShow() {
     // The control is made when the picker first opens, so that a start does not pay for it.
     if (!web_.HasBrowser()) {
         UseNewestBrowserEngine();
-        web_.CreateBrowser();
+        // Without its events the control could never report a pick: as unusable as no page.
+        if (!web_.CreateBrowser()) {
+            // Ends the modal run that is showing the picker, which hides it again.
+            SetModalResult(kModalFailed);
+            ShowConnectionFailure();
+            return;
+        }
     }
     web_.Navigate(WidenAnsi(ThumbnailPageAddress(recSETTINGS.nickname, recSETTINGS.password,
                                                  recSETTINGS.curdesktopid)));
@@ -93,10 +103,28 @@ void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel)
     if (!id) {
         return;
     }
-    Hide();
-    RequestNewWallpaper(*id, hwnd());
     cancel = true;
+    // While another exchange runs (the hourly check) the click does nothing; the picker stays.
+    if (ExchangeRuns() || pendingPick_) {
+        return;
+    }
+    // The pick runs once this event has returned and the picker's modal run has ended: its
+    // exchange pumps messages and may raise errors, neither of which belongs inside the
+    // control's own frames.
+    pendingPick_ = *id;
     SetModalResult(kModalFailed);
+    ::PostMessageA(hwnd(), kPickWallpaperMessage, 0, 0);
+}
+
+void TfrmWPPicker::PickWallpaper() {
+    if (!pendingPick_) {
+        return;
+    }
+    const std::string id = *std::exchange(pendingPick_, std::nullopt);
+    Hide();
+    if (!ExchangeRuns()) {
+        RequestNewWallpaper(id, hwnd());
+    }
 }
 
 void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {
@@ -130,6 +158,9 @@ LRESULT TfrmWPPicker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             FormPaint();
             return 0;
         }
+        case kPickWallpaperMessage:
+            PickWallpaper();
+            return 0;
         case WM_LBUTTONDOWN:
             Shape1MouseDown(MouseButton::Left);
             return 0;

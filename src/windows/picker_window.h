@@ -2,6 +2,7 @@
 // The picker window, which shows the service's page of wallpapers to choose from in the system's
 // browser control, and asks the service for the wallpaper the user clicks.
 
+#include <optional>
 #include <string>
 
 #include "components/control.h"
@@ -20,6 +21,8 @@ class TfrmWPPicker : public Window {
     void Create(HWND owner);
 
     TWebBrowserHost& web() { return web_; }
+    // A thumbnail was clicked and its pick has not yet run: the picker does not open meanwhile.
+    bool PickPending() const { return pendingPick_.has_value(); }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -30,6 +33,8 @@ class TfrmWPPicker : public Window {
     void Shape1MouseDown(MouseButton button);
     void webBeforeNavigate2(const std::wstring& address, bool& cancel);
     void webDocumentComplete(const std::wstring& address);
+    void PickWallpaper();
 
     TWebBrowserHost web_;
+    std::optional<std::string> pendingPick_;
 };

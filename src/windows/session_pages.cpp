@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "components/message_pump.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
@@ -16,6 +17,12 @@ PagesOpenedForTesting* recorder = nullptr;
 }  // namespace
 
 bool RequestSessionId() {
+    // One exchange at a time: a menu item chosen while one runs does nothing.
+    if (ExchangeRuns()) {
+        return false;
+    }
+    const ExchangeScope exchange;
+    const SessionTicket signedIn;
     const std::string url = SessionRequestUrl(recSETTINGS.loginid);
     if (!IsInternetConnected()) {
         return false;
@@ -25,9 +32,14 @@ bool RequestSessionId() {
         HttpClient client;
         PrepareHttpClient(client);
         reply = client.Get(url);
+    } catch (const HttpAbandoned&) {
+        return false;
     } catch (const HttpError&) {
-        ShowConnectionFailure();
-        SignOut(false);
+        // A user who signed out meanwhile stays signed out by their own hand.
+        if (signedIn.Stands()) {
+            ShowConnectionFailure();
+            SignOut(false);
+        }
         return false;
     }
     const OkReply session = ParseOkReply(reply);

@@ -7,8 +7,8 @@
 #include <vector>
 
 // Asks the service for a new web session with the login id; true when sessionid was replaced.
-// Offline or refused: false without a word. A failed exchange shows the connection failure and
-// signs out.
+// Offline, refused, or asked while another exchange runs: false without a word. A failed exchange
+// shows the connection failure and signs out, unless the user signed out meanwhile.
 bool RequestSessionId();
 
 // The shell's "open" for the address; whether a browser starts is not checked.

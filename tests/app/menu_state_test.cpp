@@ -69,10 +69,18 @@ TEST(DecideNotificationLink, OpensTheTrimmedLowerCasedLink) {
     EXPECT_FALSE(action.endProgram);
 }
 
-TEST(DecideNotificationLink, EmptyOrPlaceholderLinksOpenNothing) {
+TEST(DecideNotificationLink, OnlyWebAddressesOpen) {
     EXPECT_FALSE(DecideNotificationLink("", "").open);
     EXPECT_FALSE(DecideNotificationLink(" \t", "").open);
     EXPECT_FALSE(DecideNotificationLink("http://WWW.PLACEHOLDER.INVALID/x", "").open);
+    // A link from the service never starts a program or opens a file, not even as the update.
+    for (const char* link :
+         {"C:\\some\\program.exe", "file:///C:/some/program.exe", "\\\\server\\share\\setup.exe",
+          "javascript:alert(1)", "ms-settings:", "http:/x", "http://", "xhttp://h/"}) {
+        EXPECT_FALSE(DecideNotificationLink(link, link).open) << link;
+        EXPECT_FALSE(DecideNotificationLink(link, link).endProgram) << link;
+    }
+    EXPECT_TRUE(DecideNotificationLink(" HTTPS://h/x ", "").open);
 }
 
 TEST(DecideNotificationLink, TheUpdateLinkInAnyCaseEndsTheProgram) {

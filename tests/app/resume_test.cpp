@@ -56,6 +56,28 @@ TEST_F(ResumeTest, WhileTheCycleIsStoppedAWakeIsLeftToTheWorkUnderWay) {
     EXPECT_FALSE(frmResources->CycleRunning());
 }
 
+TEST_F(ResumeTest, AWakeDuringASignInsExchangeWaitsForItsEnd) {
+    SignedIn = false;
+    recSETTINGS.autologin = true;
+    service().SetFault(R"({"kind": "delay", "count": 1, "path": "/actions/wallpaperserve.php"})");
+    {
+        bool woken = false;
+        const EveryTick wakeWhileAsking(50, [&] {
+            if (!woken && Requests(kWallpaperPath) == 1) {
+                woken = true;
+                PowerNotice(PBT_APMRESUMEAUTOMATIC);
+            }
+        });
+        StartSignIn(stTrayMenu);
+        ASSERT_TRUE(PumpUntil([] { return SignedIn && !SignInBusy; }));
+        ASSERT_TRUE(woken);
+    }
+    EXPECT_EQ(Requests(kWallpaperPath), 1) << "no second request inside the first";
+    EXPECT_TRUE(messages.empty());
+    CycleTick();
+    EXPECT_EQ(Requests(kWallpaperPath), 2) << "the wake's check runs at the next tick";
+}
+
 TEST_F(ResumeTest, OnlyARealTickMakesTheNextNoticeANewWake) {
     PowerNotice(PBT_APMRESUMEAUTOMATIC);
     CycleTick();

@@ -98,12 +98,16 @@ TEST(NotificationStack, PlacesByEdgeAndRestartsWhenTheTaskbarMoves) {
     EXPECT_EQ(stack.PopupCount(), 1);
     EXPECT_EQ(Show(stack, EdgeRight, area), (PopupBounds{1000 - 164, 740 - 123, kWidth, kHeight}));
 
-    // An unknown edge never refuses, never places and never grows the stack.
-    for (int i = 0; i < 20; ++i) {
+    // An unknown edge never places and never grows the stack, and admits ten at once.
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(Show(stack, EdgeUnknown, area), std::nullopt);
     }
-    EXPECT_EQ(stack.PopupCount(), 20);
+    EXPECT_EQ(stack.PopupCount(), 10);
     EXPECT_EQ(stack.StackOffset(), 0);
+    EXPECT_FALSE(stack.Admit(EdgeUnknown, area, kHeight, kStartY))
+        << "a hostile reply holds no more";
+    stack.Closed();
+    EXPECT_TRUE(stack.Admit(EdgeUnknown, area, kHeight, kStartY));
 }
 
 TEST(NotificationStack, ATopTaskbarRefusesBeyondTheWorkAreasBottom) {
@@ -174,7 +178,7 @@ TEST(Slide, ShrinksByTheSpeedAndClosesOnTheFourteenthTick) {
     for (const SlideStep& step : {SlideOutStep(EdgeUnknown, full, kSpeed),
                                   SlideInStep(EdgeUnknown, full, WorkArea(1000, 740), Layout(0))}) {
         EXPECT_EQ(step.bounds, full);
-        EXPECT_FALSE(step.finished) << "nothing happens, and the timer keeps running";
+        EXPECT_TRUE(step.finished) << "it stands at once and, once its time is up, closes";
     }
 }
 

@@ -346,6 +346,20 @@ TEST_F(WebBrowserHostTest, DestroyingTheWindowClosesTheControlAndLetsEverythingG
     EXPECT_FALSE(host_->Navigate(L"http://x/"));
 }
 
+TEST_F(WebBrowserHostTest, AControlWhoseEventsCannotBeConnectedIsNoControl) {
+    // The real control, asked for events it has no connection point for.
+    struct DeafHost : TWebBrowserHost {
+        DeafHost() { eventInterface_ = &IID_IOleObject; }
+    } host;
+    host.Create(form_->hwnd(), 0, 0, 100, 100);
+    const int comObjects = TWebBrowserHost::LiveComObjects();
+    EXPECT_FALSE(host.CreateBrowser());
+    EXPECT_FALSE(host.HasBrowser());
+    EXPECT_FALSE(host.Navigate(L"http://x/"));
+    host.Destroy();
+    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects) << "nothing of it is kept";
+}
+
 TEST_F(WebBrowserHostTest, HostsThatComeAndGoLeaveNothingBehind) {
     const auto hostForAWhile = [this] {
         TestForm form;

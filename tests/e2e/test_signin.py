@@ -6,7 +6,7 @@ from pathlib import Path
 
 import pytest
 
-from wine import MURLOX_EXE, TOP
+from wine import BUILD, MURLOX_EXE, TOP
 
 SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -144,3 +144,32 @@ def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(
     assert "curdesktopid    REG_SZ    1001" in stored, "saved by the client, not overwritten"
     assert "password    REG_SZ    demo" in stored
 
+
+
+@pytest.mark.parametrize("way_out", ["Exit", "-uninstall"])
+def test_the_client_ends_within_two_seconds_while_its_download_trickles(clean_registry, service,
+                                                                        way_out):
+    wine = clean_registry
+    store_demo_account(wine, autologin=True)
+    download = f"/murlos/1001-{SCREEN[0]}x{SCREEN[1]}.jpg"
+    # One byte every quarter of a second: the picture would take hours.
+    service.fault(path=download, kind="trickle", interval=0.25, count=1)
+    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    assert wait_for(lambda: any(e["path"] == download for e in service.log())), \
+        [e["request_line"] for e in service.log()]
+    partial = BUILD / "wallpaper.jpg.download"
+    assert wait_for(partial.exists)
+
+    started = time.monotonic()
+    if way_out == "Exit":
+        assert wine.choose_from_tray_menu("Exit").returncode == 0
+    else:
+        assert wine.run(MURLOX_EXE, way_out, timeout=30).returncode == 0
+    assert process.wait(timeout=30) == 0
+    elapsed = time.monotonic() - started
+
+    assert elapsed < 2, f"{way_out} took {elapsed:.2f} s"
+    assert not partial.exists(), "the partial download is deleted"
+    stored = wine.reg("query", SETTINGS_KEY).stdout
+    assert "maintop    REG_SZ" in stored, "the settings are stored on the way out"
+    assert "password    REG_SZ    demo" in stored

@@ -117,6 +117,34 @@ TEST_F(NewsTest, ABrokenReplyIsReportedAndAFailedExchangeSignsOut) {
     EXPECT_TRUE(Popups().empty());
 }
 
+TEST_F(NewsTest, CharacterReferencesBecomeTextInTheAnsiCodePage) {
+    ASSERT_EQ(::GetACP(), 1252u);
+    service().SetFault(R"({"path": "/actions/news.php", "kind": "body", "count": 1, "body":
+        "<n><news><message>caf&#233; &#x3042; caf\u00e9</message><url/><type/></news></n>"})");
+    ASSERT_TRUE(FetchNews());
+    // The reply's own bytes are ANSI text already; a character the code page lacks is "?".
+    EXPECT_EQ(Texts(), std::vector<std::string>{"caf\xE9 ? caf\xE9"});
+}
+
+TEST_F(NewsTest, ALinkThatIsNoWebAddressOpensNothingAndItsPopupStillCloses) {
+    const PagesOpenedForTesting pages;
+    service().SetNews(R"json([
+        {"message": "a", "url": "C:\\some\\program.exe", "type": "UPDATE"},
+        {"message": "b", "url": "file:///C:/some/program.exe", "type": "UPDATE"},
+        {"message": "c", "url": "\\\\server\\share\\setup.exe", "type": "INFO"},
+        {"message": "d", "url": "javascript:alert(1)", "type": "INFO"}])json");
+    ASSERT_TRUE(FetchNews());
+    ASSERT_EQ(Popups().size(), 4u);
+    EXPECT_EQ(recSETTINGS.updatelink, "") << "no update link either";
+    while (!Popups().empty()) {
+        const HWND popup = Popups()[0]->hwnd();
+        ClickText(*Popups()[0]);
+        EXPECT_FALSE(::IsWindow(popup));
+    }
+    EXPECT_TRUE(pages.Addresses().empty());
+    EXPECT_FALSE(frmMain->ShutdownPending());
+}
+
 TEST_F(NewsTest, ThePopupsCloseAtSignOutAndHideWithEveryWindow) {
     service().SetNews(R"([{"message": "a", "url": "", "type": ""},
                           {"message": "b", "url": "", "type": ""}])");

@@ -13,6 +13,8 @@
 #include "components/win_handles.h"
 #include "components/win_paths.h"
 #include "service/download_window.h"
+#include "service/http_client.h"
+#include "service/http_setup.h"
 #include "service/wallpaper.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -215,8 +217,8 @@ TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
     const std::string page = Reply(service().Url("/murlos/1012-64x48.html"), "1012", "URL");
     ASSERT_TRUE(HandleWallpaperReply(page, nullptr, false));
     EXPECT_NE(ReadFile(folder_ + "wallpaper.html").find("<html"), std::string::npos);
-    EXPECT_EQ(recSETTINGS.curdesktopid, "1012");
     EXPECT_EQ(DesktopWallpaper(), before) << "nothing here can show a page as wallpaper";
+    EXPECT_EQ(recSETTINGS.curdesktopid, "777") << "so the shown one keeps its id";
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmDownloader"});
 }
 
@@ -236,6 +238,29 @@ TEST_F(WallpaperTest, AFailedDownloadLeavesTheCurrentWallpaperIntact) {
     EXPECT_TRUE(HandleWallpaperReply(broken, nullptr, true));
     EXPECT_EQ(recSETTINGS.curdesktopid, "1004");
     EXPECT_NE(ReadFile(folder_ + "wallpaper.jpg"), good);
+}
+
+TEST_F(WallpaperTest, AHostNameTooLongForTheSocks5ProxyFailsLikeAnyDownload) {
+    UseProxy("socks5", services().socksPort);
+    recSETTINGS.curdesktopid = "1001";
+    // A reply can name any address; the proxy resolves names, and takes at most 255 bytes.
+    const std::string url = "http://" + std::string(300, 'a') + ".test/murlos/1004-64x48.jpg";
+    try {
+        HttpClient client;
+        ConfigureHttpClient(client);
+        client.Get(url);
+        ADD_FAILURE() << "no error";
+    } catch (const HttpError& error) {
+        EXPECT_NE(std::string(error.what()).find("SOCKS5: the destination hostname is too long"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(HandleWallpaperReply(Reply(url, "1004", "jpg"), nullptr, true));
+    EXPECT_EQ(messages, std::vector<std::string>{kDownloadFailedMessage});
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1001");
+    EXPECT_TRUE(SignedIn);
+    ASSERT_TRUE(HandleWallpaperReply(PictureReply("1002", "jpg"), nullptr, true));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1002") << "the next download through it works";
 }
 
 TEST_F(WallpaperTest, AnUnwritableProgramFolderSendsTheDownloadToThePerUserFolder) {
@@ -299,17 +324,26 @@ void CALLBACK CloseOnce(HWND, UINT, UINT_PTR id, DWORD) {
     ::PostMessageA(closeTarget, WM_CLOSE, 0, 0);
 }
 
-TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferEndsWithTheTransfersResult) {
+TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferAppliesNothing) {
+    recSETTINGS.curdesktopid = "1004";
     const std::string path = PicturePath("1001", "jpg");
     service().SetFault(R"({"kind": "delay", "seconds": 2, "count": 1, "path": ")" + path + R"("})");
-    TfrmDownloader downloader(nullptr);
-    downloader.StartDownload(service().Url(path), folder_ + "wallpaper.jpg", false);
-    closeTarget = downloader.hwnd();
+    const std::string before = DesktopWallpaper();
     ::SetTimer(nullptr, 0, 900, &CloseOnce);
-    EXPECT_EQ(ShowModal(downloader), kModalDone);
-    EXPECT_TRUE(Exists(folder_ + "wallpaper.jpg"));
-    EXPECT_GT(downloader.prog().MaxValue(), 0);
-    EXPECT_EQ(downloader.prog().PercentDone(), 100);
+    const PromptAnswerScope closeIt({[this](const std::string& text, UINT) {
+                                         messages.push_back(text);
+                                         return IDOK;
+                                     },
+                                     [](Window& window) {
+                                         closeTarget = window.hwnd();
+                                         return window.RunModalLoop();
+                                     }});
+    ASSERT_TRUE(HandleWallpaperReply(Reply(service().Url(path), "1001", "jpg"), nullptr, false));
+    EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));
+    EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg.download")) << "the partial file is deleted";
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1004");
+    EXPECT_EQ(DesktopWallpaper(), before);
+    EXPECT_TRUE(messages.empty()) << "the user closed it: nothing failed";
 }
 
 }  // namespace

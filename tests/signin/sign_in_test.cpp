@@ -12,6 +12,7 @@
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
+#include "service/http_client.h"
 #include "service/internet_connection.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
@@ -268,6 +269,35 @@ TEST_F(SignInTest, TheWorkersMessageFromAnotherSenderTakesNothing) {
     sendFromElsewhere();
     EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1) << "the result is carried out once";
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SignInTest, ASignOutWhileTheNewsComesIsTheUsersAndStays) {
+    HttpLimits limits = kHttpLimits;
+    limits.silence = std::chrono::milliseconds(800);
+    const HttpLimitsScope quickSilence(limits);
+    // The user signs out from the tray while the news is on its way, which then comes or fails.
+    for (const char* fault : {"delay", "silent"}) {
+        SCOPED_TRACE(fault);
+        service().Reset();
+        service().SetFault(std::string(R"({"kind": ")") + fault +
+                           R"(", "count": 1, "path": "/actions/news.php"})");
+        SignedOutByUser = false;
+        {
+            const EveryTick signOutOnceAsked(50, [this] {
+                if (SignedIn && Requests("/actions/news.php") == 1) {
+                    SignOut(true);
+                }
+            });
+            StartSignIn(stTrayMenu);
+            ASSERT_TRUE(SignInEnds());
+        }
+        EXPECT_FALSE(SignedIn);
+        EXPECT_TRUE(SignedOutByUser);
+        EXPECT_TRUE(frmMain->notifypopup.Notifications().empty()) << "no news after signing out";
+        EXPECT_TRUE(modalWindows.empty()) << "no connection failure for a session that ended";
+        frmResources->tmrCycleTimerTimer();
+        EXPECT_FALSE(SignInBusy) << "the cycle does not sign the user back in";
+    }
 }
 
 TEST_F(SignInTest, AnErrorUnderThePollTimerIsShownAndTheClientGoesOn) {

@@ -11,6 +11,28 @@
 #include "components/win_paths.h"
 #include "signin/sign_in.h"
 
+namespace {
+
+std::function<void()>* tickStep = nullptr;
+
+void CALLBACK RunTickStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (tickStep) {
+        (*tickStep)();
+    }
+}
+
+}  // namespace
+
+EveryTick::EveryTick(unsigned periodMs, std::function<void()> step)
+    : step_(std::move(step)), timer_(::SetTimer(nullptr, 0, periodMs, &RunTickStep)) {
+    tickStep = &step_;
+}
+
+EveryTick::~EveryTick() {
+    ::KillTimer(nullptr, timer_);
+    tickStep = nullptr;
+}
+
 void ClientTest::SetUp() {
     service_ = StandInService(services().servicePort);
     service_.Reset();

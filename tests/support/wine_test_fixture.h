@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +15,21 @@
 #include "app/forms.h"
 #include "components/modal.h"
 #include "support/test_services.h"
+
+// Runs the step at every tick of a thread timer for as long as it lives: the ticks reach it from
+// whichever pump runs, an exchange's keep-alive among them, so that a test can act while the
+// client waits for the network.
+class EveryTick {
+  public:
+    EveryTick(unsigned periodMs, std::function<void()> step);
+    EveryTick(const EveryTick&) = delete;
+    EveryTick& operator=(const EveryTick&) = delete;
+    ~EveryTick();
+
+  private:
+    std::function<void()> step_;
+    uintptr_t timer_;
+};
 
 class ClientTest : public ::testing::Test {
   protected:

@@ -78,8 +78,9 @@ class PickerTest : public ClientTest {
 
     // Opens the picker as a double click on the tray icon does and runs it for real; whileOpen
     // runs once it shows. A picker still open after that is noted and closed, so the test goes
-    // on. Download windows run for real; other modal windows are only recorded.
-    void OpenPicker(std::function<void()> whileOpen) {
+    // on; afterRun runs once the picker's run has ended, with the same answers. Download windows
+    // run for real; other modal windows are only recorded.
+    void OpenPicker(std::function<void()> whileOpen, std::function<void()> afterRun = nullptr) {
         pickerResult = 0;
         stillOpen = false;
         std::function<void()> step = [&] {
@@ -104,6 +105,9 @@ class PickerTest : public ClientTest {
                                          }});
         TrayDoubleClick();
         whilePickerOpen = nullptr;
+        if (afterRun) {
+            afterRun();
+        }
     }
 
     int RunModal(Window& window, const std::string& className) {
@@ -211,11 +215,19 @@ TEST_F(PickerTest, ADoubleClickAsksForASessionThenShowsTheThumbnailPageOfTheAcco
 TEST_F(PickerTest, AThumbnailClickIsCancelledAndPutsThatWallpaperOnTheDesktop) {
     recSETTINGS.curdesktopid = "1001";
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    OpenPicker([&] {
-        PumpUntil([&] { return ThumbnailPageRequested(); });
-        cancel = FireBeforeNavigate2(frmWPPicker->web().Browser(),
-                                     ServiceAddress("/actions/cmdnewdesktopid(4711)"));
-    });
+    bool askedInTheEvent = true;
+    OpenPicker(
+        [&] {
+            PumpUntil([&] { return ThumbnailPageRequested(); });
+            cancel = FireBeforeNavigate2(frmWPPicker->web().Browser(),
+                                         ServiceAddress("/actions/cmdnewdesktopid(4711)"));
+        },
+        [&] {
+            // The pick runs after the control's event and the picker's run have both ended.
+            askedInTheEvent = !Request("POST /actions/wallpaperserve.php").empty();
+            PumpUntil([] { return recSETTINGS.curdesktopid == "4711"; });
+        });
+    EXPECT_FALSE(askedInTheEvent);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_FALSE(stillOpen);
     EXPECT_EQ(pickerResult, kModalFailed);
@@ -233,6 +245,32 @@ TEST_F(PickerTest, AThumbnailClickIsCancelledAndPutsThatWallpaperOnTheDesktop) {
     EXPECT_EQ(recSETTINGS.curdesktopid, "4711");
     EXPECT_EQ(DesktopWallpaper(), folder_ + "wallpaper-desktop.bmp");
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PickerTest, ThePickerDoesNotOpenAgainWhileAPickRuns) {
+    service().SetFault(
+        R"({"kind": "delay", "seconds": 1, "count": 1, "path": "/actions/wallpaperserve.php"})");
+    OpenPicker(
+        [&] {
+            PumpUntil([&] { return ThumbnailPageRequested(); });
+            FireBeforeNavigate2(frmWPPicker->web().Browser(),
+                                ServiceAddress("/actions/cmdnewdesktopid(4711)"));
+        },
+        [&] {
+            // Once the pick's request has reached the service, while its reply is held back.
+            bool clicked = false;
+            const EveryTick doubleClick(50, [&] {
+                if (!clicked && Requests("/actions/wallpaperserve.php") == 1) {
+                    clicked = true;
+                    TrayDoubleClick();
+                }
+            });
+            PumpUntil([] { return recSETTINGS.curdesktopid == "4711"; });
+        });
+    EXPECT_EQ(recSETTINGS.curdesktopid, "4711");
+    EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmDownloader"}))
+        << "no second picker inside the pick";
+    EXPECT_EQ(Requests("/actions/requestsession.php"), 1) << "nor a second session";
 }
 
 TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
