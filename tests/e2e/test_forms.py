@@ -30,6 +30,7 @@ def centre(window):
 
 
 def click(wine, x, y):
+    wine.close_start_menu()
     assert wine.winctl("click", "--x", str(x), "--y", str(y)).returncode == 0
 
 

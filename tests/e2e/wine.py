@@ -72,8 +72,21 @@ class Wine:
         result = self.winctl("list", *selector)
         return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
 
+    def close_start_menu(self):
+        """Closes the desktop's Start menu if it is open. The client posts the taskbar command 419
+        (minimise all windows) whenever it sets a wallpaper; Wine's taskbar opens its Start menu for
+        it instead, and that menu would take the next click or tray menu."""
+        shell = {w["pid"] for w in self.windows("--class", "Shell_TrayWnd")}
+        if any(w["pid"] in shell for w in self.windows("--class", "#32768", "--visible")):
+            self.close_menu()
+            deadline = time.monotonic() + 10
+            while time.monotonic() < deadline and any(
+                    w["pid"] in shell for w in self.windows("--class", "#32768", "--visible")):
+                time.sleep(0.05)
+
     def open_tray_menu(self):
         """Presses the right button on the client's tray icon; the menu opens on button-down."""
+        self.close_start_menu()
         right_button_down = "516"
         self.winctl("post", "--class", "TTrayIconWindow", "--msg", "2048", "--lparam",
                     right_button_down)
