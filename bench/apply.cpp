@@ -31,8 +31,8 @@
 
 #include "bench_stats.h"
 #include "client_harness.h"
-#include "components/modal.h"
-#include "components/win_handles.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "service/download_window.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_request.h"

@@ -2,8 +2,8 @@
 
 #include "app/forms.h"
 #include "app/resource_window.h"
-#include "components/message_pump.h"
-#include "components/modal.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
 #include "service/http_client.h"
 
 namespace {

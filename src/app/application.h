@@ -2,8 +2,8 @@
 // The application object: the hidden top-level window titled "MURLOX" that owns every form, and
 // the message loop. A second instance recognises a running one by this window's class and title.
 
-#include "components/modal.h"
-#include "components/window.h"
+#include "ui/modal.h"
+#include "ui/window.h"
 
 inline constexpr const char* kApplicationWindowClass = "TMurloxApplication";
 

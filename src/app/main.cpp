@@ -5,9 +5,9 @@
 
 #include "app/application.h"
 #include "app/forms.h"
-#include "components/error_guard.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/error_guard.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 #include "settings/settings_store.h"
 
 namespace {

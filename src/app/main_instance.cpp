@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/command_line.h"
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/window_messages.h"
-#include "components/top_level_message.h"
+#include "ui/top_level_message.h"
 
 class TMainInstance {
   public:

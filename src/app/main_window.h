@@ -10,10 +10,10 @@
 #include "components/image_list.h"
 #include "components/label.h"
 #include "components/notify_popup.h"
-#include "components/panel.h"
+#include "ui/panel.h"
 #include "components/popup_menu.h"
 #include "components/tray_icon.h"
-#include "components/window.h"
+#include "ui/window.h"
 #include "service/http_client.h"
 
 // The tray images of lstIcons.

@@ -7,7 +7,7 @@
 
 #include "app/resume_check.h"
 #include "components/picture.h"
-#include "components/window.h"
+#include "ui/window.h"
 
 // The Windows session has been asked to end; never cleared.
 extern bool SessionEnding;

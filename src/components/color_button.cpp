@@ -1,8 +1,8 @@
 #include "components/color_button.h"
 
-#include "components/layout_rules.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/layout_rules.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // TButtonWithColor: a push button that paints its own face in a colour of its own instead of the
 // system's button colour, with the pressed, focused, default and disabled looks of a push button.
 
-#include "components/native_controls.h"
+#include "ui/native_controls.h"
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "components/fonts.h"
+#include "ui/fonts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "components/window.h"
+#include "ui/window.h"
 
 class Gauge : public Window {
   public:

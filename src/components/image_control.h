@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "components/control.h"
+#include "ui/control.h"
 #include "components/picture.h"
 
 class ImageControl : public Control {

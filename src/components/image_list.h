@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "components/component.h"
-#include "components/win_handles.h"
+#include "ui/component.h"
+#include "ui/win_handles.h"
 
 // An icon owned by its object; empty (handle 0) until an image is copied in.
 class TIcon {

@@ -1,6 +1,6 @@
 #include "components/label.h"
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 namespace {
 

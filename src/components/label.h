@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "components/control.h"
+#include "ui/control.h"
 
 class Label : public Control {
   public:

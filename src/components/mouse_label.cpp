@@ -1,6 +1,6 @@
 #include "components/mouse_label.h"
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 void TMouseLabel::SetFont(const TFont& font) {
     font_ = &font;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "components/font.h"
+#include "ui/font.h"
 
 enum TAlignment : int32_t {
     taLeftJustify = 0,

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "components/component.h"
-#include "components/font.h"
+#include "ui/component.h"
+#include "ui/font.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup_rules.h"
 #include "components/picture.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "components/screen_cursor.h"
+#include "ui/screen_cursor.h"
 
 namespace {
 

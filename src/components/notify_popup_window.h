@@ -14,12 +14,12 @@
 #include <string>
 
 #include "app/window_messages.h"
-#include "components/control.h"
+#include "ui/control.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup.h"
 #include "components/notify_popup_rules.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 inline constexpr const char* kNotifyPopupClass = "TfrmNotifyPopUp";
 

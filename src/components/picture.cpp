@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "components/component.h"
-#include "components/win_handles.h"
+#include "ui/component.h"
+#include "ui/win_handles.h"
 
 class TPopupMenu;
 

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/window_messages.h"
-#include "components/component.h"
+#include "ui/component.h"
 #include "components/image_list.h"
 #include "components/popup_menu.h"
 #include "components/tray_events.h"
-#include "components/window.h"
+#include "ui/window.h"
 
 // The class of that hidden top-level window, for tools that drive the tray from outside.
 inline constexpr const char* kTrayIconWindowClass = "TTrayIconWindow";

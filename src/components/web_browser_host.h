@@ -21,9 +21,9 @@
 #include <memory>
 #include <string>
 
-#include "components/message_pump.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/message_pump.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 namespace web_browser_host_detail {
 class BrowserSite;

@@ -6,8 +6,8 @@
 
 #include "app/application.h"
 #include "app/window_messages.h"
-#include "components/modal.h"
-#include "components/win_handles.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "service/http_setup.h"
 
 namespace {

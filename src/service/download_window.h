@@ -5,7 +5,7 @@
 #include <string>
 
 #include "components/gauge.h"
-#include "components/window.h"
+#include "ui/window.h"
 #include "service/http_client.h"
 
 class TfrmDownloader : public Window {

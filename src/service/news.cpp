@@ -4,8 +4,8 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
-#include "components/ansi_text.h"
-#include "components/modal.h"
+#include "ui/ansi_text.h"
+#include "ui/modal.h"
 #include "components/notify_popup_rules.h"
 #include "service/news_reply.h"
 #include "service/service_address.h"

@@ -11,8 +11,8 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
-#include "components/ansi_text.h"
-#include "components/win_handles.h"
+#include "ui/ansi_text.h"
+#include "ui/win_handles.h"
 #include "service/wallpaper_bitmap.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "components/message_pump.h"
-#include "components/modal.h"
-#include "components/win_handles.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/service_address.h"

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 // A failed registry access; names the value (or the key) it failed on.
 class RegistryError : public std::runtime_error {

@@ -1,6 +1,6 @@
 #include "settings/settings_store.h"
 
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"

@@ -2,8 +2,8 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
-#include "components/fonts.h"
-#include "components/modal.h"
+#include "ui/fonts.h"
+#include "ui/modal.h"
 #include "windows/settings_window.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // The small always-on-top window that says the service cannot be reached and leads to the proxy
 // settings.
 
-#include "components/dialog_form.h"
+#include "ui/dialog_form.h"
 #include "components/label.h"
-#include "components/native_controls.h"
+#include "ui/native_controls.h"
 
 class TfrmPopop : public DialogForm {
   public:

@@ -2,10 +2,10 @@
 // The sign-in window, where the user enters the e-mail address and password of the account and
 // chooses autostart and automatic sign-in.
 
-#include "components/dialog_form.h"
+#include "ui/dialog_form.h"
 #include "components/image_control.h"
 #include "components/label.h"
-#include "components/native_controls.h"
+#include "ui/native_controls.h"
 
 class TfrmRegisterLogin : public DialogForm {
   public:

@@ -2,10 +2,10 @@
 // The keep-this window, where the user keeps the current wallpaper for one to seven days: one
 // sentence made of a label, the number chosen and a label, and the set image.
 
-#include "components/dialog_form.h"
+#include "ui/dialog_form.h"
 #include "components/image_control.h"
 #include "components/label.h"
-#include "components/native_controls.h"
+#include "ui/native_controls.h"
 
 class TfrmWPSetTime : public DialogForm {
   public:

@@ -4,9 +4,9 @@
 
 #include "app/main_window.h"
 #include "app/window_messages.h"
-#include "components/ansi_text.h"
-#include "components/message_pump.h"
-#include "components/modal.h"
+#include "ui/ansi_text.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
 #include "service/wallpaper_request.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "components/control.h"
+#include "ui/control.h"
 #include "components/web_browser_host.h"
-#include "components/window.h"
+#include "ui/window.h"
 
 // The per-user switch that makes the browser control of a program use the system's newest
 // engine instead of its old default mode.

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "components/message_pump.h"
+#include "ui/message_pump.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"

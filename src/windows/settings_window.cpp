@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "components/layout_rules.h"
-#include "components/modal.h"
-#include "components/win_handles.h"
+#include "ui/layout_rules.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "settings/text_convert.h"

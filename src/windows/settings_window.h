@@ -3,10 +3,10 @@
 // other. Each showing reloads the controls from the settings; only OK stores anything.
 
 #include "components/color_button.h"
-#include "components/dialog_form.h"
+#include "ui/dialog_form.h"
 #include "components/label.h"
-#include "components/native_controls.h"
-#include "components/tab_control.h"
+#include "ui/native_controls.h"
+#include "ui/tab_control.h"
 
 class TfrmSettings : public DialogForm {
   public:

@@ -12,8 +12,8 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "components/modal.h"
-#include "components/win_handles.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
 

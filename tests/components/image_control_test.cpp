@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "components/fonts.h"
+#include "ui/fonts.h"
 #include "components/label.h"
-#include "components/panel.h"
+#include "ui/panel.h"
 #include "components/pixel_canvas.h"
 #include "resource_ids.h"
 

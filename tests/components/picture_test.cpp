@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "components/pixel_canvas.h"
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 #include "resource_ids.h"
 
 namespace {

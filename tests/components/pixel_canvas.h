@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 class PixelCanvas {
   public:

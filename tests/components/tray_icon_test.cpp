@@ -18,8 +18,8 @@
 
 #include "components/image_list.h"
 #include "components/popup_menu.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "app/application.h"
-#include "components/message_pump.h"
+#include "ui/message_pump.h"
 #include "support/browser_events.h"
 #include "support/process_objects.h"
 #include "support/test_services.h"

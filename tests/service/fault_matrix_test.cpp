@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/wallpaper_request.h"

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "components/win_handles.h"
-#include "components/win_paths.h"
+#include "ui/win_handles.h"
+#include "ui/win_paths.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"

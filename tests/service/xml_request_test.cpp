@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "components/window.h"
+#include "ui/window.h"
 #include "service/http_client.h"
 #include "service/service_address.h"
 #include "settings/settings_record.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "support/unwritable_registry.h"

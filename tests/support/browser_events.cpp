@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 namespace {
 

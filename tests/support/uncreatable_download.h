@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "settings/settings_record.h"
 
 class UncreatableDownloadTarget {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 int main(int argc, char** argv) {
     const OleInitialization ole;

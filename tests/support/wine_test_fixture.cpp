@@ -8,7 +8,7 @@
 #include "settings/settings_record.h"
 #include "app/application.h"
 #include "app/resource_window.h"
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "signin/sign_in.h"
 
 namespace {

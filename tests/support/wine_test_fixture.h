@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/forms.h"
-#include "components/modal.h"
+#include "ui/modal.h"
 #include "support/test_services.h"
 
 // Runs the step at every tick of a thread timer for as long as it lives: the ticks reach it from

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/layout_rules.h"
+#include "ui/layout_rules.h"
 #include "signin/sign_in_entry.h"
 #include "windows/keep_days_choice.h"
 #include "windows/proxy_entry.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
 #include "service/http_client.h"

@@ -1,4 +1,4 @@
-#include "components/screen_cursor.h"
+#include "ui/screen_cursor.h"
 
 #include <windows.h>
 

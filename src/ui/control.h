@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "components/window.h"
+#include "ui/window.h"
 
 enum class MouseButton { Left, Right, Middle };
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 // 0x00BBGGRR, or 0xFF0000nn for the system colour with index nn (COLOR_WINDOWTEXT, ...).
 using TColor = uint32_t;

@@ -1,4 +1,4 @@
-#include "components/native_controls.h"
+#include "ui/native_controls.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "components/error_guard.h"
+#include "ui/error_guard.h"
 
-#include "components/modal.h"
+#include "ui/modal.h"
 
 void ShowDispatchError(const std::exception& error) noexcept {
     try {

@@ -1,6 +1,6 @@
-#include "components/dialog_form.h"
+#include "ui/dialog_form.h"
 
-#include "components/fonts.h"
+#include "ui/fonts.h"
 
 POINT CentredOnWorkArea(int clientWidth, int clientHeight) {
     RECT area;

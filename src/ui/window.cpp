@@ -1,4 +1,4 @@
-#include "components/window.h"
+#include "ui/window.h"
 
 #include <algorithm>
 #include <set>
@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "components/error_guard.h"
-#include "components/message_pump.h"
-#include "components/modal.h"
-#include "components/native_control.h"
-#include "components/screen_cursor.h"
-#include "components/top_level_message.h"
+#include "ui/error_guard.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
+#include "ui/native_control.h"
+#include "ui/screen_cursor.h"
+#include "ui/top_level_message.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "components/win_paths.h"
+#include "ui/win_paths.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "components/message_pump.h"
+#include "ui/message_pump.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "components/window.h"
+#include "ui/window.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "components/window.h"
-#include "components/win_handles.h"
+#include "ui/window.h"
+#include "ui/win_handles.h"
 
 // The top-left corner that centres a window of that client size on the primary work area.
 POINT CentredOnWorkArea(int clientWidth, int clientHeight);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "components/native_control.h"
-#include "components/window.h"
+#include "ui/native_control.h"
+#include "ui/window.h"
 
 // One page: a white container over the tab control's display area, which the dialog keys walk
 // into (Tab moves through its controls as if they were the form's).

@@ -1,10 +1,10 @@
-#include "components/control.h"
+#include "ui/control.h"
 
 #include <windowsx.h>
 
 #include <vector>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 namespace {
 

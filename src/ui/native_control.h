@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 class NativeControl {
   public:

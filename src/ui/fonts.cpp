@@ -1,4 +1,4 @@
-#include "components/fonts.h"
+#include "ui/fonts.h"
 
 UniqueGdiObject CreatePointFont(const char* face, int points, int style) {
     HDC screen = ::GetDC(nullptr);

@@ -1,4 +1,4 @@
-#include "components/tab_control.h"
+#include "ui/tab_control.h"
 
 #include <commctrl.h>
 

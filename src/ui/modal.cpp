@@ -1,9 +1,9 @@
-#include "components/modal.h"
+#include "ui/modal.h"
 
 #include <utility>
 
-#include "components/top_level_message.h"
-#include "components/window.h"
+#include "ui/top_level_message.h"
+#include "ui/window.h"
 
 namespace {
 

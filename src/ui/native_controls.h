@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "components/native_control.h"
+#include "ui/native_control.h"
 
 // A single-line edit with a flat, one-pixel border.
 class Edit : public NativeControl {

@@ -1,10 +1,10 @@
-#include "components/native_control.h"
+#include "ui/native_control.h"
 
 #include <commctrl.h>
 
 #include <vector>
 
-#include "components/error_guard.h"
+#include "ui/error_guard.h"
 
 namespace {
 

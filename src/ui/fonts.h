@@ -2,7 +2,7 @@
 // Fonts of the client's windows, given like the designer gives them: a face, a point size and a
 // style.
 
-#include "components/win_handles.h"
+#include "ui/win_handles.h"
 
 enum FontStyle { kFontRegular = 0, kFontBold = 1, kFontUnderline = 2 };
 

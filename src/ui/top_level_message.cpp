@@ -1,10 +1,10 @@
-#include "components/top_level_message.h"
+#include "ui/top_level_message.h"
 
 #include <utility>
 
-#include "components/error_guard.h"
-#include "components/win_handles.h"
-#include "components/window.h"
+#include "ui/error_guard.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 namespace {
 

@@ -46,7 +46,7 @@ class Window {
     // Forms with controls the user types into answer Tab, Shift+Tab, Enter and Esc.
     virtual bool WantsDialogKeys() const { return false; }
 
-    // Modal runs go through ShowModal (components/modal.h), which tests can answer.
+    // Modal runs go through ShowModal (ui/modal.h), which tests can answer.
     bool IsModal() const { return modal_; }
     int ModalResult() const { return modalResult_; }
     // Setting a result other than 0 ends a running modal loop.

@@ -1,4 +1,4 @@
-#include "components/font.h"
+#include "ui/font.h"
 
 COLORREF ColorToRGB(TColor color) {
     if ((color & 0xFF000000) != 0) {

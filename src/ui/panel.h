@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "components/control.h"
+#include "ui/control.h"
 
 class Panel : public Control {
   public:

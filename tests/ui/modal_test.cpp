@@ -1,14 +1,14 @@
 // Modal windows and message boxes: the real modal loop, and the answers tests give instead of a
 // person.
 
-#include "components/modal.h"
+#include "ui/modal.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "components/message_pump.h"
-#include "components/window.h"
+#include "ui/message_pump.h"
+#include "ui/window.h"
 
 namespace {
 

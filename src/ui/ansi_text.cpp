@@ -1,4 +1,4 @@
-#include "components/ansi_text.h"
+#include "ui/ansi_text.h"
 
 #include <windows.h>
 

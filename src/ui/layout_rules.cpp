@@ -1,4 +1,4 @@
-#include "components/layout_rules.h"
+#include "ui/layout_rules.h"
 
 Offset CenteredCaption(int areaWidth, int areaHeight, int w, int h) {
     return {(areaWidth - w + 1) / 2, (areaHeight - h + 1) / 2};
