@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/application_service_owner.h"
+
 class Window;
 class TfrmResources;
 class TfrmMain;
@@ -53,6 +55,9 @@ class ApplicationForms {
         void (*clearGlobal)();
     };
     std::vector<Created> created_;
+    // The exchanges report to the application while its windows live.
+    ApplicationServiceOwner serviceOwner_;
+    ServiceOwnerScope serviceOwnerScope_{serviceOwner_};
 };
 
 // Visits the forms created so far, in creation order; during start-up the later ones do not exist

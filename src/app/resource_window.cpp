@@ -8,6 +8,7 @@
 #include "ui/modal.h"
 #include "resource_ids.h"
 #include "service/internet_connection.h"
+#include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_store.h"
 #include "signin/connection_failure_window.h"

@@ -1,7 +1,5 @@
 #include "components/image_control.h"
 
-#include "app/window_messages.h"
-
 void ImageControl::Create(HWND parent, int left, int top, int width, int height) {
     CreateControl("TImage", parent, left, top, width, height);
 }

@@ -8,6 +8,9 @@
 #include "ui/control.h"
 #include "components/picture.h"
 
+// An image control's next frame of an animated picture.
+inline constexpr UINT_PTR kPictureFrameTimer = 1;
+
 class ImageControl : public Control {
   public:
     void Create(HWND parent, int left, int top, int width, int height);

@@ -13,7 +13,6 @@
 
 #include <string>
 
-#include "app/window_messages.h"
 #include "ui/control.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup.h"
@@ -22,6 +21,11 @@
 #include "ui/window.h"
 
 inline constexpr const char* kNotifyPopupClass = "TfrmNotifyPopUp";
+
+// A popup's wait at full size (TimeOut seconds), then its 25 ms slide steps in and out.
+inline constexpr UINT_PTR tmrExit = 1;
+inline constexpr UINT_PTR tmrScroll = 2;
+inline constexpr UINT_PTR tmrScrollDown = 3;
 
 class TfrmNotifyPopUp : public Window {
   public:

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/application.h"
+#include "ui/message_pump.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TTrayIcon::TTrayIcon(Window& owner)
     trayData_.hWnd = window_->hwnd();
     trayData_.uID = kTrayIconId;
     trayData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    trayData_.uCallbackMessage = TrayCallbackMessage;
+    trayData_.uCallbackMessage = kTrayCallbackMessage;
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -224,7 +224,7 @@ void TTrayIcon::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 }
 
 LRESULT TTrayIcon::TrayMessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == TrayCallbackMessage) {
+    if (message == kTrayCallbackMessage) {
         HandleMouse(static_cast<int32_t>(lParam));
         return 0;
     }
@@ -296,7 +296,7 @@ void TTrayIcon::OpenMenuAtCursor() {
     if (!popupMenu_ || !popupMenu_->AutoPopup() || !::GetCursorPos(&at)) {
         return;
     }
-    TheApplication().ProcessMessages();
+    DispatchWaitingMessages();
     if (!popupMenu_) {
         return;
     }

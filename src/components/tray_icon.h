@@ -11,12 +11,19 @@
 #include <memory>
 #include <string>
 
-#include "app/window_messages.h"
 #include "ui/component.h"
 #include "components/image_list.h"
 #include "components/popup_menu.h"
 #include "components/tray_events.h"
 #include "ui/window.h"
+
+// From the shell, for a mouse action over the tray icon: wParam is the icon's id, lParam the
+// mouse message (WM_MOUSEMOVE, WM_RBUTTONDOWN, ...), which the tray icon only compares with the
+// mouse messages it knows. The platform's first user message number plus 1024, that is 2048.
+// Like every private message it may come from any program on the desktop, with any parameters.
+inline constexpr UINT kTrayCallbackMessage = WM_USER + 1024;
+// The icon window's animation of the icon.
+inline constexpr UINT_PTR kTrayCycleTimer = 1;
 
 // The class of that hidden top-level window, for tools that drive the tray from outside.
 inline constexpr const char* kTrayIconWindowClass = "TTrayIconWindow";

@@ -4,8 +4,7 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
-#include "app/window_messages.h"
+#include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "service/http_setup.h"
@@ -68,7 +67,7 @@ int TfrmDownloader::existing_ = 0;
 TfrmDownloader::TfrmDownloader(HWND owner)
     : owner_(owner),
       NetKeepAlive1(KeepAlive{[this] {
-                                  TheApplication().ProcessMessages();
+                                  DispatchWaitingMessages();
                                   // Closed by the user or the program while the file comes:
                                   // the transfer is given up, and nothing is applied.
                                   if (ModalResult() != 0) {

@@ -1,12 +1,17 @@
 #pragma once
 // The window that downloads one wallpaper file, silently or showing its progress.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
 #include "components/gauge.h"
 #include "ui/window.h"
 #include "service/http_client.h"
+
+// The 200 ms delay before a shown download starts.
+inline constexpr UINT_PTR tmrDLDelay = 1;
 
 class TfrmDownloader : public Window {
   public:

@@ -2,16 +2,14 @@
 
 #include <string>
 
-#include "app/forms.h"
-#include "app/main_window.h"
 #include "ui/ansi_text.h"
 #include "ui/modal.h"
 #include "components/notify_popup_rules.h"
 #include "service/news_reply.h"
 #include "service/service_address.h"
+#include "service/service_owner.h"
 #include "service/xml_request.h"
 #include "settings/settings_record.h"
-#include "signin/sign_in.h"
 
 bool FetchNews() {
     const SessionTicket session;
@@ -30,12 +28,8 @@ bool FetchNews() {
         if (IsUpdateNotice(item) && IsWebAddress(item.url)) {
             recSETTINGS.updatelink = item.url;
         }
-        if (!item.message.empty() && frmMain) {
-            TNotifyPopUp& popup = frmMain->notifypopup;
-            popup.Text = item.message;
-            popup.URL = NewsLink(item);
-            popup.Title.clear();
-            popup.ShowNotification();
+        if (!item.message.empty()) {
+            TheServiceOwner()->ShowNewsItem(item.message, NewsLink(item));
         }
     }
     for (const std::string& message : NewsReplyMessages(news, reply)) {

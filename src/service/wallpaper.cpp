@@ -9,15 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/forms.h"
-#include "app/main_window.h"
 #include "ui/ansi_text.h"
 #include "ui/win_handles.h"
+#include "service/service_owner.h"
 #include "service/wallpaper_bitmap.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
-#include "signin/sign_in.h"
 
 namespace {
 
@@ -136,10 +134,8 @@ bool ApplyWallpaper(const std::string& path, const std::string& id) {
         }
     }
     recSETTINGS.curdesktopid = id;
-    // The wallpaper items of the tray menu depend on a current wallpaper, which the first one
-    // applied only now brings.
-    if (frmMain && SignedIn) {
-        frmMain->SetMenuState(true);
+    if (ServiceOwner* owner = TheServiceOwner()) {
+        owner->WallpaperApplied();
     }
     return true;
 }

@@ -10,12 +10,13 @@
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/service_address.h"
+#include "service/service_owner.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_reply.h"
 #include "service/xml_request.h"
+#include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
-#include "signin/sign_in.h"
 
 namespace {
 
@@ -65,6 +66,12 @@ bool RequestCurrentWallpaper(HWND owner) {
         return true;
     }
     return HandleWallpaperReply(reply, owner, /*silent=*/true);
+}
+
+void CheckKeepExpiry() {
+    if (KeepScheduleAllowsRefresh()) {
+        RequestCurrentWallpaper(nullptr);
+    }
 }
 
 bool RequestNewWallpaper(const std::string& newId, HWND owner) {

@@ -12,6 +12,9 @@
 // failed.
 bool RequestCurrentWallpaper(HWND owner);
 
+// Requests the current wallpaper unless a keep schedule runs and has not run out.
+void CheckKeepExpiry();
+
 // Posts GETNEWONE for the chosen id and handles the reply with the download window shown. False
 // when the reply is empty or the user signed out meanwhile.
 bool RequestNewWallpaper(const std::string& newId, HWND owner);

@@ -6,8 +6,8 @@
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/service_address.h"
+#include "service/service_owner.h"
 #include "settings/settings_record.h"
-#include "signin/sign_in.h"
 
 namespace {
 
@@ -42,13 +42,9 @@ std::string PostXmlRequest(const std::string& message, const std::string& url) {
         return kFailedExchange;  // the program ends: nothing to tell and no one to sign out
     } catch (const HttpError&) {
         // After the user signed out meanwhile, the failure is no longer the session's to end.
-        if (!session.Stands()) {
-            return kFailedExchange;
+        if (session.Stands()) {
+            TheServiceOwner()->ExchangeFailed();
         }
-        if (ReportConnectionFailure) {
-            ShowConnectionFailure();
-        }
-        SignOut(false);
         return kFailedExchange;
     }
 }

@@ -4,9 +4,6 @@
 
 #include <cstring>
 
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "service/wallpaper_request.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -62,14 +59,11 @@ void SetKeepDays(const std::string& days) {
     key.WriteBinary("keepdayssetdate", &now, sizeof(now));
 }
 
-void CheckKeepExpiry() {
-    bool refresh = true;
+bool KeepScheduleAllowsRefresh() {
     try {
-        refresh = RefreshAllowed();
+        return RefreshAllowed();
     } catch (const RegistryError&) {
         recSETTINGS.keepdaysoff = true;
-    }
-    if (refresh) {
-        RequestCurrentWallpaper(frmMain ? frmMain->hwnd() : nullptr);
+        return true;
     }
 }

@@ -8,6 +8,6 @@
 // RegistryError naming the value whose write failed.
 void SetKeepDays(const std::string& days);
 
-// Requests the current wallpaper unless a schedule runs and has not run out. Values changed
-// outside the program so that they cannot be read count as no schedule.
-void CheckKeepExpiry();
+// Whether the wallpaper may be refreshed now: no schedule runs, or it has run out (which is then
+// written). Values changed outside the program so that they cannot be read count as no schedule.
+bool KeepScheduleAllowsRefresh();

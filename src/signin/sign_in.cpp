@@ -13,6 +13,7 @@
 #include "ui/modal.h"
 #include "service/http_setup.h"
 #include "service/news.h"
+#include "service/service_owner.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
@@ -33,8 +34,14 @@ namespace {
 
 constexpr UINT kLoginPollMs = 1000;
 UINT_PTR loginTimer = 0;
-// Counts every sign-in and sign-out, so that a ticket tells whether its session still stands.
-uint32_t sessionNumber = 0;
+// Counts every sign-in and sign-out, never 0: a ticket tells by it whether its session stands.
+uint32_t sessionNumber = 1;
+
+void NextSession() {
+    if (++sessionNumber == 0) {
+        sessionNumber = 1;
+    }
+}
 // The hand-over of the running sign-in, until its outcome has been taken.
 std::shared_ptr<LoginHandOver> runningHandOver;
 
@@ -121,7 +128,7 @@ void Accepted() {
     const ExchangeScope exchange;
     StartCycle();
     SignedIn = true;
-    ++sessionNumber;
+    NextSession();
     const SessionTicket session;
     EndSignIn();
     if (!session.Stands()) {
@@ -172,10 +179,8 @@ void StartSignIn(SignInTrigger trigger) {
     }
 }
 
-SessionTicket::SessionTicket() : session_(SignedIn ? sessionNumber : sessionNumber - 1) {}
-
-bool SessionTicket::Stands() const {
-    return SignedIn && session_ == sessionNumber;
+uint32_t StandingSession() {
+    return SignedIn ? sessionNumber : 0;
 }
 
 void LoginOutcomeHandedOver() {
@@ -218,7 +223,7 @@ void LoginResult() {
 }
 
 void SignOut(bool byUser) {
-    ++sessionNumber;
+    NextSession();
     SignedOutByUser = byUser;
     StartCycle();
     SignedIn = false;

@@ -13,18 +13,9 @@ extern bool SignedOutByUser;
 // Set by sign-ins the user started: a failed connection is then shown, not only signed out.
 extern bool ReportConnectionFailure;
 
-// The signed-in session an exchange was started for. Exchanges pump messages, so the user may sign
-// out, or out and in again, before one returns: each later step of it (applying a wallpaper,
-// showing news, signing out after a failure) runs only while its session still stands.
-class SessionTicket {
-  public:
-    // The session that stands now; one taken while signed out never stands.
-    SessionTicket();
-    bool Stands() const;
-
-  private:
-    uint32_t session_;
-};
+// The number of the signed-in session that stands now, 0 while signed out; every sign-in and
+// sign-out changes it, so that an exchange can tell whether the session it began in still stands.
+uint32_t StandingSession();
 
 // Decides by the trigger whether to ask for credentials, show the main window or sign in at once
 // on a worker thread. May show the sign-in window modally.

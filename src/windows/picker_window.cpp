@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "app/main_window.h"
-#include "app/window_messages.h"
 #include "ui/ansi_text.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"

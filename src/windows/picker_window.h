@@ -16,6 +16,11 @@ inline constexpr const char* kBrowserEmulationKey =
 inline constexpr const char* kBrowserEmulationProgram = "murlox.exe";
 inline constexpr DWORD kBrowserEmulationNewest = 11001;
 
+// Posted by the picker to itself when a thumbnail was clicked, so that the pick runs after the
+// browser control's event has returned. It carries nothing: the id waits in the picker, and a
+// message from elsewhere finds none to take.
+inline constexpr UINT kPickWallpaperMessage = WM_APP + 2;
+
 class TfrmWPPicker : public Window {
   public:
     void Create(HWND owner);

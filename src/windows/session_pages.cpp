@@ -6,6 +6,7 @@
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
+#include "service/service_owner.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "windows/page_addresses.h"

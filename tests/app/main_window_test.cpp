@@ -42,7 +42,7 @@ class MainWindowTest : public ClientTest {
         return bounds;
     }
     static void TrayMouse(UINT mouseMessage) {
-        ::SendMessageA(frmMain->theTray().Handle(), TrayCallbackMessage, 1, mouseMessage);
+        ::SendMessageA(frmMain->theTray().Handle(), kTrayCallbackMessage, 1, mouseMessage);
     }
 };
 

@@ -267,7 +267,7 @@ class TrayIconTest : public ::testing::Test {
 
     // The shell's notification of a mouse action over the icon.
     void Notify(int32_t mouseMessage) {
-        ::SendMessageA(tray->Handle(), TrayCallbackMessage, 1, mouseMessage);
+        ::SendMessageA(tray->Handle(), kTrayCallbackMessage, 1, mouseMessage);
     }
     void Tick() { ::SendMessageA(tray->Handle(), WM_TIMER, kTrayCycleTimer, 0); }
     Log TakeLog() { return std::exchange(log, {}); }

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "service/wallpaper_request.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"

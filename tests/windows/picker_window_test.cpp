@@ -73,7 +73,7 @@ class PickerTest : public ClientTest {
     }
 
     static void TrayDoubleClick() {
-        ::SendMessageA(frmMain->theTray().Handle(), TrayCallbackMessage, 1, WM_LBUTTONDBLCLK);
+        ::SendMessageA(frmMain->theTray().Handle(), kTrayCallbackMessage, 1, WM_LBUTTONDBLCLK);
     }
 
     // Opens the picker as a double click on the tray icon does and runs it for real; whileOpen

@@ -1,0 +1,52 @@
+#pragma once
+// What the exchanges with the service make happen in the application above them, through one
+// narrow interface that the application sets at start-up: the service layer knows no window and no
+// sign-in.
+//
+// An exchange pumps messages while it waits, so the signed-in session it was started for may have
+// ended before it returns. Each later step takes a SessionTicket first and goes on only while the
+// ticket stands.
+
+#include <cstdint>
+#include <string>
+
+class ServiceOwner {
+  public:
+    virtual ~ServiceOwner() = default;
+    // The number of the signed-in session that stands now; 0 while signed out. Every sign-in and
+    // sign-out changes it.
+    virtual uint32_t StandingSession() const = 0;
+    // An exchange of the standing session failed: the user hears of it if they started the
+    // sign-in, and is signed out.
+    virtual void ExchangeFailed() = 0;
+    // A wallpaper became the current one.
+    virtual void WallpaperApplied() = 0;
+    // One item of the service's news, in a popup.
+    virtual void ShowNewsItem(const std::string& text, const std::string& link) = 0;
+};
+
+// Makes owner the one every exchange reports to, for as long as it lives; the previous one
+// returns afterwards. Without an owner no session stands and nothing is reported.
+class ServiceOwnerScope {
+  public:
+    explicit ServiceOwnerScope(ServiceOwner& owner);
+    ServiceOwnerScope(const ServiceOwnerScope&) = delete;
+    ServiceOwnerScope& operator=(const ServiceOwnerScope&) = delete;
+    ~ServiceOwnerScope();
+
+  private:
+    ServiceOwner* previous_;
+};
+
+ServiceOwner* TheServiceOwner();
+
+// The signed-in session as an exchange found it when it started.
+class SessionTicket {
+  public:
+    // The session that stands now; one taken while signed out never stands.
+    SessionTicket();
+    bool Stands() const;
+
+  private:
+    uint32_t session_;
+};
