@@ -6,6 +6,7 @@
 #include "app/menu_state.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
+#include "components/window_drag.h"
 #include "ui/fonts.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
@@ -24,7 +25,6 @@ const FormDescription kMainWindow = {"TfrmMain", kApplicationTitle, WS_POPUP, 0,
                                      226,        COLOR_WINDOW};
 
 constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
-constexpr WPARAM kMoveByCaption = 0xF012;  // SC_MOVE + 2
 constexpr UINT kShutdownDelayMs = 1000;
 
 // Start-up runs messages (a tray click among them) while this window is being created, before the
@@ -271,17 +271,4 @@ void TfrmMain::theTrayDblClick() {
     if (SignedIn) {
         GetanotherMURLOClick();
     }
-}
-
-void BeginWindowDrag(Window& window, MouseButton button) {
-    if (button != MouseButton::Left) {
-        return;
-    }
-    ::ReleaseCapture();
-    ::SendMessageA(window.hwnd(), WM_SYSCOMMAND, kMoveByCaption, 0);
-    ::InvalidateRect(window.hwnd(), nullptr, TRUE);
-    RECT bounds;
-    ::GetWindowRect(window.hwnd(), &bounds);
-    recSETTINGS.mainleft = bounds.left;
-    recSETTINGS.maintop = bounds.top;
 }

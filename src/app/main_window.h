@@ -81,7 +81,3 @@ class TfrmMain : public Window {
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
     std::unique_ptr<KeepAliveScope> NetKeepAlive1;
 };
-
-// Moves a borderless window with the mouse, by the left button only, and stores where it ends
-// as the main window's position.
-void BeginWindowDrag(Window& window, MouseButton button);

@@ -12,6 +12,7 @@
 #include "settings/keep_schedule.h"
 #include "settings/settings_store.h"
 #include "signin/connection_failure_window.h"
+#include "signin/login_thread.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
 #include "windows/keep_window.h"

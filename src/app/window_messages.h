@@ -15,12 +15,6 @@
 // a bounded GlobalGetAtomNameA, and a number that names no atom reads as no text.
 inline constexpr UINT kHandOverMessage = WM_USER + 101;
 
-// Posted by the sign-in worker to the resource window once its outcome is ready. It carries
-// nothing: the outcome waits in the hand-over of the running sign-in, which only the worker of
-// that sign-in fills. So the message is only a wake-up, and one from elsewhere finds nothing to
-// take.
-inline constexpr UINT kLoginOutcomeMessage = WM_APP + 1;
-
 // --- Timers -----------------------------------------------------------------------------------
 // Each belongs to one window; the ids differ all the same, so that a trace names the timer.
 

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "app/window_messages.h"
 #include "service/http_client.h"
 #include "service/internet_connection.h"
 #include "service/service_address.h"

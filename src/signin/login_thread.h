@@ -13,6 +13,12 @@
 
 #include "service/http_setup.h"
 
+// Posted by the sign-in worker to the resource window once its outcome is ready. It carries
+// nothing: the outcome waits in the hand-over of the running sign-in, which only the worker of
+// that sign-in fills. So the message is only a wake-up, and one from elsewhere finds nothing to
+// take.
+inline constexpr UINT kLoginOutcomeMessage = WM_APP + 1;
+
 struct LoginOutcome {
     int32_t resultCode = 0;  // LoginNoConnection, LoginRejected or LoginAccepted
     std::string loginid;

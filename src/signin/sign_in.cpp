@@ -20,9 +20,6 @@
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
 #include "signin/sign_in_window.h"
-#include "windows/keep_window.h"
-#include "windows/picker_window.h"
-#include "windows/settings_window.h"
 
 int32_t LoginResultCode = 0;
 bool SignInBusy = false;

@@ -4,6 +4,7 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
+#include "components/window_drag.h"
 #include "app/resource_window.h"
 #include "ui/fonts.h"
 #include "ui/modal.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/main_window.h"
+#include "components/window_drag.h"
 #include "ui/ansi_text.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"

@@ -12,6 +12,7 @@
 #include "app/forms.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
+#include "components/window_drag.h"
 #include "service/http_client.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"

@@ -11,7 +11,7 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "app/window_messages.h"
+#include "signin/login_thread.h"
 #include "service/http_client.h"
 #include "service/internet_connection.h"
 #include "settings/keep_dates.h"
