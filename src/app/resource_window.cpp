@@ -34,6 +34,7 @@ constexpr int32_t kTicksPerCheck = 360;
 }  // namespace
 
 void TfrmResources::Create(HWND owner) {
+    SessionEnding = false;
     CreateForm(kResourceWindow, owner);
     imgSignIn = Picture::FromResource(IDR_SIGN_IN);
     imgSignIn_Over = Picture::FromResource(IDR_SIGN_IN_OVER);

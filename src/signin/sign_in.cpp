@@ -239,6 +239,16 @@ void SignOut(bool byUser) {
     }
 }
 
+void ResetSignInState() {
+    StopLoginTimer();
+    runningHandOver.reset();
+    LoginResultCode = 0;
+    SignInBusy = false;
+    SignedIn = false;
+    SignedOutByUser = false;
+    ReportConnectionFailure = false;
+}
+
 void StopSignInAnimation() {
     frmMain->HideSignInAnimation();
     frmMain->SetTrayImage(kSignedOutImage);

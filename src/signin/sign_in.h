@@ -36,6 +36,10 @@ void SignOut(bool byUser);
 
 void StopSignInAnimation();
 
+// The sign-in state of a process that has just started: signed out, no sign-in running and none
+// to take. For every new run of the client in one process (the tests start it many times).
+void ResetSignInState();
+
 // Shows the connection-failure window modally, or brings it to the front when it is up.
 void ShowConnectionFailure();
 

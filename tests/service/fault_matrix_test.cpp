@@ -88,11 +88,8 @@ class FaultMatrixTest : public ClientTest {
         service().Reset();
         messages.clear();
         modalWindows.clear();
+        ResetSignInState();
         SignedIn = true;
-        SignedOutByUser = false;
-        SignInBusy = false;
-        LoginResultCode = 0;
-        ReportConnectionFailure = false;
         recSETTINGS.password = "demo";
         recSETTINGS.curdesktopid = "1001";
         recSETTINGS.loginid = "L000001";

@@ -46,11 +46,8 @@ void ClientTest::SetUp() {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
     recSETTINGS.programfolder = ProgramFolder();
     recSETTINGS.keepdaysoff = true;
+    ResetSignInState();
     SignedIn = true;
-    SignedOutByUser = false;
-    ReportConnectionFailure = false;
-    SignInBusy = false;
-    LoginResultCode = 0;
     answers_ = std::make_unique<PromptAnswerScope>(PromptAnswers{
         [this](const std::string& text, UINT) {
             messages.push_back(text);
@@ -64,7 +61,6 @@ void ClientTest::SetUp() {
             const bool forReal = modalAnswer < 0 || std::string(className) == "TfrmDownloader";
             return forReal ? window.RunModalLoop() : modalAnswer;
         }});
-    SessionEnding = false;
     StartClient();
 }
 
