@@ -11,15 +11,10 @@ namespace {
 // Hidden and zero-sized: it exists to be found and to own the forms, which keeps them off the
 // taskbar.
 FormDescription ApplicationWindow(const char* title) {
-    return {kApplicationWindowClass,
-            title,
-            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-            0,
-            0,
-            0,
-            0,
-            0,
-            COLOR_BTNFACE};
+    return FormDescription(kApplicationWindowClass)
+        .Caption(title)
+        .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
+        .Background(COLOR_BTNFACE);
 }
 
 }  // namespace

@@ -21,8 +21,11 @@
 
 namespace {
 
-const FormDescription kMainWindow = {"TfrmMain", kApplicationTitle, WS_POPUP, 0, 504, 287, 226,
-                                     226,        COLOR_WINDOW};
+constexpr FormDescription kMainWindow = FormDescription("TfrmMain")
+                                            .Caption(kApplicationTitle)
+                                            .Style(WS_POPUP)
+                                            .At(504, 287)
+                                            .ClientSize(226, 226);
 
 constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
 constexpr UINT kShutdownDelayMs = 1000;

@@ -23,9 +23,12 @@ bool SessionEnding = false;
 
 namespace {
 
-const FormDescription kResourceWindow = {
-    "TfrmResources", "-", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, 419, 608,
-    COLOR_BTNFACE};
+constexpr FormDescription kResourceWindow = FormDescription("TfrmResources")
+                                                .Caption("-")
+                                                .Style(WS_OVERLAPPEDWINDOW)
+                                                .At(CW_USEDEFAULT, CW_USEDEFAULT)
+                                                .ClientSize(419, 608)
+                                                .Background(COLOR_BTNFACE);
 
 constexpr UINT kCyclePeriodMs = 10000;
 // Ticks between two keep-schedule checks: about an hour.

@@ -14,8 +14,10 @@ constexpr COLORREF kTextColor = RGB(255, 255, 255);
 }  // namespace
 
 void Gauge::Create(HWND parent, const RECT& bounds) {
-    CreateForm({"TGauge", "", WS_CHILD | WS_VISIBLE, 0, bounds.left, bounds.top,
-                bounds.right - bounds.left, bounds.bottom - bounds.top, COLOR_WINDOW},
+    CreateForm(FormDescription("TGauge")
+                   .Style(WS_CHILD | WS_VISIBLE)
+                   .At(bounds.left, bounds.top)
+                   .ClientSize(bounds.right - bounds.left, bounds.bottom - bounds.top),
                parent);
     // The hourglass over the gauge tells that the download keeps the program busy.
     ::SetClassLongPtrA(hwnd(), GCLP_HCURSOR,

@@ -76,8 +76,12 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
       TitleFont_(owner.TitleFont),
       textCursor_(owner.TextCursor) {
     // The text as the window's title too: shown nowhere, but read by screen readers and tools.
-    CreateForm({kNotifyPopupClass, Text_.c_str(), kPopupStyle, kPopupExStyle, 0, 0, TargetWidth_,
-                TargetHeight_, COLOR_BTNFACE},
+    CreateForm(FormDescription(kNotifyPopupClass)
+                   .Caption(Text_.c_str())
+                   .Style(kPopupStyle)
+                   .ExStyle(kPopupExStyle)
+                   .ClientSize(TargetWidth_, TargetHeight_)
+                   .Background(COLOR_BTNFACE),
                nullptr);
     if (!hwnd()) {
         return;

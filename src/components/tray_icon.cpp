@@ -45,7 +45,7 @@ POINT CursorPosition() {
 class TTrayIcon::TrayWindow : public Window {
   public:
     explicit TrayWindow(TTrayIcon& tray) : tray_(tray) {
-        CreateForm({kTrayIconWindowClass, "", WS_POPUP, 0, 0, 0, 0, 0, COLOR_WINDOW}, nullptr);
+        CreateForm(FormDescription(kTrayIconWindowClass).Style(WS_POPUP), nullptr);
     }
 
   protected:

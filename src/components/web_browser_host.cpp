@@ -13,8 +13,8 @@ namespace {
 
 int liveObjects = 0;
 
-const FormDescription kHostWindow = {
-    "TWebBrowserHost", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, COLOR_WINDOW};
+constexpr FormDescription kHostWindow =
+    FormDescription("TWebBrowserHost").Style(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
 
 // What the control downloads besides the page itself.
 constexpr LONG kDownloadOptions = DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS;

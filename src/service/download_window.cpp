@@ -99,8 +99,12 @@ void TfrmDownloader::StartDownload(const std::string& url, const std::string& ta
 
 void TfrmDownloader::CreateWindows() {
     const POINT at = CentreOn(owner_);
-    CreateForm({"TfrmDownloader", "Downloading MURLO...", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                WS_EX_DLGMODALFRAME, at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
+    CreateForm(FormDescription("TfrmDownloader")
+                   .Caption("Downloading MURLO...")
+                   .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                   .ExStyle(WS_EX_DLGMODALFRAME)
+                   .At(at.x, at.y)
+                   .ClientSize(kClientWidth, kClientHeight),
                owner_);
     prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
 }

@@ -8,15 +8,13 @@
 
 namespace {
 
-const FormDescription kForm = {"TfrmPopop",
-                               "Connection failure",
-                               WS_POPUP | WS_CAPTION,
-                               WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                               201,
-                               233,
-                               420,
-                               85,
-                               COLOR_BTNFACE};
+constexpr FormDescription kForm = FormDescription("TfrmPopop")
+                                      .Caption("Connection failure")
+                                      .Style(WS_POPUP | WS_CAPTION)
+                                      .ExStyle(WS_EX_TOOLWINDOW | WS_EX_TOPMOST)
+                                      .At(201, 233)
+                                      .ClientSize(420, 85)
+                                      .Background(COLOR_BTNFACE);
 
 }  // namespace
 

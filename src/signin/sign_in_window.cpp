@@ -18,15 +18,12 @@
 
 namespace {
 
-const FormDescription kForm = {"TfrmRegisterLogin",
-                               "Sign in",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                               WS_EX_TOPMOST,
-                               402,
-                               276,
-                               279,
-                               252,
-                               COLOR_WINDOW};
+constexpr FormDescription kForm = FormDescription("TfrmRegisterLogin")
+                                      .Caption("Sign in")
+                                      .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                                      .ExStyle(WS_EX_TOPMOST)
+                                      .At(402, 276)
+                                      .ClientSize(279, 252);
 
 constexpr COLORREF kLinkColor = 7079679;  // red 255, green 6, blue 108
 constexpr int kEditWidth = 177;

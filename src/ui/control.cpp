@@ -75,8 +75,10 @@ Control::~Control() {
 
 void Control::CreateControl(const char* className, HWND parent, int left, int top, int width,
                             int height, DWORD extraStyle) {
-    CreateForm({className, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle, 0, left, top,
-                width, height, COLOR_WINDOW},
+    CreateForm(FormDescription(className)
+                   .Style(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle)
+                   .At(left, top)
+                   .ClientSize(width, height),
                parent);
     // The system puts a new child at the bottom of its siblings; the designer's order is the
     // reverse.

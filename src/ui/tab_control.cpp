@@ -4,10 +4,13 @@
 
 void TabPage::Create(HWND tabControl, const RECT& displayArea, const std::string& caption) {
     caption_ = caption;
-    CreateForm({"TTabSheet", "", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, displayArea.left,
-                displayArea.top, displayArea.right - displayArea.left,
-                displayArea.bottom - displayArea.top, COLOR_WINDOW},
-               tabControl);
+    CreateForm(
+        FormDescription("TTabSheet")
+            .Style(WS_CHILD | WS_CLIPSIBLINGS)
+            .ExStyle(WS_EX_CONTROLPARENT)
+            .At(displayArea.left, displayArea.top)
+            .ClientSize(displayArea.right - displayArea.left, displayArea.bottom - displayArea.top),
+        tabControl);
 }
 
 void TabControl::Create(HWND parent, int left, int top, int width, int height, bool ownerDraw) {

@@ -13,17 +13,50 @@
 
 #include <windows.h>
 
-// What a window looks like when it is created.
+// What a window looks like when it is created, each value set by name:
+//   FormDescription("TfrmMain").Caption("MURLOX").Style(WS_POPUP).At(504, 287).ClientSize(226, 226)
 struct FormDescription {
+    constexpr explicit FormDescription(const char* windowClass) : className(windowClass) {}
+
+    constexpr FormDescription Caption(const char* text) const {
+        return With(&FormDescription::caption, text);
+    }
+    constexpr FormDescription Style(DWORD value) const {
+        return With(&FormDescription::style, value);
+    }
+    constexpr FormDescription ExStyle(DWORD value) const {
+        return With(&FormDescription::exStyle, value);
+    }
+    // CW_USEDEFAULT lets the system choose.
+    constexpr FormDescription At(int x, int y) const {
+        return With(&FormDescription::left, x).With(&FormDescription::top, y);
+    }
+    constexpr FormDescription ClientSize(int width, int height) const {
+        return With(&FormDescription::clientWidth, width)
+            .With(&FormDescription::clientHeight, height);
+    }
+    // A COLOR_* system colour for the window's background.
+    constexpr FormDescription Background(int colorIndex) const {
+        return With(&FormDescription::backgroundColorIndex, colorIndex);
+    }
+
     const char* className;
-    const char* caption;
-    DWORD style;
-    DWORD exStyle;
-    int left;  // CW_USEDEFAULT lets the system choose
-    int top;
-    int clientWidth;
-    int clientHeight;
-    int backgroundColorIndex;  // a COLOR_* system colour for the window's background
+    const char* caption = "";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int left = 0;
+    int top = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int backgroundColorIndex = COLOR_WINDOW;
+
+  private:
+    template <typename Field, typename Value>
+    constexpr FormDescription With(Field FormDescription::*field, Value value) const {
+        FormDescription changed = *this;
+        changed.*field = value;
+        return changed;
+    }
 };
 
 class Window {

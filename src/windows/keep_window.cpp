@@ -17,8 +17,11 @@ constexpr int kClientHeight = 101;
 
 void TfrmWPSetTime::Create(HWND owner) {
     const POINT at = CentredOnWorkArea(kClientWidth, kClientHeight);
-    CreateDialogForm({"TfrmWPSetTime", "Keep this murlo", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
-                      at.x, at.y, kClientWidth, kClientHeight, COLOR_WINDOW},
+    CreateDialogForm(FormDescription("TfrmWPSetTime")
+                         .Caption("Keep this murlo")
+                         .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                         .At(at.x, at.y)
+                         .ClientSize(kClientWidth, kClientHeight),
                      owner);
 }
 

@@ -18,9 +18,10 @@ namespace {
 constexpr int kClientWidth = 365;
 constexpr int kClientHeight = 249;
 
-const FormDescription kForm = {
-    "TfrmWPPicker", "Get another MURLO", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, kClientWidth,
-    kClientHeight,  COLOR_WINDOW};
+constexpr FormDescription kForm = FormDescription("TfrmWPPicker")
+                                      .Caption("Get another MURLO")
+                                      .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                                      .ClientSize(kClientWidth, kClientHeight);
 
 // The browser control, with a white margin of 10 pixels around it, 14 at the bottom.
 constexpr RECT kWebBounds = {10, 10, 10 + 345, 10 + 225};

@@ -37,8 +37,11 @@ std::string Trimmed(const Edit& edit) {
 
 void TfrmSettings::Create(HWND owner) {
     const POINT at = CentredOnWorkArea(kClientWidth, kClientHeight);
-    CreateDialogForm({"TfrmSettings", "Settings", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, at.x, at.y,
-                      kClientWidth, kClientHeight, COLOR_WINDOW},
+    CreateDialogForm(FormDescription("TfrmSettings")
+                         .Caption("Settings")
+                         .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                         .At(at.x, at.y)
+                         .ClientSize(kClientWidth, kClientHeight),
                      owner);
 }
 

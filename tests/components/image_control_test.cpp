@@ -22,8 +22,11 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 class GreenForm : public Window {
   public:
     explicit GreenForm(bool visible = true) {
-        CreateForm({"MurloxImageTestForm", "", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOPMOST, 20, 20,
-                    260, 260, COLOR_WINDOW},
+        CreateForm(FormDescription("MurloxImageTestForm")
+                       .Style(WS_POPUP | WS_CLIPCHILDREN)
+                       .ExStyle(WS_EX_TOPMOST)
+                       .At(20, 20)
+                       .ClientSize(260, 260),
                    nullptr);
         if (visible) {
             ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);

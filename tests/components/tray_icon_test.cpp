@@ -205,7 +205,11 @@ MenuDriver* MenuDriver::current_ = nullptr;
 class OwnerForm : public Window {
   public:
     OwnerForm() {
-        CreateForm({"MurloxTrayTestOwner", "Tray owner", WS_POPUP, 0, 10, 10, 60, 60, COLOR_WINDOW},
+        CreateForm(FormDescription("MurloxTrayTestOwner")
+                       .Caption("Tray owner")
+                       .Style(WS_POPUP)
+                       .At(10, 10)
+                       .ClientSize(60, 60),
                    nullptr);
     }
 };

@@ -32,15 +32,11 @@
 
 namespace {
 
-const FormDescription kTestForm = {"MurloxBrowserTestForm",
-                                   "browser host test",
-                                   WS_POPUP | WS_CAPTION,
-                                   0,
-                                   40,
-                                   40,
-                                   400,
-                                   300,
-                                   COLOR_WINDOW};
+constexpr FormDescription kTestForm = FormDescription("MurloxBrowserTestForm")
+                                          .Caption("browser host test")
+                                          .Style(WS_POPUP | WS_CAPTION)
+                                          .At(40, 40)
+                                          .ClientSize(400, 300);
 
 class TestForm : public Window {
   public:

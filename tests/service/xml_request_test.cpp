@@ -178,7 +178,8 @@ TEST_F(XmlRequestTest, RepliesThatAreNoExchangeFailureComeBackUnchanged) {
 class TickingWindow : public Window {
   public:
     void Create() {
-        CreateForm({"MurloxTickingWindow", "", WS_POPUP, 0, 0, 0, 10, 10, COLOR_WINDOW}, nullptr);
+        CreateForm(FormDescription("MurloxTickingWindow").Style(WS_POPUP).ClientSize(10, 10),
+                   nullptr);
         ::SetTimer(hwnd(), 1, 50, nullptr);
     }
     int ticks = 0;

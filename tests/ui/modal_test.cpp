@@ -15,8 +15,11 @@ namespace {
 class TestForm : public Window {
   public:
     void Create() {
-        CreateForm({"MurloxTestForm", "Test form", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 10, 10,
-                    200, 100, COLOR_WINDOW},
+        CreateForm(FormDescription("MurloxTestForm")
+                       .Caption("Test form")
+                       .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                       .At(10, 10)
+                       .ClientSize(200, 100),
                    nullptr);
     }
 };
@@ -117,7 +120,7 @@ TEST(ShowModal, AQuitTakenByANestedPumpEndsTheModalRunAndStaysForTheMainLoop) {
 class LifeForm : public Window {
   public:
     void Create() {
-        CreateForm({"MurloxLifeForm", "", WS_POPUP, 0, 0, 0, 10, 10, COLOR_WINDOW}, nullptr);
+        CreateForm(FormDescription("MurloxLifeForm").Style(WS_POPUP).ClientSize(10, 10), nullptr);
     }
     int destroyMessages = 0;
     int finalMessages = 0;
