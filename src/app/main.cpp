@@ -29,7 +29,6 @@ bool RunApplication() {
         }
     }
     application.Destroy();
-    UnregisterWindowClasses();
     return firstInstance;
 }
 

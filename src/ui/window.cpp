@@ -1,8 +1,6 @@
 #include "ui/window.h"
 
 #include <algorithm>
-#include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,43 +10,9 @@
 #include "ui/native_control.h"
 #include "ui/screen_cursor.h"
 #include "ui/top_level_message.h"
+#include "ui/window_class.h"
 
 namespace {
-
-// The icon of the program's resources, shown by every window that has a caption.
-constexpr int kApplicationIconId = 1;
-
-std::set<std::string>& RegisteredClasses() {
-    static std::set<std::string> registered;
-    return registered;
-}
-
-HICON ApplicationIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
-    // Shared icons belong to the system's cache of the module, loaded at the first request.
-    return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kApplicationIconId),
-                                           IMAGE_ICON, ::GetSystemMetrics(widthMetric),
-                                           ::GetSystemMetrics(heightMetric), LR_SHARED));
-}
-
-void RegisterFormClass(const FormDescription& form, WNDPROC procedure) {
-    if (!RegisteredClasses().insert(form.className).second) {
-        return;
-    }
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    // Both sizes are given, loaded once for all classes: without a small icon the system makes
-    // one from the resource anew for each class registered, which costs milliseconds at start.
-    wc.hIcon = ApplicationIcon(instance, SM_CXICON, SM_CYICON);
-    wc.hIconSm = ApplicationIcon(instance, SM_CXSMICON, SM_CYSMICON);
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = ::GetSysColorBrush(form.backgroundColorIndex);
-    wc.lpszClassName = form.className;
-    ::RegisterClassExA(&wc);
-}
 
 // The control a notification is about, by the message's own way of naming it.
 HWND NotifyingControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -85,14 +49,6 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     return target && target->Reflect(message, wParam, lParam, result);
 }
 
-void UnregisterWindowClasses() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    for (const std::string& name : RegisteredClasses()) {
-        ::UnregisterClassA(name.c_str(), instance);
-    }
-    RegisteredClasses().clear();
-}
-
 Window::~Window() {
     if (hwnd_) {
         // The derived part is gone: the last messages go to the system alone.
@@ -111,11 +67,11 @@ Window* Window::FromHandle(HWND hwnd) {
 }
 
 void Window::CreateForm(const FormDescription& form, HWND owner) {
-    RegisterFormClass(form, &Window::WindowProc);
+    const WindowClass& windowClass = WindowClass::For(form, &Window::WindowProc);
     RECT frame = {0, 0, form.clientWidth, form.clientHeight};
     ::AdjustWindowRectEx(&frame, form.style, FALSE, form.exStyle);
-    ::CreateWindowExA(form.exStyle, form.className, form.caption, form.style, form.left, form.top,
-                      frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+    ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, form.left,
+                      form.top, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                       ::GetModuleHandleA(nullptr), this);
 }
 

@@ -111,9 +111,6 @@ class Window {
     int modalResult_ = 0;
 };
 
-// The client's window classes are registered once, on first use; this unregisters them at exit.
-void UnregisterWindowClasses();
-
 // Passes a control notification to the object of the control it is about. Returns true, with
 // the result, when the control handled it.
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
