@@ -7,7 +7,8 @@ import time
 import pytest
 
 from test_signin import (DESKTOP_KEY, SETTINGS_KEY, screenshot, signed_in, store_demo_account,  # noqa: F401
-                         stored_wallpaper, wait_for)
+                         stored_wallpaper)
+from waiting import wait_for
 from wine import MURLOX_EXE, parse_window
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"

@@ -7,7 +7,8 @@ import time
 import pytest
 
 from test_forms import children, click
-from test_signin import DESKTOP_KEY, SETTINGS_KEY, screenshot, store_demo_account, wait_for
+from test_signin import DESKTOP_KEY, SETTINGS_KEY, screenshot, store_demo_account
+from waiting import wait_for
 from wine import MURLOX_EXE, TOP
 
 POPUP = "TfrmNotifyPopUp"

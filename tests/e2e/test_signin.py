@@ -6,6 +6,7 @@ from pathlib import Path
 
 import pytest
 
+from waiting import wait_for
 from wine import BUILD, MURLOX_EXE, TOP
 
 SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
@@ -18,15 +19,6 @@ def stored_wallpaper(wine):
     out = wine.reg("query", DESKTOP_KEY, "/v", "Wallpaper").stdout
     line = next((l for l in out.splitlines() if "Wallpaper" in l and "REG_SZ" in l), "")
     return line.split("REG_SZ", 1)[1].strip() if "REG_SZ" in line else ""
-
-
-def wait_for(condition, timeout=30):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.2)
-    return False
 
 
 def pixel(image, x, y):

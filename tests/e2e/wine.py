@@ -3,8 +3,9 @@ import os
 import re
 import shutil
 import subprocess
-import time
 from pathlib import Path
+
+from waiting import wait_for
 
 TOP = Path(__file__).resolve().parents[2]
 BUILD = TOP / "build" / "win32"
@@ -37,9 +38,9 @@ class Display:
                 ["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["DISPLAY"] = f":{number}"
-            deadline = time.monotonic() + 10
-            while not Path(f"/tmp/.X11-unix/X{number}").exists() and time.monotonic() < deadline:
-                time.sleep(0.05)
+            socket = Path(f"/tmp/.X11-unix/X{number}")
+            if not wait_for(socket.exists, timeout=30, interval=0.05):
+                raise RuntimeError(f"Xvfb :{number} never opened {socket}")
         script = 'source "$TOP/scripts/wine-env" && murlox_wine_prefix && murlox_display_start'
         subprocess.run(["bash", "-c", script], env={**self.env, "TOP": str(TOP)}, check=True)
 
