@@ -8,7 +8,7 @@ import pytest
 
 from test_signin import (DESKTOP_KEY, SETTINGS_KEY, screenshot, signed_in, store_demo_account,  # noqa: F401
                          stored_wallpaper)
-from waiting import wait_for
+from waiting import accepts_connections, wait_for
 from wine import MURLOX_EXE, parse_window
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -108,7 +108,8 @@ def socks5_proxy():
     port = int(port_finder.stdout)
     proxy = subprocess.Popen(["microsocks", "-i", "127.0.0.1", "-p", str(port)],
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    time.sleep(0.3)
+    listening = wait_for(lambda: proxy.poll() is not None or accepts_connections(port))
+    assert listening and proxy.poll() is None, "microsocks did not start"
     yield port, proxy
     proxy.terminate()
 

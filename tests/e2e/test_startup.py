@@ -4,6 +4,7 @@ import time
 
 import pytest
 
+from waiting import wait_for
 from wine import MURLOX_EXE, WINCTL_EXE
 
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
@@ -58,8 +59,8 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     assert wine.winctl("activate", "--class", "TfrmRegisterLogin").returncode == 0
     other = wine.start("notepad")
     assert wine.winctl("wait", "--class", "Notepad", "--visible", "--timeout", "20").returncode == 0
-    time.sleep(0.5)
-    assert 'class="Notepad"' in wine.winctl("foreground").stdout
+    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout), \
+        "Notepad never came to the front"
 
     watch = start_watch(wine, timeout=8)
     second = wine.run(MURLOX_EXE, timeout=30)

@@ -22,7 +22,7 @@ import socket
 import subprocess
 import sys
 
-from waiting import wait_for
+from waiting import accepts_connections, wait_for
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 STAND_IN = os.path.join(TOP, "tools", "service", "murlox_service.py")
@@ -36,14 +36,6 @@ CREDENTIALS = {
 # What each server's process is called, so that "stop" never signals a recycled pid.
 PROGRAMS = {"service": "python3", "http_proxy": "tinyproxy", "auth_proxy": "tinyproxy",
             "socks": "danted", "socks5_auth": "microsocks"}
-
-
-def accepts_connections(port):
-    try:
-        socket.create_connection(("127.0.0.1", port), timeout=1).close()
-        return True
-    except OSError:
-        return False
 
 
 def free_port():

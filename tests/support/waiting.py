@@ -1,4 +1,5 @@
 """The one way the tests wait: on a condition, never for a fixed time."""
+import socket
 import time
 
 
@@ -12,3 +13,12 @@ def wait_for(condition, timeout=30, interval=0.2):
         if result or time.monotonic() >= deadline:
             return result
         time.sleep(min(interval, max(0.0, deadline - time.monotonic())))
+
+
+def accepts_connections(port, host="127.0.0.1"):
+    """Whether a server takes connections on the port: the sign that it has started."""
+    try:
+        socket.create_connection((host, port), timeout=1).close()
+        return True
+    except OSError:
+        return False
