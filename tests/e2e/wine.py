@@ -3,6 +3,7 @@ import os
 import re
 import shutil
 import subprocess
+import threading
 from pathlib import Path
 
 from waiting import wait_for
@@ -73,6 +74,11 @@ class Wine:
         result = self.winctl("list", *selector)
         return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
 
+    def watch(self, *selector, msg, timeout):
+        """Starts "winctl watch" on the thread of the selected window; returns once its hooks are
+        in place. Its reports collect in the Watch as the thread takes the messages."""
+        return Watch(self, selector, msg, timeout)
+
     def open_tray_menu(self):
         """Presses the right button on the client's tray icon; the menu opens on button-down."""
         right_button_down = "516"
@@ -131,6 +137,40 @@ class Wine:
             return None
         text = target.read_bytes().decode("utf-16")
         return [line for line in text.splitlines()[1:] if line.strip()]
+
+
+class Watch:
+    """A running "winctl watch": the messages of one number that the thread of a window takes,
+    each as the dictionary of its report's fields, in order."""
+
+    def __init__(self, wine, selector, msg, timeout):
+        self.reports = []
+        # As many reports as come until the timeout, not just the first.
+        self.process = subprocess.Popen(
+            ["wine", str(WINCTL_EXE), "watch", *selector, "--msg", str(msg), "--timeout",
+             str(timeout), "--count", "1000000"],
+            env=wine.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if self.process.stdout.readline().strip() != "ready":
+            self.stop()
+            raise RuntimeError(f"winctl watch {' '.join(selector)} did not start")
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            if line.strip():
+                self.reports.append(parse_window(line))
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+        self.process.wait(timeout=30)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        self.stop()
 
 
 _FIELD = re.compile(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)')
