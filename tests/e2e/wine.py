@@ -99,6 +99,20 @@ class Wine:
         escape = "27"
         self.winctl("post", "--class", "#32768", "--visible", "--msg", "256", "--wparam", escape)
 
+    def close_start_menu(self):
+        """Closes the Start menu of Wine's taskbar, if open, once the taskbar has taken every
+        message posted to it so far. The client's desktop refresh, a command posted to the
+        taskbar, opens that menu under Wine, and an open menu takes the next click anywhere."""
+        wm_null = "0"
+        with self.watch("--class", "Shell_TrayWnd", msg=wm_null, timeout=60) as taken:
+            assert self.winctl("post", "--class", "Shell_TrayWnd", "--msg", wm_null).returncode == 0
+            # Posted messages are taken in order: the client's command has been handled by now.
+            assert wait_for(lambda: taken.reports), "the taskbar takes no messages"
+        if self.windows("--class", "#32768", "--visible"):
+            self.close_menu()
+        assert wait_for(lambda: not self.windows("--class", "#32768", "--visible"), 10), \
+            "a menu stays open"
+
     def exit_client(self, process, timeout=20):
         """Ends a running client the way a user does: "Exit" in its tray menu. A menu that did not
         open (the click came while the client was still busy starting) is opened again."""
