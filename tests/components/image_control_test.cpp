@@ -13,6 +13,7 @@
 #include "components/panel.h"
 #include "components/pixel_canvas.h"
 #include "resource_ids.h"
+#include "support/wine_test_fixture.h"
 
 namespace {
 
@@ -52,24 +53,6 @@ std::unique_ptr<PixelCanvas> Render(const Control& control) {
     ::SendMessageA(control.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()),
                    PRF_CLIENT);
     return canvas;
-}
-
-// Dispatches messages until the condition holds or a generous time has passed; returns the
-// condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMilliseconds = 3000) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > limitMilliseconds) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-    return true;
 }
 
 void PumpFor(DWORD milliseconds) {

@@ -29,6 +29,7 @@
 #include "support/browser_events.h"
 #include "support/process_objects.h"
 #include "support/test_services.h"
+#include "support/wine_test_fixture.h"
 
 namespace {
 
@@ -46,18 +47,6 @@ class TestForm : public Window {
   public:
     TestForm() { CreateForm(kTestForm, nullptr); }
 };
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMilliseconds = 10000) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > limitMilliseconds) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        DispatchWaitingMessages();
-    }
-    return true;
-}
 
 template <typename Interface>
 ComPtr<Interface> Query(IUnknown* object, REFIID iid) {
