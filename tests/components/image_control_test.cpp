@@ -55,8 +55,22 @@ std::unique_ptr<PixelCanvas> Render(const Control& control) {
     return canvas;
 }
 
-void PumpFor(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
+bool frameTimeOver = false;
+
+void CALLBACK EndFrameTime(HWND, UINT, UINT_PTR, DWORD) {
+    frameTimeOver = true;
+}
+
+// Pumps until the picture's frame would have given way to the next one and nothing else waits.
+// A timer of this thread set now for the frame's delay fires after every timer that was due
+// before it, the image's own among them: an animation that still ran would have moved on by then.
+bool PumpPastFrame(const Picture& picture, int frame) {
+    frameTimeOver = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, picture.FrameDelay(frame), &EndFrameTime);
+    const bool over =
+        PumpUntil([] { return frameTimeOver && HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; });
+    ::KillTimer(nullptr, timer);
+    return over;
 }
 
 LPARAM At(int x, int y) {
@@ -282,8 +296,9 @@ TEST(ImageControl, AnAnimationPlaysOnlyWhileItCanBeSeen) {
     animation.SetAutoSize(true);
     animation.SetTransparent(true);
     panel.SetVisible(false);
-    animation.SetPicture(Picture::FromResource(IDR_SIGNING_IN_ANIMATION));
-    PumpFor(300);
+    const Picture picture = Picture::FromResource(IDR_SIGNING_IN_ANIMATION);
+    animation.SetPicture(picture);
+    ASSERT_TRUE(PumpPastFrame(picture, 0));
     EXPECT_FALSE(animation.IsAnimating());
     EXPECT_EQ(animation.CurrentFrame(), 0);
 
@@ -295,7 +310,7 @@ TEST(ImageControl, AnAnimationPlaysOnlyWhileItCanBeSeen) {
     panel.SetVisible(false);
     EXPECT_TRUE(PumpUntil([&] { return !animation.IsAnimating(); }));
     const int stoppedAt = animation.CurrentFrame();
-    PumpFor(300);
+    ASSERT_TRUE(PumpPastFrame(picture, stoppedAt));
     EXPECT_EQ(animation.CurrentFrame(), stoppedAt);
 
     panel.SetVisible(true);

@@ -1,6 +1,7 @@
 #include "support/wine_test_fixture.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 
@@ -52,6 +53,40 @@ bool PumpUntil(const std::function<bool()>& condition, int milliseconds,
         TakeWaitingMessages(condition, drop);
     }
     return true;
+}
+
+bool PoolWorkerRuns() {
+    using QueryThread = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    constexpr ULONG kThreadStartAddress = 9;  // ThreadQuerySetWin32StartAddress
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const auto query = reinterpret_cast<QueryThread>(
+        reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryInformationThread")));
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof(thread);
+    bool runs = false;
+    for (BOOL found = ::Thread32First(snapshot, &thread); found && !runs;
+         found = ::Thread32Next(snapshot, &thread)) {
+        if (thread.th32OwnerProcessID != ::GetCurrentProcessId()) {
+            continue;
+        }
+        // A thread that ended since the snapshot cannot be opened, and runs no more.
+        const HANDLE handle = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, thread.th32ThreadID);
+        void* start = nullptr;
+        const bool known =
+            handle && query(handle, kThreadStartAddress, &start, sizeof(start), nullptr) == 0;
+        if (handle) {
+            ::CloseHandle(handle);
+        }
+        HMODULE module = nullptr;
+        runs = known &&
+               ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                        GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                    static_cast<LPCSTR>(start), &module) &&
+               module == ntdll;
+    }
+    ::CloseHandle(snapshot);
+    return runs;
 }
 
 EveryTick::EveryTick(unsigned periodMs, std::function<void()> step)

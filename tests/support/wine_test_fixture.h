@@ -31,6 +31,11 @@ using MessageFilter = std::function<bool(const MSG&)>;
 bool PumpUntil(const std::function<bool()>& condition, int milliseconds = kPumpUntilTimeoutMs,
                const MessageFilter& drop = nullptr);
 
+// Whether a thread-pool worker runs in this process: a thread that ntdll itself started. Wine's
+// browser control, among others, works on such workers, which end only after some seconds
+// without work; what a test counts of the process waits for them.
+bool PoolWorkerRuns();
+
 // Runs the step at every tick of a thread timer for as long as it lives: the ticks reach it from
 // whichever pump runs, an exchange's keep-alive among them, so that a test can act while the
 // client waits for the network.
