@@ -79,6 +79,17 @@ class Wine:
         in place. Its reports collect in the Watch as the thread takes the messages."""
         return Watch(self, selector, msg, timeout)
 
+    def took_posted_messages(self, *selector, timeout=30):
+        """Posts a mark to the selected window and waits until its thread has taken it; False
+        when it did not within the time. A thread takes posted messages in order, so by then it
+        has taken every message posted to it before, and has handled them unless a handler was
+        still waiting for something else."""
+        wm_null, mark = "0", "0x4d55"
+        with self.watch(*selector, msg=wm_null, timeout=timeout + 30) as taken:
+            assert self.winctl("post", *selector, "--msg", wm_null, "--lparam", mark).returncode == 0
+            return wait_for(lambda: any(r["via"] == "posted" and r["lparam"] == mark
+                                        for r in taken.reports), timeout)
+
     def open_tray_menu(self):
         """Presses the right button on the client's tray icon; the menu opens on button-down."""
         right_button_down = "516"
@@ -103,11 +114,7 @@ class Wine:
         """Closes the Start menu of Wine's taskbar, if open, once the taskbar has taken every
         message posted to it so far. The client's desktop refresh, a command posted to the
         taskbar, opens that menu under Wine, and an open menu takes the next click anywhere."""
-        wm_null = "0"
-        with self.watch("--class", "Shell_TrayWnd", msg=wm_null, timeout=60) as taken:
-            assert self.winctl("post", "--class", "Shell_TrayWnd", "--msg", wm_null).returncode == 0
-            # Posted messages are taken in order: the client's command has been handled by now.
-            assert wait_for(lambda: taken.reports), "the taskbar takes no messages"
+        assert self.took_posted_messages("--class", "Shell_TrayWnd"), "the taskbar takes nothing"
         if self.windows("--class", "#32768", "--visible"):
             self.close_menu()
         assert wait_for(lambda: not self.windows("--class", "#32768", "--visible"), 10), \
@@ -179,6 +186,8 @@ class Watch:
         if self.process.poll() is None:
             self.process.terminate()
         self.process.wait(timeout=30)
+        # Every report printed before the end is collected.
+        self.reader.join(timeout=30)
 
     def __enter__(self):
         return self
