@@ -96,29 +96,39 @@ class Wine:
         self.winctl("post", "--class", "TTrayIconWindow", "--msg", "2048", "--lparam",
                     right_button_down)
 
+    def client_menu(self):
+        """The selector of the client's menus: Wine's taskbar opens menus of its own."""
+        tray = self.windows("--class", "TTrayIconWindow")
+        return ["--pid", tray[0]["pid"]] if tray else []
+
     def tray_menu(self):
         """The items of the open tray menu: caption -> enabled."""
-        lines = self.winctl("menu", "--timeout", "10").stdout.splitlines()
+        lines = self.winctl("menu", "--timeout", "10", *self.client_menu()).stdout.splitlines()
         items = [parse_window(line) for line in lines if line.strip()]
         return {i["caption"]: i["enabled"] == "1" for i in items if i["separator"] == "0"}
 
     def choose_from_tray_menu(self, caption):
         self.open_tray_menu()
-        return self.winctl("menu-choose", "--text", caption, "--timeout", "10")
+        return self.winctl("menu-choose", "--text", caption, "--timeout", "10",
+                           *self.client_menu())
 
-    def close_menu(self):
+    def close_menu(self, owner=None):
+        """Presses Esc in the open menu of the client, or of the process the selector owner
+        names, and waits until it has closed; False when it stayed open."""
+        owner = self.client_menu() if owner is None else owner
         escape = "27"
-        self.winctl("post", "--class", "#32768", "--visible", "--msg", "256", "--wparam", escape)
+        self.winctl("post", "--class", "#32768", "--visible", *owner, "--msg", "256", "--wparam",
+                    escape)
+        return wait_for(lambda: not self.windows("--class", "#32768", "--visible", *owner), 10)
 
     def close_start_menu(self):
         """Closes the Start menu of Wine's taskbar, if open, once the taskbar has taken every
         message posted to it so far. The client's desktop refresh, a command posted to the
         taskbar, opens that menu under Wine, and an open menu takes the next click anywhere."""
-        assert self.took_posted_messages("--class", "Shell_TrayWnd"), "the taskbar takes nothing"
-        if self.windows("--class", "#32768", "--visible"):
-            self.close_menu()
-        assert wait_for(lambda: not self.windows("--class", "#32768", "--visible"), 10), \
-            "a menu stays open"
+        taskbar = ["--class", "Shell_TrayWnd"]
+        assert self.took_posted_messages(*taskbar), "the taskbar takes nothing"
+        assert self.close_menu(["--pid", self.windows(*taskbar)[0]["pid"]]), \
+            "the Start menu stays open"
 
     def exit_client(self, process, timeout=20):
         """Ends a running client the way a user does: "Exit" in its tray menu. A menu that did not
