@@ -13,6 +13,7 @@
 #include "ui/panel.h"
 #include "components/pixel_canvas.h"
 #include "resource_ids.h"
+#include "support/wine_test_fixture.h"
 
 namespace {
 
@@ -57,26 +58,22 @@ std::unique_ptr<PixelCanvas> Render(const Control& control) {
     return canvas;
 }
 
-// Dispatches messages until the condition holds or a generous time has passed; returns the
-// condition.
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMilliseconds = 3000) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > limitMilliseconds) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-    }
-    return true;
+bool frameTimeOver = false;
+
+void CALLBACK EndFrameTime(HWND, UINT, UINT_PTR, DWORD) {
+    frameTimeOver = true;
 }
 
-void PumpFor(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
+// Pumps until the picture's frame would have given way to the next one and nothing else waits.
+// A timer of this thread set now for the frame's delay fires after every timer that was due
+// before it, the image's own among them: an animation that still ran would have moved on by then.
+bool PumpPastFrame(const Picture& picture, int frame) {
+    frameTimeOver = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, picture.FrameDelay(frame), &EndFrameTime);
+    const bool over =
+        PumpUntil([] { return frameTimeOver && HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0; });
+    ::KillTimer(nullptr, timer);
+    return over;
 }
 
 LPARAM At(int x, int y) {
@@ -302,8 +299,9 @@ TEST(ImageControl, AnAnimationPlaysOnlyWhileItCanBeSeen) {
     animation.SetAutoSize(true);
     animation.SetTransparent(true);
     panel.SetVisible(false);
-    animation.SetPicture(Picture::FromResource(IDR_SIGNING_IN_ANIMATION));
-    PumpFor(300);
+    const Picture picture = Picture::FromResource(IDR_SIGNING_IN_ANIMATION);
+    animation.SetPicture(picture);
+    ASSERT_TRUE(PumpPastFrame(picture, 0));
     EXPECT_FALSE(animation.IsAnimating());
     EXPECT_EQ(animation.CurrentFrame(), 0);
 
@@ -315,7 +313,7 @@ TEST(ImageControl, AnAnimationPlaysOnlyWhileItCanBeSeen) {
     panel.SetVisible(false);
     EXPECT_TRUE(PumpUntil([&] { return !animation.IsAnimating(); }));
     const int stoppedAt = animation.CurrentFrame();
-    PumpFor(300);
+    ASSERT_TRUE(PumpPastFrame(picture, stoppedAt));
     EXPECT_EQ(animation.CurrentFrame(), stoppedAt);
 
     panel.SetVisible(true);

@@ -18,6 +18,7 @@
 
 #include "components/image_list.h"
 #include "components/popup_menu.h"
+#include "support/wine_test_fixture.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
 
@@ -80,23 +81,6 @@ void ShellForgetsIcon(HWND window) {
     data.hWnd = window;
     data.uID = 1;
     ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &data));
-}
-
-// Dispatches this thread's messages until done() holds; the deadline only keeps a broken test
-// from hanging.
-bool PumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG deadline = ::GetTickCount64() + 5000;
-    while (!done()) {
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageA(&message);
-        }
-    }
-    return true;
 }
 
 // Holds keys down in this thread's keyboard state, which GetKeyState reports, while it lives.

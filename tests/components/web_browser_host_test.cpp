@@ -29,6 +29,7 @@
 #include "support/browser_events.h"
 #include "support/process_objects.h"
 #include "support/test_services.h"
+#include "support/wine_test_fixture.h"
 
 namespace {
 
@@ -42,18 +43,6 @@ class TestForm : public Window {
   public:
     TestForm() { CreateForm(kTestForm, nullptr); }
 };
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMilliseconds = 10000) {
-    const DWORD start = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - start > limitMilliseconds) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        DispatchWaitingMessages();
-    }
-    return true;
-}
 
 template <typename Interface>
 ComPtr<Interface> Query(IUnknown* object, REFIID iid) {
@@ -368,16 +357,17 @@ TEST_F(WebBrowserHostTest, HostsThatComeAndGoLeaveNothingBehind) {
         form.Destroy();  // the host window goes with its parent
         EXPECT_FALSE(host.HasBrowser());
     };
-    // Wine's control finishes each fetch on threads of its own; they end soon after.
-    const auto settle = [] { PumpUntil([] { return false; }, 500); };
+    // Wine's control finishes each fetch on thread-pool workers, which end some seconds later:
+    // the objects are counted once none runs.
+    const auto settle = [] { return PumpUntil([] { return !PoolWorkerRuns(); }); };
     hostForAWhile();
-    settle();
+    ASSERT_TRUE(settle()) << "a thread of the fetch never ended";
     const int comObjects = TWebBrowserHost::LiveComObjects();
     const ProcessObjects before = CountProcessObjects();
     for (int i = 0; i < 20; ++i) {
         hostForAWhile();
     }
-    settle();
+    ASSERT_TRUE(settle()) << "a thread of the fetches never ended";
     EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects);
     EXPECT_EQ(CountProcessObjects(), before);
 }

@@ -4,6 +4,7 @@ from pathlib import Path
 import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "service"))
 
 from wine import Display, Wine, require_tools, wine_environment  # noqa: E402

@@ -2,15 +2,18 @@
 user's first sign-in, a proxy chosen in the settings, the connection failure and keeping a
 wallpaper."""
 import subprocess
-import time
 
 import pytest
 
+from test_picker import double_click_tray
 from test_signin import (DESKTOP_KEY, SETTINGS_KEY, screenshot, signed_in, store_demo_account,  # noqa: F401
-                         stored_wallpaper, wait_for)
+                         stored_wallpaper)
+from waiting import accepts_connections, wait_for
 from wine import MURLOX_EXE, parse_window
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+WM_TIMER = 0x113
+CYCLE_TIMER = 1  # the id of the client's ten-second cycle timer on its TfrmResources window
 NEW_USER = ("new user&co+x<y@murlox.test", "p w&x+y<z")
 
 
@@ -30,7 +33,6 @@ def centre(window):
 
 
 def click(wine, x, y):
-    wine.close_start_menu()
     assert wine.winctl("click", "--x", str(x), "--y", str(y)).returncode == 0
 
 
@@ -108,7 +110,8 @@ def socks5_proxy():
     port = int(port_finder.stdout)
     proxy = subprocess.Popen(["microsocks", "-i", "127.0.0.1", "-p", str(port)],
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    time.sleep(0.3)
+    listening = wait_for(lambda: proxy.poll() is not None or accepts_connections(port))
+    assert listening and proxy.poll() is None, "microsocks did not start"
     yield port, proxy
     proxy.terminate()
 
@@ -166,7 +169,15 @@ def test_the_connection_failure_leads_to_the_proxy_page(clean_registry):
     # Nothing listens there: every sign-in finds no connection.
     process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": "127.0.0.1:9"})
     assert wine.winctl("wait", "--class", "TTrayIconWindow", "--timeout", "20").returncode == 0
-    time.sleep(1)
+    # The cycle timer is stopped while a sign-in runs and started again once its outcome has been
+    # taken, before a failure would be shown: a tick of it comes only after that. The window made
+    # last at start comes after the automatic sign-in has stopped it.
+    assert wine.winctl("wait", "--class", "TfrmPopop", "--timeout", "20").returncode == 0
+    resources = int(wine.windows("--class", "TfrmResources")[0]["hwnd"], 16)
+    with wine.watch("--class", "TfrmResources", msg=WM_TIMER, timeout=120) as timers:
+        assert wait_for(lambda: any(int(r["hwnd"], 16) == resources
+                                    and int(r["wparam"], 16) == CYCLE_TIMER
+                                    for r in timers.reports), 60), "the cycle timer never ticked"
     assert not visible(wine, "TfrmPopop"), "an automatic sign-in fails silently"
 
     wine.choose_from_tray_menu("Sign in...")
@@ -207,5 +218,16 @@ def test_keeping_a_wallpaper_stores_the_schedule_and_the_check_then_asks_nothing
     requests = len(service.log())
     resume_automatic = "18"
     wine.winctl("post", "--class", "TfrmResources", "--msg", "0x218", "--wparam", resume_automatic)
-    time.sleep(2)
-    assert [e["path"] for e in service.log()[requests:]] == []
+    # A double click posted after it is taken once the check is over, and opens the picker with a
+    # session request; while an exchange of the check ran, it would do nothing.
+    double_click_tray(wine)
+    session = "/actions/requestsession.php"
+    assert wait_for(lambda: session in [e["path"] for e in service.log()[requests:]]), \
+        [e["request_line"] for e in service.log()[requests:]]
+    asked = [e["path"] for e in service.log()[requests:]]
+    assert asked[:asked.index(session)] == []
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--timeout",
+                       "20").returncode == 0
+    assert wine.winctl("close", "--class", "TfrmWPPicker").returncode == 0
+    assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--gone",
+                       "--timeout", "20").returncode == 0

@@ -3,10 +3,10 @@ update over a running client, and a removal that ends the client and keeps its s
 import re
 import struct
 import subprocess
-import time
 
 import pytest
 
+from waiting import wait_for
 from wine import MURLOX_EXE, SETUP_EXE, TOP, VERSION
 
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
@@ -174,11 +174,7 @@ def test_silent_uninstall_removes_the_program_and_keeps_the_settings(
     # The uninstaller runs on from a copy of itself, so its own file can go: wait for its work.
     uninstaller = installation.folder_name + r"\uninstall.exe"
     assert wine.run(uninstaller, "/S").returncode == 0
-    deadline = time.monotonic() + 30
-    while installation.entry() is not None and time.monotonic() < deadline:
-        time.sleep(0.2)
-
-    assert installation.entry() is None
+    assert wait_for(lambda: installation.entry() is None)
     if client:
         assert client.wait(timeout=10) == 0
     assert running_client_pids(wine) == []

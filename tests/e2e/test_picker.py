@@ -11,8 +11,8 @@ import sys
 import pytest
 
 from wine import MURLOX_EXE, TOP
-from test_signin import (ARTIFACTS, SCREEN, SETTINGS_KEY, pixel, screenshot, stored_wallpaper,
-                         wait_for)
+from test_signin import ARTIFACTS, SCREEN, SETTINGS_KEY, pixel, screenshot, stored_wallpaper
+from waiting import wait_for
 
 sys.path.insert(0, str(TOP / "tools" / "service"))
 import pictures  # noqa: E402

@@ -4,6 +4,7 @@ import time
 
 import pytest
 
+from waiting import wait_for
 from wine import MURLOX_EXE, WINCTL_EXE
 
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
@@ -58,12 +59,15 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     assert wine.winctl("activate", "--class", "TfrmRegisterLogin").returncode == 0
     other = wine.start("notepad")
     assert wine.winctl("wait", "--class", "Notepad", "--visible", "--timeout", "20").returncode == 0
-    time.sleep(0.5)
-    assert 'class="Notepad"' in wine.winctl("foreground").stdout
+    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout), \
+        "Notepad never came to the front"
 
-    watch = start_watch(wine, timeout=8)
-    second = wine.run(MURLOX_EXE, timeout=30)
-    reports = watch.communicate(timeout=30)[0].splitlines()
+    with wine.watch(*APP_WINDOW, msg=HAND_OVER_MESSAGE, timeout=120) as hand_overs:
+        second = wine.run(MURLOX_EXE, timeout=30)
+        # A hand-over is sent, and reported, before the second start ends; one posted instead
+        # would be taken before a mark posted after it.
+        assert wine.took_posted_messages(*APP_WINDOW)
+    reports = hand_overs.reports
     foreground = wine.winctl("foreground").stdout
     wine.winctl("close", "--class", "Notepad")
     other.wait(timeout=15)
@@ -88,6 +92,8 @@ def test_private_messages_from_another_program_change_nothing(wine, first_instan
             # A client that crashed on it would not answer any more.
             alive = wine.winctl("send", "--class", "TfrmResources", "--msg", "0", "--timeout", "5")
             assert alive.returncode == 0, (message, window_class)
+    # The windows are all the user-interface thread's: what was posted to them has been handled.
+    assert wine.took_posted_messages("--class", "TfrmResources")
     assert visible_windows(wine) == before
     assert first_instance.poll() is None
 

@@ -3,8 +3,10 @@ import os
 import re
 import shutil
 import subprocess
-import time
+import threading
 from pathlib import Path
+
+from waiting import wait_for
 
 TOP = Path(__file__).resolve().parents[2]
 BUILD = TOP / "build" / "win32"
@@ -37,9 +39,9 @@ class Display:
                 ["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["DISPLAY"] = f":{number}"
-            deadline = time.monotonic() + 10
-            while not Path(f"/tmp/.X11-unix/X{number}").exists() and time.monotonic() < deadline:
-                time.sleep(0.05)
+            socket = Path(f"/tmp/.X11-unix/X{number}")
+            if not wait_for(socket.exists, timeout=30, interval=0.05):
+                raise RuntimeError(f"Xvfb :{number} never opened {socket}")
         script = 'source "$TOP/scripts/wine-env" && murlox_wine_prefix && murlox_display_start'
         subprocess.run(["bash", "-c", script], env={**self.env, "TOP": str(TOP)}, check=True)
 
@@ -72,38 +74,61 @@ class Wine:
         result = self.winctl("list", *selector)
         return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
 
-    def close_start_menu(self):
-        """Closes the desktop's Start menu if it is open. The client posts the taskbar command 419
-        (minimise all windows) whenever it sets a wallpaper; Wine's taskbar opens its Start menu for
-        it instead, and that menu would take the next click or tray menu."""
-        shell = {w["pid"] for w in self.windows("--class", "Shell_TrayWnd")}
-        if any(w["pid"] in shell for w in self.windows("--class", "#32768", "--visible")):
-            self.close_menu()
-            deadline = time.monotonic() + 10
-            while time.monotonic() < deadline and any(
-                    w["pid"] in shell for w in self.windows("--class", "#32768", "--visible")):
-                time.sleep(0.05)
+    def watch(self, *selector, msg, timeout):
+        """Starts "winctl watch" on the thread of the selected window; returns once its hooks are
+        in place. Its reports collect in the Watch as the thread takes the messages."""
+        return Watch(self, selector, msg, timeout)
+
+    def took_posted_messages(self, *selector, timeout=30):
+        """Posts a mark to the selected window and waits until its thread has taken it; False
+        when it did not within the time. A thread takes posted messages in order, so by then it
+        has taken every message posted to it before, and has handled them unless a handler was
+        still waiting for something else."""
+        wm_null, mark = "0", "0x4d55"
+        with self.watch(*selector, msg=wm_null, timeout=timeout + 30) as taken:
+            assert self.winctl("post", *selector, "--msg", wm_null, "--lparam", mark).returncode == 0
+            return wait_for(lambda: any(r["via"] == "posted" and r["lparam"] == mark
+                                        for r in taken.reports), timeout)
 
     def open_tray_menu(self):
         """Presses the right button on the client's tray icon; the menu opens on button-down."""
-        self.close_start_menu()
         right_button_down = "516"
         self.winctl("post", "--class", "TTrayIconWindow", "--msg", "2048", "--lparam",
                     right_button_down)
 
+    def client_menu(self):
+        """The selector of the client's menus: Wine's taskbar opens menus of its own."""
+        tray = self.windows("--class", "TTrayIconWindow")
+        return ["--pid", tray[0]["pid"]] if tray else []
+
     def tray_menu(self):
         """The items of the open tray menu: caption -> enabled."""
-        lines = self.winctl("menu", "--timeout", "10").stdout.splitlines()
+        lines = self.winctl("menu", "--timeout", "10", *self.client_menu()).stdout.splitlines()
         items = [parse_window(line) for line in lines if line.strip()]
         return {i["caption"]: i["enabled"] == "1" for i in items if i["separator"] == "0"}
 
     def choose_from_tray_menu(self, caption):
         self.open_tray_menu()
-        return self.winctl("menu-choose", "--text", caption, "--timeout", "10")
+        return self.winctl("menu-choose", "--text", caption, "--timeout", "10",
+                           *self.client_menu())
 
-    def close_menu(self):
+    def close_menu(self, owner=None):
+        """Presses Esc in the open menu of the client, or of the process the selector owner
+        names, and waits until it has closed; False when it stayed open."""
+        owner = self.client_menu() if owner is None else owner
         escape = "27"
-        self.winctl("post", "--class", "#32768", "--visible", "--msg", "256", "--wparam", escape)
+        self.winctl("post", "--class", "#32768", "--visible", *owner, "--msg", "256", "--wparam",
+                    escape)
+        return wait_for(lambda: not self.windows("--class", "#32768", "--visible", *owner), 10)
+
+    def close_start_menu(self):
+        """Closes the Start menu of Wine's taskbar, if open, once the taskbar has taken every
+        message posted to it so far. The client's desktop refresh, a command posted to the
+        taskbar, opens that menu under Wine, and an open menu takes the next click anywhere."""
+        taskbar = ["--class", "Shell_TrayWnd"]
+        assert self.took_posted_messages(*taskbar), "the taskbar takes nothing"
+        assert self.close_menu(["--pid", self.windows(*taskbar)[0]["pid"]]), \
+            "the Start menu stays open"
 
     def exit_client(self, process, timeout=20):
         """Ends a running client the way a user does: "Exit" in its tray menu. A menu that did not
@@ -143,6 +168,42 @@ class Wine:
             return None
         text = target.read_bytes().decode("utf-16")
         return [line for line in text.splitlines()[1:] if line.strip()]
+
+
+class Watch:
+    """A running "winctl watch": the messages of one number that the thread of a window takes,
+    each as the dictionary of its report's fields, in order."""
+
+    def __init__(self, wine, selector, msg, timeout):
+        self.reports = []
+        # As many reports as come until the timeout, not just the first.
+        self.process = subprocess.Popen(
+            ["wine", str(WINCTL_EXE), "watch", *selector, "--msg", str(msg), "--timeout",
+             str(timeout), "--count", "1000000"],
+            env=wine.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if self.process.stdout.readline().strip() != "ready":
+            self.stop()
+            raise RuntimeError(f"winctl watch {' '.join(selector)} did not start")
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            if line.strip():
+                self.reports.append(parse_window(line))
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+        self.process.wait(timeout=30)
+        # Every report printed before the end is collected.
+        self.reader.join(timeout=30)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exception):
+        self.stop()
 
 
 _FIELD = re.compile(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)')

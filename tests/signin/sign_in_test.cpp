@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
-
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
@@ -39,24 +37,8 @@ class SignInTest : public ClientTest {
     // Waits for the worker's result to be taken, removing every message of the kind given unseen:
     // WM_TIMER leaves only the worker's hand-over to take it, kLoginOutcomeMessage only the poll.
     static bool SignInEndsWithout(UINT dropped) {
-        return PumpUntilDropping(dropped, [] { return !SignInBusy; });
-    }
-    static bool PumpUntilDropping(UINT dropped, const std::function<bool()>& condition) {
-        const ULONGLONG deadline = ::GetTickCount64() + 10000;
-        while (!condition()) {
-            if (::GetTickCount64() > deadline) {
-                return false;
-            }
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG message;
-            while (!condition() && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                if (message.message != dropped) {
-                    ::TranslateMessage(&message);
-                    ::DispatchMessageA(&message);
-                }
-            }
-        }
-        return true;
+        return PumpUntil([] { return !SignInBusy; }, kPumpUntilTimeoutMs,
+                         [dropped](const MSG& message) { return message.message == dropped; });
     }
 
     static std::vector<bool> MenuEnabled() {

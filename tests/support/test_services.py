@@ -21,7 +21,8 @@ import signal
 import socket
 import subprocess
 import sys
-import time
+
+from waiting import accepts_connections, wait_for
 
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 STAND_IN = os.path.join(TOP, "tools", "service", "murlox_service.py")
@@ -96,32 +97,30 @@ class Launcher:
 
     def start_stand_in(self):
         process = self.spawn("service", [PYTHON, STAND_IN, "--port", "0"])
-        deadline = time.monotonic() + START_TIMEOUT
-        while time.monotonic() < deadline:
+
+        def announced_port():
             with open(self.path("service.log")) as log:
                 line = log.readline().strip()
             if line.startswith("listening on 127.0.0.1:"):
-                self.state["service_port"] = int(line.rsplit(":", 1)[1])
-                return
-            if process.poll() is not None:
-                break
-            time.sleep(0.05)
-        raise RuntimeError("stand-in service did not start, see %s" % self.path("service.log"))
+                return int(line.rsplit(":", 1)[1])
+            return None
+
+        # Waits for the announcement, or for the end of a stand-in that failed to start.
+        wait_for(lambda: announced_port() or process.poll() is not None, START_TIMEOUT, 0.05)
+        port = announced_port()
+        if port is None:
+            raise RuntimeError("stand-in service did not start, see %s" % self.path("service.log"))
+        self.state["service_port"] = port
 
     def start_listening(self, name, arguments_for_port):
         port = free_port()
         process = self.spawn(name, arguments_for_port(port))
         self.state[name + "_port"] = port
-        deadline = time.monotonic() + START_TIMEOUT
-        while time.monotonic() < deadline:
-            if process.poll() is not None:
-                break
-            try:
-                socket.create_connection(("127.0.0.1", port), timeout=1).close()
-                return
-            except OSError:
-                time.sleep(0.05)
-        raise RuntimeError("%s did not start, see %s" % (name, self.path(name + ".log")))
+        # Waits for the port to take connections, or for the end of a server that failed.
+        listening = wait_for(lambda: process.poll() is not None or accepts_connections(port),
+                             START_TIMEOUT, 0.05)
+        if not listening or process.poll() is not None:
+            raise RuntimeError("%s did not start, see %s" % (name, self.path(name + ".log")))
 
     def start_all(self):
         self.state.update(CREDENTIALS)
@@ -173,11 +172,12 @@ def stop_pids(pids):
     running = [(pid, program) for pid, program in pids if alive(pid, program)]
     for pid, _ in running:
         os.kill(pid, signal.SIGTERM)
-    deadline = time.monotonic() + STOP_TIMEOUT
-    while running and time.monotonic() < deadline:
-        time.sleep(0.05)
-        running = [(pid, program) for pid, program in running if alive(pid, program)]
-    for pid, _ in running:
+
+    def still_running():
+        return [(pid, program) for pid, program in running if alive(pid, program)]
+
+    wait_for(lambda: not still_running(), STOP_TIMEOUT, 0.05)
+    for pid, _ in still_running():
         os.kill(pid, signal.SIGKILL)
 
 

@@ -1,6 +1,7 @@
 #include "support/wine_test_fixture.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 
@@ -8,6 +9,7 @@
 #include "settings/settings_record.h"
 #include "app/application.h"
 #include "app/resource_window.h"
+#include "ui/message_pump.h"
 #include "ui/win_paths.h"
 #include "signin/sign_in.h"
 
@@ -21,7 +23,71 @@ void CALLBACK RunTickStep(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// Takes the messages waiting now, each through the client's pump unless drop names it.
+void TakeWaitingMessages(const std::function<bool()>& condition, const MessageFilter& drop) {
+    if (!drop) {
+        DispatchWaitingMessages();
+        return;
+    }
+    MSG message;
+    while (!condition() && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (!drop(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageA(&message);
+        }
+    }
+}
+
 }  // namespace
+
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds,
+               const MessageFilter& drop) {
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (!condition()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        // Wakes for a message at once; the slice only bounds how late a condition that changes
+        // without a message (another thread's work) is seen.
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        TakeWaitingMessages(condition, drop);
+    }
+    return true;
+}
+
+bool PoolWorkerRuns() {
+    using QueryThread = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    constexpr ULONG kThreadStartAddress = 9;  // ThreadQuerySetWin32StartAddress
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const auto query = reinterpret_cast<QueryThread>(
+        reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryInformationThread")));
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof(thread);
+    bool runs = false;
+    for (BOOL found = ::Thread32First(snapshot, &thread); found && !runs;
+         found = ::Thread32Next(snapshot, &thread)) {
+        if (thread.th32OwnerProcessID != ::GetCurrentProcessId()) {
+            continue;
+        }
+        // A thread that ended since the snapshot cannot be opened, and runs no more.
+        const HANDLE handle = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, thread.th32ThreadID);
+        void* start = nullptr;
+        const bool known =
+            handle && query(handle, kThreadStartAddress, &start, sizeof(start), nullptr) == 0;
+        if (handle) {
+            ::CloseHandle(handle);
+        }
+        HMODULE module = nullptr;
+        runs = known &&
+               ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                        GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                    static_cast<LPCSTR>(start), &module) &&
+               module == ntdll;
+    }
+    ::CloseHandle(snapshot);
+    return runs;
+}
 
 EveryTick::EveryTick(unsigned periodMs, std::function<void()> step)
     : step_(std::move(step)), timer_(::SetTimer(nullptr, 0, periodMs, &RunTickStep)) {
@@ -75,22 +141,18 @@ void ClientTest::StartClient() {
     ASSERT_TRUE(forms_->Create(TheApplication().hwnd()));
 }
 
-bool ClientTest::PumpUntil(const std::function<bool()>& condition, int milliseconds) {
-    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
-    while (!condition()) {
-        if (::GetTickCount64() > deadline) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        TheApplication().ProcessMessages();
-    }
-    return true;
+bool ClientTest::PumpUntil(const std::function<bool()>& condition, int milliseconds,
+                           const MessageFilter& drop) {
+    return ::PumpUntil(condition, milliseconds, drop);
 }
 
 void ClientTest::TearDown() {
     forms_.reset();
     answers_.reset();
     _putenv_s("MURLOX_SERVICE", "");
+    // A test that ended the client leaves the end of the message loop requested: the pump of a
+    // later test that starts no client would dispatch nothing.
+    ResetQuit();
 }
 
 int ClientTest::Requests(const std::string& path) const {

@@ -5,6 +5,7 @@
 // start, and every message box and modal window is answered and recorded instead of shown.
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,25 @@
 #include "app/forms.h"
 #include "ui/modal.h"
 #include "support/test_services.h"
+
+// How long a wait on a condition may take. Only a broken test waits that long, so it is generous
+// enough for a loaded machine; a condition that holds ends the wait at once.
+inline constexpr int kPumpUntilTimeoutMs = 30000;
+
+// Names the messages a pump takes off the queue without dispatching them.
+using MessageFilter = std::function<bool(const MSG&)>;
+
+// Dispatches this thread's messages through the client's own pump until the condition holds;
+// false when it did not within the time. With drop, messages are taken one at a time instead:
+// those it names are removed unseen, the others dispatched plainly, and the condition is asked
+// after each, so that none after the awaited one is lost.
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds = kPumpUntilTimeoutMs,
+               const MessageFilter& drop = nullptr);
+
+// Whether a thread-pool worker runs in this process: a thread that ntdll itself started. Wine's
+// browser control, among others, works on such workers, which end only after some seconds
+// without work; what a test counts of the process waits for them.
+bool PoolWorkerRuns();
 
 // Runs the step at every tick of a thread timer for as long as it lives: the ticks reach it from
 // whichever pump runs, an exchange's keep-alive among them, so that a test can act while the
@@ -41,8 +61,10 @@ class ClientTest : public ::testing::Test {
     // Creates the client's windows anew, as at start; SetUp does it once, with the settings of
     // the fixture.
     void StartClient();
-    // Dispatches messages until the condition holds; false when it did not within the time.
-    static bool PumpUntil(const std::function<bool()>& condition, int milliseconds = 10000);
+    // The free PumpUntil, which this member hides from the fixture's tests.
+    static bool PumpUntil(const std::function<bool()>& condition,
+                          int milliseconds = kPumpUntilTimeoutMs,
+                          const MessageFilter& drop = nullptr);
 
     // How many requests the stand-in received whose request line names the path (and query).
     int Requests(const std::string& path) const;

@@ -374,17 +374,18 @@ TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
         OpenPicker([this] { PumpUntil([&] { return ThumbnailPageRequested(); }); });
         service().Reset();
     };
-    // Wine's control finishes each fetch on threads of its own; they end soon after.
-    const auto settle = [] { PumpUntil([] { return false; }, 500); };
+    // Wine's control finishes each fetch on thread-pool workers, which end some seconds later:
+    // the objects are counted once none runs.
+    const auto settle = [] { return PumpUntil([] { return !PoolWorkerRuns(); }); };
     openAndClose();
     openAndClose();
-    settle();
+    ASSERT_TRUE(settle());
     const int comObjects = TWebBrowserHost::LiveComObjects();
     const ProcessObjects before = CountProcessObjects();
     for (int i = 0; i < 100; ++i) {
         openAndClose();
     }
-    settle();
+    ASSERT_TRUE(settle());
     const ProcessObjects after = CountProcessObjects();
     EXPECT_EQ(after, before);
     EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects);
