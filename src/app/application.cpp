@@ -25,6 +25,7 @@ Application& TheApplication() {
 }
 
 void Application::Initialize(const char* title) {
+    SetMessageCaption(kApplicationTitle);
     if (!hwnd()) {
         CreateForm(ApplicationWindow(title), nullptr);
     }

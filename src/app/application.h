@@ -6,6 +6,8 @@
 #include "ui/window.h"
 
 inline constexpr const char* kApplicationWindowClass = "TMurloxApplication";
+// The application's title: its hidden window's, its message boxes' and its tray icon's.
+inline constexpr const char* kApplicationTitle = "MURLOX";
 
 class Application : public Window {
   public:

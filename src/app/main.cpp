@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/forms.h"
 #include "ui/error_guard.h"
+#include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
 #include "settings/settings_store.h"
@@ -35,6 +36,8 @@ bool RunApplication() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything that may tell the user of an error.
+    SetMessageCaption(kApplicationTitle);
     RunGuarded(&LoadSettings);
     // A process that handed over has nothing of its own to store, and writing back what it loaded
     // could overwrite what the running instance stores as it ends after "-uninstall".

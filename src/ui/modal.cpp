@@ -7,6 +7,8 @@
 
 namespace {
 
+const char* messageCaption = "";
+
 PromptAnswers& CurrentAnswers() {
     static PromptAnswers answers;
     return answers;
@@ -14,13 +16,17 @@ PromptAnswers& CurrentAnswers() {
 
 }  // namespace
 
+void SetMessageCaption(const char* caption) {
+    messageCaption = caption;
+}
+
 int ShowMessage(const std::string& text, UINT type) {
     if (CurrentAnswers().message) {
         return CurrentAnswers().message(text, type);
     }
     const ForeignWindowWatchScope watchTheBox;
     // The box belongs to the window the user is working with, so that it stays in front of it.
-    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), kApplicationTitle,
+    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), messageCaption,
                          type | MB_SETFOREGROUND);
 }
 

@@ -10,15 +10,16 @@
 
 class Window;
 
-inline constexpr const char* kApplicationTitle = "MURLOX";
+// The caption of every message box, the application's title: set by the application at start-up.
+void SetMessageCaption(const char* caption);
 
 // Modal results shared by the windows.
 inline constexpr int kModalDone = 1;
 inline constexpr int kModalFailed = 2;  // failed, or closed by the user
 inline constexpr int kModalClosedByProgram = 100;
 
-// Shows a modal message box with the application title as caption and returns the button
-// pressed (IDOK, IDYES, ...).
+// Shows a modal message box with the message caption and returns the button pressed (IDOK,
+// IDYES, ...).
 int ShowMessage(const std::string& text, UINT type = MB_OK);
 
 // The application's top-level error display: shows the error's own text.
