@@ -39,9 +39,7 @@ class TfrmNotifyPopUp : public Window {
     const std::string& URL() const { return URL_; }
     const std::string& Text() const { return Text_; }
     const std::string& Title() const { return Title_; }
-    TTaskbarEdge TaskbarEdge() const { return TaskbarEdge_; }
     int32_t PlacedOffset() const { return PlacedOffset_; }
-    bool FreeOnClose() const { return FreeOnClose_; }
     const TMouseLabel& lblText() const { return lblText_; }
     const TMouseLabel& lblTitle() const { return lblTitle_; }
 
@@ -57,7 +55,6 @@ class TfrmNotifyPopUp : public Window {
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Destroys the window of a closed popup, which frees this object.
     void DestroyIfClosed();
-    void CreateWindowOnce();
     void SetTimerEnabled(UINT_PTR timer, bool enabled);
     PopupLayout Layout() const;
     PopupBounds CurrentBounds() const;

@@ -13,7 +13,6 @@
 // 0x00BBGGRR, or 0xFF0000nn for the system colour with index nn (COLOR_WINDOWTEXT, ...).
 using TColor = uint32_t;
 inline constexpr TColor clWindowText = 0xFF000000 | COLOR_WINDOWTEXT;
-inline constexpr TColor clBtnFace = 0xFF000000 | COLOR_BTNFACE;
 
 // The RGB value of a colour, system colours as they are now.
 COLORREF ColorToRGB(TColor color);

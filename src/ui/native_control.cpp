@@ -103,10 +103,6 @@ bool NativeControl::Reflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result
 }
 
 LRESULT NativeControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultHandling(message, wParam, lParam);
-}
-
-LRESULT NativeControl::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 

@@ -17,12 +17,10 @@ class TfrmSettings : public DialogForm {
 
     TabControl& tabber() { return Made(tabber_); }
     CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
-    CheckBox& Autologin() { return Made(chkAutologin); }
     CheckBox& ProxyUse() { return Made(chkProxyUse); }
     DropDownList& ProxyType() { return Made(lstProxyType); }
     Edit& ProxyServer() { return Made(txtProxyServer); }
     Edit& ProxyPort() { return Made(txtProxyPort); }
-    Edit& ProxyUserName() { return Made(txtProxyUserName); }
     Edit& ProxyPassword() { return Made(txtProxyPassword); }
     Edit& ProxyRealm() { return Made(txtProxyRealm); }
     Label& RealmLabel() { return Made(lblRealm); }
