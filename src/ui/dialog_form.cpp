@@ -1,6 +1,6 @@
 #include "ui/dialog_form.h"
 
-#include "ui/fonts.h"
+#include "ui/font.h"
 
 POINT CentredOnWorkArea(int clientWidth, int clientHeight) {
     RECT area;

@@ -1,9 +1,9 @@
 #pragma once
-// Fonts of the client's windows, given like the designer gives them: a face, a point size and a
-// style.
+// The style names that the windows under app/ and signin/ still spell; fonts are made by
+// ui/font.h, whose style bits these are.
 
-#include "ui/win_handles.h"
+#include "ui/font.h"
 
-enum FontStyle { kFontRegular = 0, kFontBold = 1, kFontUnderline = 2 };
-
-UniqueGdiObject CreatePointFont(const char* face, int points, int style = kFontRegular);
+inline constexpr TFontStyles kFontRegular = 0;
+inline constexpr TFontStyles kFontBold = fsBold;
+inline constexpr TFontStyles kFontUnderline = fsUnderline;

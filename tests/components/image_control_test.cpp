@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/fonts.h"
+#include "ui/font.h"
 #include "components/label.h"
 #include "ui/panel.h"
 #include "components/pixel_canvas.h"
