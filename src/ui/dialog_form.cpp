@@ -2,13 +2,6 @@
 
 #include "ui/font.h"
 
-POINT CentredOnWorkArea(int clientWidth, int clientHeight) {
-    RECT area;
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return {(area.left + area.right - clientWidth) / 2,
-            (area.top + area.bottom - clientHeight) / 2};
-}
-
 void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
     font_ = CreatePointFont("Verdana", 8);
     CreateForm(form, owner);

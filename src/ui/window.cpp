@@ -85,6 +85,12 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     return target && target->Reflect(message, wParam, lParam, result);
 }
 
+POINT CentredOnWorkArea(int width, int height) {
+    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
+}
+
 void UnregisterWindowClasses() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     for (const std::string& name : RegisteredClasses()) {

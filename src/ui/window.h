@@ -78,6 +78,10 @@ class Window {
     int modalResult_ = 0;
 };
 
+// The top-left corner that centres a box of that size on the primary screen's work area (on the
+// screen, should the system not tell the work area).
+POINT CentredOnWorkArea(int width, int height);
+
 // The client's window classes are registered once, on first use; this unregisters them at exit.
 void UnregisterWindowClasses();
 

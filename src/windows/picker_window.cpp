@@ -36,26 +36,15 @@ void UseNewestBrowserEngine() {
     }
 }
 
-// The picker has no designed place: it opens in the middle of the primary screen's work area.
-void CenterOnWorkArea(HWND window) {
-    RECT workArea;
-    RECT bounds;
-    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0) ||
-        !::GetWindowRect(window, &bounds)) {
-        return;
-    }
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    ::SetWindowPos(window, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
-                   workArea.top + (workArea.bottom - workArea.top - height) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 void TfrmWPPicker::Create(HWND owner) {
     CreateForm(kForm, owner);
-    CenterOnWorkArea(hwnd());
+    // The picker has no designed place: it opens in the middle of the primary screen's work area.
+    RECT bounds = {};
+    ::GetWindowRect(hwnd(), &bounds);
+    const POINT at = CentredOnWorkArea(bounds.right - bounds.left, bounds.bottom - bounds.top);
+    ::SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     web_.Create(hwnd(), kWebBounds.left, kWebBounds.top, kWebBounds.right - kWebBounds.left,
                 kWebBounds.bottom - kWebBounds.top);
     web_.OnBeforeNavigate2 = [this](const std::wstring& address, bool& cancel) {
