@@ -21,6 +21,12 @@ class ImageControl : public Control {
     // Keeps the control's size equal to its picture's; the top-left corner stays.
     void SetAutoSize(bool autoSize);
 
+    // The hover look of a picture: the mouse moving over the control shows the hover picture, the
+    // mouse moving over what lies around it the normal one again, each once. Tag() tells which
+    // shows (0 normal, 1 hover), as the windows read it.
+    void BeginHover(const Picture& hover);
+    void EndHover(const Picture& normal);
+
     int CurrentFrame() const { return frame_; }
     // True while the frame timer runs.
     bool IsAnimating() const { return animating_; }
