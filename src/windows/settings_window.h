@@ -15,7 +15,7 @@ class TfrmSettings : public DialogForm {
     // Shows the window, not modally, on its proxy page (the connection-failure window's link).
     void ShowProxyPage();
 
-    TabControl& tabber() { return Made(tabber_); }
+    TabControl& Tabs() { return Made(tabber); }
     CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
     CheckBox& ProxyUse() { return Made(chkProxyUse); }
     DropDownList& ProxyType() { return Made(lstProxyType); }
@@ -43,7 +43,7 @@ class TfrmSettings : public DialogForm {
     // they are refused.
     bool StoreProxyEntries();
 
-    TabControl tabber_;
+    TabControl tabber;
     TButtonWithColor cmdOK;
     TButtonWithColor cmdCancel;
     Label Label1;
