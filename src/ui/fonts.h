@@ -4,6 +4,5 @@
 
 #include "ui/font.h"
 
-inline constexpr TFontStyles kFontRegular = 0;
 inline constexpr TFontStyles kFontBold = fsBold;
 inline constexpr TFontStyles kFontUnderline = fsUnderline;
