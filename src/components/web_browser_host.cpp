@@ -459,7 +459,7 @@ bool TWebBrowserHost::Navigate(const std::wstring& address) {
     if (!browser_) {
         return false;
     }
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     if (!url) {
         return false;
     }

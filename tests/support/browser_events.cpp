@@ -121,7 +121,7 @@ void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispa
 VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
                                  IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     VARIANT urlValue = Text(url.get());
     VARIANT flags;
     ::VariantInit(&flags);
@@ -147,7 +147,7 @@ VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& addr
 
 void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address, IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     VARIANT urlValue = Text(url.get());
     ForEachConnectedSink(browser, [&](IDispatch* sink) {
         std::vector<VARIANT> lastFirst = {ByReference(&urlValue), Object(sender.get())};
