@@ -7,7 +7,7 @@
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
-#include "ui/fonts.h"
+#include "ui/font.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
 #include "service/download_window.h"
@@ -258,16 +258,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmMain::imgSignInMouseMove() {
-    if (imgSignIn.Tag() == 0) {
-        imgSignIn.SetPicture(frmResources->imgSignIn_Over);
-        imgSignIn.SetTag(1);
-    }
+    imgSignIn.BeginHover(frmResources->imgSignIn_Over);
 }
 
 void TfrmMain::imgBackgroundMouseMove() {
-    if (imgSignIn.Tag() == 1) {
-        RestoreSignInImage();
-    }
+    imgSignIn.EndHover(frmResources->imgSignIn);
 }
 
 void TfrmMain::theTrayDblClick() {

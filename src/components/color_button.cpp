@@ -2,7 +2,6 @@
 
 #include "ui/layout_rules.h"
 #include "ui/win_handles.h"
-#include "ui/window.h"
 
 namespace {
 
@@ -43,23 +42,9 @@ void TButtonWithColor::SetColor(COLORREF color) {
     }
 }
 
-void TButtonWithColor::SetLayout(TButtonLayout layout) {
-    if (layout != layout_) {
-        layout_ = layout;
-        Repaint();
-    }
-}
-
 void TButtonWithColor::SetMargin(int margin) {
     if (margin != margin_ && AcceptsMargin(margin)) {
         margin_ = margin;
-        Repaint();
-    }
-}
-
-void TButtonWithColor::SetSpacing(int spacing) {
-    if (spacing != spacing_) {
-        spacing_ = spacing;
         Repaint();
     }
 }
@@ -75,13 +60,6 @@ void TButtonWithColor::Repaint() {
 
 bool TButtonWithColor::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && modalResult_ != 0) {
-                if (Window* form = Window::FromHandle(::GetAncestor(hwnd(), GA_ROOT))) {
-                    form->SetModalResult(modalResult_);
-                }
-            }
-            break;
         case WM_DRAWITEM:
             DrawFace(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             result = TRUE;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/fonts.h"
+#include "ui/font.h"
 
 namespace {
 

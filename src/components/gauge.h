@@ -16,7 +16,6 @@ class Gauge : public Window {
     // Clamped to the range; repaints at once, since the caller may be blocking the thread.
     void SetProgress(int64_t value);
     int64_t MaxValue() const { return max_; }
-    int64_t Progress() const { return progress_; }
     // Whole percent of the range that the progress covers; 0 for an empty range.
     int PercentDone() const;
 

@@ -28,6 +28,20 @@ void ImageControl::SetAutoSize(bool autoSize) {
     ApplyAutoSize();
 }
 
+void ImageControl::BeginHover(const Picture& hover) {
+    if (Tag() == 0) {
+        SetPicture(hover);
+        SetTag(1);
+    }
+}
+
+void ImageControl::EndHover(const Picture& normal) {
+    if (Tag() == 1) {
+        SetPicture(normal);
+        SetTag(0);
+    }
+}
+
 LRESULT ImageControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:

@@ -15,18 +15,20 @@ class ImageControl : public Control {
   public:
     void Create(HWND parent, int left, int top, int width, int height);
 
-    const Picture& GetPicture() const { return picture_; }
     // Takes a copy of the picture and starts it at its first frame.
     void SetPicture(const Picture& picture);
 
-    bool Center() const { return center_; }
     void SetCenter(bool center);
     // Transparent pixels of the picture show what lies under the control.
-    bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
     // Keeps the control's size equal to its picture's; the top-left corner stays.
-    bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize);
+
+    // The hover look of a picture: the mouse moving over the control shows the hover picture, the
+    // mouse moving over what lies around it the normal one again, each once. Tag() tells which
+    // shows (0 normal, 1 hover), as the windows read it.
+    void BeginHover(const Picture& hover);
+    void EndHover(const Picture& normal);
 
     int CurrentFrame() const { return frame_; }
     // True while the frame timer runs.

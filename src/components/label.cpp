@@ -27,14 +27,6 @@ void Label::CreateWrapped(HWND parent, int left, int top, int width, int height,
     CreateControl("TLabel", parent, left, top, width, height);
 }
 
-void Label::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    if (!wrap_) {
-        FitToText();
-    }
-    ::InvalidateRect(hwnd(), nullptr, FALSE);
-}
-
 void Label::SetEnabled(bool enabled) {
     ::EnableWindow(hwnd(), enabled);
     ::InvalidateRect(hwnd(), nullptr, FALSE);

@@ -17,8 +17,6 @@ class Label : public Control {
     void CreateWrapped(HWND parent, int left, int top, int width, int height,
                        const std::string& caption, HFONT font, COLORREF color);
 
-    const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& caption);
     bool IsEnabled() const { return ::IsWindowEnabled(hwnd()) != FALSE; }
     void SetEnabled(bool enabled);
 

@@ -22,7 +22,6 @@ class TMouseLabel {
     // The font is shared, not copied; it must outlive the label or be replaced first.
     void SetFont(const TFont& font);
     const TFont* Font() const { return font_; }
-    const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
     void SetAlignment(TAlignment alignment) { alignment_ = alignment; }
     // Wrapped text keeps the width it is given to wrap at (and is drawn wrapped at it), while

@@ -30,18 +30,10 @@ enum TNotifyImageDrawMethod : uint8_t {
     dmFit = 2,
 };
 
-// Kept for whoever sets it; the popups stand beside the taskbar whatever its value.
-enum TDefaultMonitor : uint8_t {
-    dmDesktop = 0,
-    dmPrimary = 1,
-    dmMainForm = 2,
-    dmActiveForm = 3,
-};
-
-// One bit each, as the set is stored.
+// One bit each, as the set is stored; bit 1 belonged to an option that changed nothing and stays
+// unused, so that the other options keep their bits.
 enum TNotifyPopupOption : uint8_t {
     npAutoOpenURL = 1 << 0,     // the component opens the link itself after OnURLClick
-    npSystemFont = 1 << 1,      // accepted; changes nothing
     npCascadePopups = 1 << 2,   // each new popup goes beyond the earlier ones
     npAllowScroll = 1 << 3,     // popups slide in; without it they appear at full size
     npAllowHyperlink = 1 << 4,  // the text is a link: hover font and OnURLClick
@@ -96,7 +88,6 @@ class TNotifyPopUp : public Component {
     int32_t PopupMarge = 2;  // gap between stacked popups
     int32_t PopupStartX = 16;
     int32_t PopupStartY = 2;
-    TDefaultMonitor DefaultMonitor = dmDesktop;
     Picture BackgroundImage;  // replaces the gradient when not empty
 
     std::function<void(TNotifySender Sender)> OnClick;

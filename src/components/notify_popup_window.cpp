@@ -58,29 +58,29 @@ void FillSolid(HDC dc, const RECT& area, COLORREF color) {
 TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
     : owner_(owner),
       drawMethod_(owner.BackgroundDrawMethod),
-      URL_(owner.URL),
-      Text_(owner.Text),
-      Title_(owner.Title),
-      TimeOut_(owner.TimeOut),
-      IconBitmap_(owner.IconBitmap),
-      TargetWidth_(owner.Width),
-      TargetHeight_(owner.Height),
+      url_(owner.URL),
+      text_(owner.Text),
+      title_(owner.Title),
+      timeOut_(owner.TimeOut),
+      iconBitmap_(owner.IconBitmap),
+      targetWidth_(owner.Width),
+      targetHeight_(owner.Height),
       scrollAllowed_((owner.Options & npAllowScroll) != 0),
       linksAllowed_((owner.Options & npAllowHyperlink) != 0),
       gradientColor1_(owner.GradientColor1),
       gradientColor2_(owner.GradientColor2),
       orientation_(owner.GradientOrientation),
-      ScrollSpeed_(owner.ScrollSpeed),
-      Font_(owner.Font),
-      HoverFont_(owner.HoverFont),
-      TitleFont_(owner.TitleFont),
+      scrollSpeed_(owner.ScrollSpeed),
+      font_(owner.Font),
+      hoverFont_(owner.HoverFont),
+      titleFont_(owner.TitleFont),
       textCursor_(owner.TextCursor) {
     // The text as the window's title too: shown nowhere, but read by screen readers and tools.
     CreateForm(FormDescription(kNotifyPopupClass)
-                   .Caption(Text_.c_str())
+                   .Caption(text_.c_str())
                    .Style(kPopupStyle)
                    .ExStyle(kPopupExStyle)
-                   .ClientSize(TargetWidth_, TargetHeight_)
+                   .ClientSize(targetWidth_, targetHeight_)
                    .Background(COLOR_BTNFACE),
                nullptr);
     if (!hwnd()) {
@@ -91,52 +91,52 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
     if ((classStyle & CS_DROPSHADOW) == 0) {
         ::SetClassLongPtrA(hwnd(), GCL_STYLE, static_cast<LONG_PTR>(classStyle | CS_DROPSHADOW));
     }
-    lblText_.SetFont(Font_);
-    lblText_.SetAlignment(owner.TextAlignment);
-    lblText_.SetWordWrap(true);
-    lblText_.SetLeft(9);
-    lblText_.SetTop(49);
-    lblText_.OnMouseEnter = [this] { lblTextMouseEnter(); };
-    lblText_.OnMouseLeave = [this] { lblTextMouseLeave(); };
-    lblTitle_.SetTop(8);
-    lblTitle_.SetLeft(48);
-    imgIcon_ = kIconArea;
+    lblText.SetFont(font_);
+    lblText.SetAlignment(owner.TextAlignment);
+    lblText.SetWordWrap(true);
+    lblText.SetLeft(9);
+    lblText.SetTop(49);
+    lblText.OnMouseEnter = [this] { lblTextMouseEnter(); };
+    lblText.OnMouseLeave = [this] { lblTextMouseLeave(); };
+    lblTitle.SetTop(8);
+    lblTitle.SetLeft(48);
+    imgIcon = kIconArea;
 }
 
 void TfrmNotifyPopUp::PrepareAndShow() {
     const ScreenRect workArea = ReadWorkArea();
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, TargetWidth_, TargetHeight_,
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, targetWidth_, targetHeight_,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The panel fills the client area; the strip lies along its bottom and the background image
     // fills the rest. Both keep these sizes while the window slides.
-    ::GetClientRect(hwnd(), &pnlBorder_);
-    imgStrip_ = {0, std::max(0L, pnlBorder_.bottom - kStripHeight), pnlBorder_.right,
-                 pnlBorder_.bottom};
-    imgGradient_ = {0, 0, pnlBorder_.right, imgStrip_.top};
+    ::GetClientRect(hwnd(), &pnlBorder);
+    imgStrip = {0, std::max(0L, pnlBorder.bottom - kStripHeight), pnlBorder.right,
+                pnlBorder.bottom};
+    imgGradient = {0, 0, pnlBorder.right, imgStrip.top};
 
-    TaskbarEdge_ = ReadTaskbarEdge();
-    FreeOnClose_ = true;
+    taskbarEdge_ = ReadTaskbarEdge();
+    freeOnClose_ = true;
     PopupLayout place = Layout();
     place.placedOffset = owner_.Stack().StackOffset();
-    if (const auto bounds = PopupPosition(TaskbarEdge_, workArea, place)) {
+    if (const auto bounds = PopupPosition(taskbarEdge_, workArea, place)) {
         MoveTo(*bounds);
     }
-    PlacedOffset_ = owner_.stack_.Place(TaskbarEdge_, (owner_.Options & npCascadePopups) != 0,
-                                        TargetHeight_, owner_.PopupMarge);
+    placedOffset_ = owner_.stack_.Place(taskbarEdge_, (owner_.Options & npCascadePopups) != 0,
+                                        targetHeight_, owner_.PopupMarge);
 
-    lblTitle_.SetFont(TitleFont_);
-    lblTitle_.SetCaption(Title_);
-    if (IconBitmap_.IsEmpty()) {
-        lblTitle_.SetLeft(kTitleLeftWithoutIcon);
+    lblTitle.SetFont(titleFont_);
+    lblTitle.SetCaption(title_);
+    if (iconBitmap_.IsEmpty()) {
+        lblTitle.SetLeft(kTitleLeftWithoutIcon);
     }
     {
-        background_ = ClientSizedBitmap(hwnd(), pnlBorder_);
+        background_ = ClientSizedBitmap(hwnd(), pnlBorder);
         const UniqueDc surface(::CreateCompatibleDC(nullptr));
         const SelectedObject selected(surface.get(), background_.get());
         PaintBackground(surface.get());
     }
 
-    exitInterval_ = static_cast<UINT>(std::clamp<int64_t>(int64_t{TimeOut_} * 1000, 0, INT32_MAX));
+    exitInterval_ = static_cast<UINT>(std::clamp<int64_t>(int64_t{timeOut_} * 1000, 0, INT32_MAX));
     if (scrollAllowed_) {
         MoveTo(SlideStart(ReadTaskbarEdge(), CurrentBounds()));
         SetTimerEnabled(tmrScroll, true);
@@ -147,9 +147,9 @@ void TfrmNotifyPopUp::PrepareAndShow() {
     ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 
     // Laid out once in each font, as hovering will switch between them.
-    lblText_.SetFont(HoverFont_);
+    lblText.SetFont(hoverFont_);
     CenterTextLabel();
-    lblText_.SetFont(Font_);
+    lblText.SetFont(font_);
     CenterTextLabel();
 }
 
@@ -158,7 +158,7 @@ void TfrmNotifyPopUp::ClosePopup() {
         return;
     }
     Hide();
-    if (!FreeOnClose_) {
+    if (!freeOnClose_) {
         // A handler of this window runs: its own close follows.
         return;
     }
@@ -209,7 +209,7 @@ LRESULT TfrmNotifyPopUp::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lP
             Paint();
             return 0;
         case WM_PRINTCLIENT:
-            PaintTo(reinterpret_cast<HDC>(wParam), pnlBorder_);
+            PaintTo(reinterpret_cast<HDC>(wParam), pnlBorder);
             return 0;
         case WM_SETCURSOR:
             if (ApplyScreenCursor()) {
@@ -237,7 +237,7 @@ LRESULT TfrmNotifyPopUp::HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lP
             if (::GetCapture() == hwnd()) {
                 ::ReleaseCapture();
             }
-            if (part == Part::Text && lblText_.Contains(point)) {
+            if (part == Part::Text && lblText.Contains(point)) {
                 lblTextClick();
             }
             MouseButtonUp(part, MouseButton::Left);
@@ -283,8 +283,8 @@ void TfrmNotifyPopUp::SetTimerEnabled(UINT_PTR timer, bool enabled) {
 }
 
 PopupLayout TfrmNotifyPopUp::Layout() const {
-    return {TargetWidth_,       TargetHeight_, owner_.PopupStartX,
-            owner_.PopupStartY, PlacedOffset_, ScrollSpeed_};
+    return {targetWidth_,       targetHeight_, owner_.PopupStartX,
+            owner_.PopupStartY, placedOffset_, scrollSpeed_};
 }
 
 PopupBounds TfrmNotifyPopUp::CurrentBounds() const {
@@ -301,20 +301,20 @@ void TfrmNotifyPopUp::MoveTo(const PopupBounds& bounds) {
 }
 
 void TfrmNotifyPopUp::PaintBackground(HDC dc) {
-    FillSolid(dc, pnlBorder_, ::GetSysColor(COLOR_BTNFACE));
+    FillSolid(dc, pnlBorder, ::GetSysColor(COLOR_BTNFACE));
     // The background image's own picture starts white at its size; the icon is drawn on it too.
     const int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, imgGradient_.left, imgGradient_.top, imgGradient_.right,
-                        imgGradient_.bottom);
-    FillSolid(dc, imgGradient_, RGB(255, 255, 255));
+    ::IntersectClipRect(dc, imgGradient.left, imgGradient.top, imgGradient.right,
+                        imgGradient.bottom);
+    FillSolid(dc, imgGradient, RGB(255, 255, 255));
     if (owner_.BackgroundImage.IsEmpty()) {
         strip_.reset(::LoadBitmapA(::GetModuleHandleA(nullptr), "STRIP"));
         PaintGradient(dc);
     } else {
         PaintBackgroundImage(dc);
     }
-    if (!IconBitmap_.IsEmpty()) {
-        IconBitmap_.Draw(dc, owner_.IconLeft, owner_.IconTop, 0, true);
+    if (!iconBitmap_.IsEmpty()) {
+        iconBitmap_.Draw(dc, owner_.IconLeft, owner_.IconTop, 0, true);
     }
     ::RestoreDC(dc, saved);
     if (strip_) {
@@ -323,15 +323,15 @@ void TfrmNotifyPopUp::PaintBackground(HDC dc) {
         const UniqueDc source(::CreateCompatibleDC(dc));
         const SelectedObject selected(source.get(), strip_.get());
         ::SetStretchBltMode(dc, COLORONCOLOR);
-        ::StretchBlt(dc, imgStrip_.left, imgStrip_.top, imgStrip_.right - imgStrip_.left,
-                     imgStrip_.bottom - imgStrip_.top, source.get(), 0, 0, strip.bmWidth,
+        ::StretchBlt(dc, imgStrip.left, imgStrip.top, imgStrip.right - imgStrip.left,
+                     imgStrip.bottom - imgStrip.top, source.get(), 0, 0, strip.bmWidth,
                      strip.bmHeight, SRCCOPY);
     }
 }
 
 void TfrmNotifyPopUp::PaintGradient(HDC dc) {
-    const int width = imgGradient_.right - imgGradient_.left;
-    const int height = imgGradient_.bottom - imgGradient_.top;
+    const int width = imgGradient.right - imgGradient.left;
+    const int height = imgGradient.bottom - imgGradient.top;
     const bool vertical = orientation_ == mbVertical;
     const COLORREF start = ColorToRGB(gradientColor1_);
     const COLORREF end = ColorToRGB(gradientColor2_);
@@ -351,14 +351,14 @@ void TfrmNotifyPopUp::PaintBackgroundImage(HDC dc) {
             image.Draw(dc, 0, 0, 0, true);
             break;
         case dmTile:
-            for (int x = 0; x < imgGradient_.right; x += image.Width()) {
-                for (int y = 0; y < imgGradient_.bottom; y += image.Height()) {
+            for (int x = 0; x < imgGradient.right; x += image.Width()) {
+                for (int y = 0; y < imgGradient.bottom; y += image.Height()) {
                     image.Draw(dc, x, y, 0, true);
                 }
             }
             break;
         case dmFit:
-            image.DrawStretched(dc, imgGradient_, 0, true);
+            image.DrawStretched(dc, imgGradient, 0, true);
             break;
     }
 }
@@ -368,15 +368,15 @@ void TfrmNotifyPopUp::Compose() {
         return;
     }
     if (!shown_) {
-        shown_ = ClientSizedBitmap(hwnd(), pnlBorder_);
+        shown_ = ClientSizedBitmap(hwnd(), pnlBorder);
     }
     const UniqueDc target(::CreateCompatibleDC(nullptr));
     const UniqueDc source(::CreateCompatibleDC(nullptr));
     const SelectedObject selectedTarget(target.get(), shown_.get());
     const SelectedObject selectedSource(source.get(), background_.get());
-    ::BitBlt(target.get(), 0, 0, pnlBorder_.right, pnlBorder_.bottom, source.get(), 0, 0, SRCCOPY);
-    lblText_.Paint(target.get());
-    lblTitle_.Paint(target.get());
+    ::BitBlt(target.get(), 0, 0, pnlBorder.right, pnlBorder.bottom, source.get(), 0, 0, SRCCOPY);
+    lblText.Paint(target.get());
+    lblTitle.Paint(target.get());
     ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
@@ -398,29 +398,29 @@ void TfrmNotifyPopUp::PaintTo(HDC dc, const RECT& area) {
 }
 
 void TfrmNotifyPopUp::CenterTextLabel() {
-    const int panelWidth = pnlBorder_.right;
-    const int panelHeight = pnlBorder_.bottom;
-    lblText_.SetCaption(Text_);
-    lblText_.SetWidth(panelWidth - kTextMargin);
-    lblText_.SetLeft(CenteredStart(panelWidth, lblText_.Width()));
-    lblText_.SetTop(CenteredStart(panelHeight, lblText_.Height()));
+    const int panelWidth = pnlBorder.right;
+    const int panelHeight = pnlBorder.bottom;
+    lblText.SetCaption(text_);
+    lblText.SetWidth(panelWidth - kTextMargin);
+    lblText.SetLeft(CenteredStart(panelWidth, lblText.Width()));
+    lblText.SetTop(CenteredStart(panelHeight, lblText.Height()));
     Compose();
 }
 
 TfrmNotifyPopUp::Part TfrmNotifyPopUp::PartAt(POINT point) const {
-    if (::PtInRect(&imgStrip_, point)) {
+    if (::PtInRect(&imgStrip, point)) {
         return Part::Strip;
     }
-    if (lblTitle_.Contains(point)) {
+    if (lblTitle.Contains(point)) {
         return Part::Title;
     }
-    if (lblText_.Contains(point)) {
+    if (lblText.Contains(point)) {
         return Part::Text;
     }
-    if (::PtInRect(&imgIcon_, point)) {
+    if (::PtInRect(&imgIcon, point)) {
         return Part::Icon;
     }
-    if (::PtInRect(&imgGradient_, point)) {
+    if (::PtInRect(&imgGradient, point)) {
         return Part::Gradient;
     }
     return Part::None;
@@ -435,9 +435,9 @@ void TfrmNotifyPopUp::MouseMoved(POINT point) {
     const bool wasOverText = hovered_ == Part::Text;
     hovered_ = part;
     if (wasOverText && part != Part::Text) {
-        lblText_.MouseLeft();
+        lblText.MouseLeft();
     } else if (!wasOverText && part == Part::Text) {
-        lblText_.MouseEntered();
+        lblText.MouseEntered();
     }
 }
 
@@ -445,7 +445,7 @@ void TfrmNotifyPopUp::MouseLeftWindow() {
     trackingLeave_ = false;
     if (hovered_ == Part::Text) {
         hovered_ = Part::None;
-        lblText_.MouseLeft();
+        lblText.MouseLeft();
     }
     hovered_ = Part::None;
 }
@@ -483,14 +483,14 @@ bool TfrmNotifyPopUp::SetCursorOverText() {
 
 void TfrmNotifyPopUp::lblTextMouseEnter() {
     if (linksAllowed_) {
-        lblText_.SetFont(HoverFont_);
+        lblText.SetFont(hoverFont_);
         CenterTextLabel();
     }
 }
 
 void TfrmNotifyPopUp::lblTextMouseLeave() {
     if (linksAllowed_) {
-        lblText_.SetFont(Font_);
+        lblText.SetFont(font_);
         CenterTextLabel();
     }
 }
@@ -498,10 +498,10 @@ void TfrmNotifyPopUp::lblTextMouseLeave() {
 // While an event handler of the popup runs, a close only hides the popup.
 class TfrmNotifyPopUp::HandlerScope {
   public:
-    explicit HandlerScope(TfrmNotifyPopUp& popup) : popup_(popup) { popup_.FreeOnClose_ = false; }
+    explicit HandlerScope(TfrmNotifyPopUp& popup) : popup_(popup) { popup_.freeOnClose_ = false; }
     HandlerScope(const HandlerScope&) = delete;
     HandlerScope& operator=(const HandlerScope&) = delete;
-    ~HandlerScope() { popup_.FreeOnClose_ = true; }
+    ~HandlerScope() { popup_.freeOnClose_ = true; }
 
   private:
     TfrmNotifyPopUp& popup_;
@@ -512,10 +512,10 @@ void TfrmNotifyPopUp::lblTextClick() {
         const HandlerScope handler(*this);
         if (linksAllowed_) {
             if (owner_.OnURLClick) {
-                owner_.OnURLClick(*this, URL_);
+                owner_.OnURLClick(*this, url_);
             }
             if ((owner_.Options & npAutoOpenURL) != 0) {
-                owner_.OpenURL(URL_);
+                owner_.OpenURL(url_);
             }
         } else if (owner_.OnClick) {
             owner_.OnClick(TNotifySender{this});
@@ -556,7 +556,7 @@ void TfrmNotifyPopUp::tmrExitTimer() {
 }
 
 void TfrmNotifyPopUp::tmrScrollTimer() {
-    const SlideStep step = SlideInStep(TaskbarEdge_, CurrentBounds(), ReadWorkArea(), Layout());
+    const SlideStep step = SlideInStep(taskbarEdge_, CurrentBounds(), ReadWorkArea(), Layout());
     MoveTo(step.bounds);
     if (step.finished) {
         SetTimerEnabled(tmrScroll, false);
@@ -565,7 +565,7 @@ void TfrmNotifyPopUp::tmrScrollTimer() {
 }
 
 void TfrmNotifyPopUp::tmrscrollDownTimer() {
-    const SlideStep step = SlideOutStep(TaskbarEdge_, CurrentBounds(), ScrollSpeed_);
+    const SlideStep step = SlideOutStep(taskbarEdge_, CurrentBounds(), scrollSpeed_);
     if (step.finished) {
         ClosePopup();
     } else {

@@ -40,14 +40,12 @@ class TfrmNotifyPopUp : public Window {
     // The form's close: frees the popup when FreeOnClose, else only hides it.
     void ClosePopup();
 
-    const std::string& URL() const { return URL_; }
-    const std::string& Text() const { return Text_; }
-    const std::string& Title() const { return Title_; }
-    TTaskbarEdge TaskbarEdge() const { return TaskbarEdge_; }
-    int32_t PlacedOffset() const { return PlacedOffset_; }
-    bool FreeOnClose() const { return FreeOnClose_; }
-    const TMouseLabel& lblText() const { return lblText_; }
-    const TMouseLabel& lblTitle() const { return lblTitle_; }
+    const std::string& URL() const { return url_; }
+    const std::string& Text() const { return text_; }
+    const std::string& Title() const { return title_; }
+    int32_t PlacedOffset() const { return placedOffset_; }
+    const TMouseLabel& TextLabel() const { return lblText; }
+    const TMouseLabel& TitleLabel() const { return lblTitle; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -61,7 +59,6 @@ class TfrmNotifyPopUp : public Window {
     LRESULT HandleOwnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Destroys the window of a closed popup, which frees this object.
     void DestroyIfClosed();
-    void CreateWindowOnce();
     void SetTimerEnabled(UINT_PTR timer, bool enabled);
     PopupLayout Layout() const;
     PopupBounds CurrentBounds() const;
@@ -96,36 +93,36 @@ class TfrmNotifyPopUp : public Window {
     void tmrScrollTimer();
     void tmrscrollDownTimer();
 
-    int32_t PlacedOffset_ = 0;
+    int32_t placedOffset_ = 0;
     TNotifyPopUp& owner_;
-    bool FreeOnClose_ = false;
+    bool freeOnClose_ = false;
     TNotifyImageDrawMethod drawMethod_;
-    std::string URL_;
-    std::string Text_;
-    std::string Title_;
-    int32_t TimeOut_;
-    const Picture& IconBitmap_;
-    int32_t TargetWidth_;
-    int32_t TargetHeight_;
+    std::string url_;
+    std::string text_;
+    std::string title_;
+    int32_t timeOut_;
+    const Picture& iconBitmap_;
+    int32_t targetWidth_;
+    int32_t targetHeight_;
     bool scrollAllowed_;
     bool linksAllowed_;
     TColor gradientColor1_;
     TColor gradientColor2_;
     TOrientation orientation_;
-    uint8_t ScrollSpeed_;
-    const TFont& Font_;
-    const TFont& HoverFont_;
-    const TFont& TitleFont_;
-    TTaskbarEdge TaskbarEdge_ = EdgeUnknown;
+    uint8_t scrollSpeed_;
+    const TFont& font_;
+    const TFont& hoverFont_;
+    const TFont& titleFont_;
+    TTaskbarEdge taskbarEdge_ = EdgeUnknown;
     int16_t textCursor_;
 
-    TMouseLabel lblText_;
-    TMouseLabel lblTitle_;
+    TMouseLabel lblText;
+    TMouseLabel lblTitle;
     // In client coordinates; the panel under them all fills the client area.
-    RECT pnlBorder_ = {0, 0, 0, 0};
-    RECT imgGradient_ = {0, 0, 0, 0};
-    RECT imgIcon_ = {0, 0, 0, 0};
-    RECT imgStrip_ = {0, 0, 0, 0};
+    RECT pnlBorder = {0, 0, 0, 0};
+    RECT imgGradient = {0, 0, 0, 0};
+    RECT imgIcon = {0, 0, 0, 0};
+    RECT imgStrip = {0, 0, 0, 0};
     UniqueGdiObject strip_;       // the "STRIP" bitmap, when the gradient is drawn
     UniqueGdiObject background_;  // panel, background and strip at full size
     UniqueGdiObject shown_;       // the background with the labels: what WM_PAINT copies

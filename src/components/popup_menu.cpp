@@ -67,13 +67,7 @@ void TPopupMenu::UpdateDefaultItem() {
 }
 
 void TPopupMenu::SetPopupComponent(Component* component) {
-    if (popupComponent_) {
-        popupComponent_->RemoveFreeNotification(this);
-    }
-    popupComponent_ = component;
-    if (component) {
-        component->FreeNotification(this, [this] { popupComponent_ = nullptr; });
-    }
+    SetReference(this, popupComponent_, component);
 }
 
 void TPopupMenu::Popup(HWND owner, int x, int y) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+#include "ui/mouse_button.h"
 
 // The shift keys and mouse buttons held during a mouse event.
 enum TShiftFlag : uint8_t {

@@ -130,23 +130,11 @@ void TTrayIcon::SetShowHint(bool showHint) {
 }
 
 void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
-    if (popupMenu_) {
-        popupMenu_->RemoveFreeNotification(this);
-    }
-    popupMenu_ = menu;
-    if (menu) {
-        menu->FreeNotification(this, [this] { popupMenu_ = nullptr; });
-    }
+    SetReference(this, popupMenu_, menu);
 }
 
 void TTrayIcon::SetIconList(TImageList* list) {
-    if (iconList_) {
-        iconList_->RemoveFreeNotification(this);
-    }
-    iconList_ = list;
-    if (list) {
-        list->FreeNotification(this, [this] { iconList_ = nullptr; });
-    }
+    SetReference(this, iconList_, list);
 }
 
 void TTrayIcon::SetCycleIcons(bool cycle) {

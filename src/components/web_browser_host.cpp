@@ -54,6 +54,25 @@ ComPtr<IUnknown> Identity(IUnknown* object) {
     return identity;
 }
 
+// An IDispatch whose callers know its members by their numbers: it offers no type information
+// and no names.
+class UntypedDispatch : public IDispatch {
+  public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count) {
+            return E_INVALIDARG;
+        }
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        return NoInterface(info, E_NOTIMPL);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+};
+
 }  // namespace
 
 // The reference count of one of the host's COM objects, which frees itself at the last release.
@@ -102,7 +121,7 @@ class BrowserSite final : public HostObject,
                           public IOleClientSite,
                           public IOleInPlaceSite,
                           public IDocHostUIHandler,
-                          public IDispatch {
+                          public UntypedDispatch {
   public:
     using HostObject::HostObject;
 
@@ -218,19 +237,6 @@ class BrowserSite final : public HostObject,
     }
 
     // IDispatch: the ambient properties the control asks its site for.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) {
-            return E_INVALIDARG;
-        }
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        return NoInterface(info, E_NOTIMPL);
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS*,
                                      VARIANT* result, EXCEPINFO*, UINT*) override {
         if (member != DISPID_AMBIENT_DLCONTROL || !(flags & DISPATCH_PROPERTYGET)) {
@@ -318,7 +324,7 @@ HRESULT BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
 }
 
 // The receiver of the control's DWebBrowserEvents2.
-class BrowserEvents final : public HostObject, public IDispatch {
+class BrowserEvents final : public HostObject, public UntypedDispatch {
   public:
     using HostObject::HostObject;
 
@@ -332,19 +338,6 @@ class BrowserEvents final : public HostObject, public IDispatch {
     ULONG STDMETHODCALLTYPE Release() override { return Drop(); }
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (!count) {
-            return E_INVALIDARG;
-        }
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        return NoInterface(info, E_NOTIMPL);
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     // The arguments arrive last first: rgvarg[0] is the event's last parameter.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* parameters,
                                      VARIANT*, EXCEPINFO*, UINT*) override {
@@ -466,7 +459,7 @@ bool TWebBrowserHost::Navigate(const std::wstring& address) {
     if (!browser_) {
         return false;
     }
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     if (!url) {
         return false;
     }

@@ -8,7 +8,6 @@
 struct SettingsRecord {
     std::string loginid;        // text after "[OK]" of the last sign-in; memory only
     std::string curdesktopid;   // id of the wallpaper on the desktop; empty or "0" means none
-    std::string signinmode;     // kept for the record's layout; nothing uses it
     std::string programfolder;  // folder of the program file, ending in a backslash
     std::string password;
     std::string proxyhost;

@@ -2,7 +2,7 @@
 
 #include "app/forms.h"
 #include "app/main_window.h"
-#include "ui/fonts.h"
+#include "ui/font.h"
 #include "ui/modal.h"
 #include "windows/settings_window.h"
 
@@ -24,7 +24,7 @@ void TfrmPopop::Create(HWND owner) {
 }
 
 void TfrmPopop::CreateControls() {
-    linkFont_ = CreatePointFont("Verdana", 8, kFontUnderline);
+    linkFont_ = CreatePointFont("Verdana", 8, fsUnderline);
     const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
     Label1.CreateWrapped(hwnd(), 8, 8, 402, 26,
                          "Please make sure you are connected to the Internet and try again. If "

@@ -6,7 +6,7 @@
 #include "app/main_window.h"
 #include "components/window_drag.h"
 #include "app/resource_window.h"
-#include "ui/fonts.h"
+#include "ui/font.h"
 #include "ui/modal.h"
 #include "ui/screen_cursor.h"
 #include "settings/settings_record.h"
@@ -38,9 +38,9 @@ void TfrmRegisterLogin::Create(HWND owner) {
 }
 
 void TfrmRegisterLogin::CreateControls() {
-    boldFont_ = CreatePointFont("Verdana", 8, kFontBold);
-    linkFont_ = CreatePointFont("Verdana", 8, kFontBold | kFontUnderline);
-    helpFont_ = CreatePointFont("Verdana", 8, kFontUnderline);
+    boldFont_ = CreatePointFont("Verdana", 8, fsBold);
+    linkFont_ = CreatePointFont("Verdana", 8, fsBold | fsUnderline);
+    helpFont_ = CreatePointFont("Verdana", 8, fsUnderline);
     editFont_ = CreatePointFont("MS Sans Serif", 8);
     const COLORREF shadow = ::GetSysColor(COLOR_3DDKSHADOW);
     const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
@@ -126,20 +126,14 @@ void TfrmRegisterLogin::FormClose() {
 }
 
 void TfrmRegisterLogin::imgGoMouseMove() {
-    if (imgGo.Tag() == 0) {
-        imgGo.SetPicture(frmResources->imgGo_over);
-        imgGo.SetTag(1);
-    }
+    imgGo.BeginHover(frmResources->imgGo_over);
 }
 
 void TfrmRegisterLogin::FormMouseMove() {
     if (CurrentScreenCursor() != ScreenCursor::Default) {
         SetScreenCursor(ScreenCursor::Default);
     }
-    if (imgGo.Tag() == 1) {
-        imgGo.SetPicture(frmResources->imgGo);
-        imgGo.SetTag(0);
-    }
+    imgGo.EndHover(frmResources->imgGo);
 }
 
 LRESULT TfrmRegisterLogin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -36,3 +36,16 @@ class Component {
   private:
     std::vector<std::pair<const void*, std::function<void()>>> listeners_;
 };
+
+// Points the holder's reference at target, which clears it when it is destroyed; the component
+// referred to before is no longer watched. The holder sets a null target before it goes itself.
+template <typename Target>
+void SetReference(const void* holder, Target*& reference, Target* target) {
+    if (reference) {
+        reference->RemoveFreeNotification(holder);
+    }
+    reference = target;
+    if (target) {
+        target->FreeNotification(holder, [&reference] { reference = nullptr; });
+    }
+}

@@ -86,10 +86,7 @@ void Control::CreateControl(const char* className, HWND parent, int left, int to
 }
 
 RECT Control::Bounds() const {
-    RECT bounds;
-    ::GetWindowRect(hwnd(), &bounds);
-    ::MapWindowPoints(nullptr, ::GetParent(hwnd()), reinterpret_cast<POINT*>(&bounds), 2);
-    return bounds;
+    return BoundsInParent(hwnd());
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {

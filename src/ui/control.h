@@ -12,9 +12,8 @@
 
 #include <functional>
 
+#include "ui/mouse_button.h"
 #include "ui/window.h"
-
-enum class MouseButton { Left, Right, Middle };
 
 class Control : public Window {
   public:

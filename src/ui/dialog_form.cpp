@@ -1,13 +1,6 @@
 #include "ui/dialog_form.h"
 
-#include "ui/fonts.h"
-
-POINT CentredOnWorkArea(int clientWidth, int clientHeight) {
-    RECT area;
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return {(area.left + area.right - clientWidth) / 2,
-            (area.top + area.bottom - clientHeight) / 2};
-}
+#include "ui/font.h"
 
 void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
     font_ = CreatePointFont("Verdana", 8);

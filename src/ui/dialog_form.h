@@ -8,9 +8,6 @@
 #include "ui/window.h"
 #include "ui/win_handles.h"
 
-// The top-left corner that centres a window of that client size on the primary work area.
-POINT CentredOnWorkArea(int clientWidth, int clientHeight);
-
 class DialogForm : public Window {
   public:
     bool WantsDialogKeys() const override { return true; }

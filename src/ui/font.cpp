@@ -7,6 +7,22 @@ COLORREF ColorToRGB(TColor color) {
     return color;
 }
 
+UniqueGdiObject CreateFontOf(const std::string& face, int32_t height, TFontStyles style) {
+    // The texts drawn are in the system's ANSI code page, which the default character set
+    // follows; where the face is missing, a sans-serif face stands in.
+    return UniqueGdiObject(::CreateFontA(
+        height, 0, 0, 0, (style & fsBold) ? FW_BOLD : FW_NORMAL, (style & fsItalic) != 0,
+        (style & fsUnderline) != 0, (style & fsStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
+}
+
+UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style) {
+    HDC screen = ::GetDC(nullptr);
+    const int height = -::MulDiv(points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ::ReleaseDC(nullptr, screen);
+    return CreateFontOf(face, height, style);
+}
+
 TFont::TFont(const TFont& other)
     : name_(other.name_), height_(other.height_), style_(other.style_), color_(other.color_) {}
 
@@ -21,16 +37,6 @@ TFont& TFont::operator=(const TFont& other) {
     return *this;
 }
 
-void TFont::SetName(const std::string& name) {
-    name_ = name;
-    handle_.reset();
-}
-
-void TFont::SetHeight(int32_t height) {
-    height_ = height;
-    handle_.reset();
-}
-
 void TFont::SetStyle(TFontStyles style) {
     style_ = style;
     handle_.reset();
@@ -38,11 +44,7 @@ void TFont::SetStyle(TFontStyles style) {
 
 HFONT TFont::Handle() const {
     if (!handle_) {
-        handle_.reset(::CreateFontA(height_, 0, 0, 0, (style_ & fsBold) ? FW_BOLD : FW_NORMAL,
-                                    (style_ & fsItalic) != 0, (style_ & fsUnderline) != 0,
-                                    (style_ & fsStrikeOut) != 0, DEFAULT_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH, name_.c_str()));
+        handle_ = CreateFontOf(name_, height_, style_);
     }
     return static_cast<HFONT>(handle_.get());
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Colours and fonts as a form designer gives them: a colour is an RGB value or one of the
 // system's colours by its index, and a font is a description whose system font is made when it is
-// first drawn with.
+// first drawn with. Every font of the client is made by CreateFontOf.
 
 #include <windows.h>
 
@@ -13,11 +13,11 @@
 // 0x00BBGGRR, or 0xFF0000nn for the system colour with index nn (COLOR_WINDOWTEXT, ...).
 using TColor = uint32_t;
 inline constexpr TColor clWindowText = 0xFF000000 | COLOR_WINDOWTEXT;
-inline constexpr TColor clBtnFace = 0xFF000000 | COLOR_BTNFACE;
 
 // The RGB value of a colour, system colours as they are now.
 COLORREF ColorToRGB(TColor color);
 
+// One bit each, in the class library's order.
 enum TFontStyle : uint8_t {
     fsBold = 1,
     fsItalic = 2,
@@ -25,6 +25,12 @@ enum TFontStyle : uint8_t {
     fsStrikeOut = 8,
 };
 using TFontStyles = uint8_t;
+
+// A new system font of the face, the character height (negative: in pixels, as the designer
+// stores 8 point at 96 dpi) and the style.
+UniqueGdiObject CreateFontOf(const std::string& face, int32_t height, TFontStyles style);
+// The same at a point size of the screen.
+UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style = 0);
 
 class TFont {
   public:
@@ -35,12 +41,6 @@ class TFont {
     TFont(const TFont& other);
     TFont& operator=(const TFont& other);
 
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& name);
-    // Negative: the character height in pixels, as the designer stores 8 point at 96 dpi.
-    int32_t Height() const { return height_; }
-    void SetHeight(int32_t height);
-    TFontStyles Style() const { return style_; }
     void SetStyle(TFontStyles style);
     TColor Color() const { return color_; }
     void SetColor(TColor color) { color_ = color; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/error_guard.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -48,10 +49,7 @@ void NativeControl::CreateControl(const char* className, HWND parent, DWORD styl
 }
 
 RECT NativeControl::Bounds() const {
-    RECT bounds;
-    ::GetWindowRect(hwnd_, &bounds);
-    ::MapWindowPoints(nullptr, ::GetParent(hwnd_), reinterpret_cast<POINT*>(&bounds), 2);
-    return bounds;
+    return BoundsInParent(hwnd_);
 }
 
 std::string NativeControl::Text() const {
@@ -103,10 +101,6 @@ bool NativeControl::Reflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result
 }
 
 LRESULT NativeControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultHandling(message, wParam, lParam);
-}
-
-LRESULT NativeControl::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 

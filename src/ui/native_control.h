@@ -48,7 +48,6 @@ class NativeControl {
 
     // The control's own messages; the default is the system's handling.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,

@@ -7,6 +7,7 @@
 #include <ole2.h>
 #include <gdiplus.h>
 
+#include <string>
 #include <utility>
 
 // A handle closed by Close when its owner goes away. Invalid is the value that owns nothing.
@@ -79,6 +80,11 @@ using UniqueMenu = UniqueResource<HMENU, win_handles_detail::DestroyMenuHandle>;
 using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAtom>;
 // A COM string (BSTR) of our own or one handed over to us.
 using UniqueBstr = UniqueResource<BSTR, win_handles_detail::FreeBstr>;
+
+// A COM string of our own with the text; empty when the system has no memory for it.
+inline UniqueBstr NewBstr(const std::wstring& text) {
+    return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
 
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {

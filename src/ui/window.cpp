@@ -49,6 +49,19 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     return target && target->Reflect(message, wParam, lParam, result);
 }
 
+RECT BoundsInParent(HWND child) {
+    RECT bounds;
+    ::GetWindowRect(child, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+POINT CentredOnWorkArea(int width, int height) {
+    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
+}
+
 Window::~Window() {
     if (hwnd_) {
         // The derived part is gone: the last messages go to the system alone.

@@ -111,6 +111,13 @@ class Window {
     int modalResult_ = 0;
 };
 
+// A child window's rectangle in its parent's client coordinates.
+RECT BoundsInParent(HWND child);
+
+// The top-left corner that centres a box of that size on the primary screen's work area (on the
+// screen, should the system not tell the work area).
+POINT CentredOnWorkArea(int width, int height);
+
 // Passes a control notification to the object of the control it is about. Returns true, with
 // the result, when the control handled it.
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

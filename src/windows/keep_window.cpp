@@ -59,17 +59,11 @@ void TfrmWPSetTime::imgSetClick() {
 }
 
 void TfrmWPSetTime::imgSetMouseMove() {
-    if (imgSet.Tag() == 0) {
-        imgSet.SetPicture(frmResources->imgSet_over);
-        imgSet.SetTag(1);
-    }
+    imgSet.BeginHover(frmResources->imgSet_over);
 }
 
 void TfrmWPSetTime::FormMouseMove() {
-    if (imgSet.Tag() == 1) {
-        imgSet.SetPicture(frmResources->imgSet);
-        imgSet.SetTag(0);
-    }
+    imgSet.EndHover(frmResources->imgSet);
 }
 
 LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

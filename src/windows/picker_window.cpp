@@ -36,32 +36,21 @@ void UseNewestBrowserEngine() {
     }
 }
 
-// The picker has no designed place: it opens in the middle of the primary screen's work area.
-void CenterOnWorkArea(HWND window) {
-    RECT workArea;
-    RECT bounds;
-    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0) ||
-        !::GetWindowRect(window, &bounds)) {
-        return;
-    }
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    ::SetWindowPos(window, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
-                   workArea.top + (workArea.bottom - workArea.top - height) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 void TfrmWPPicker::Create(HWND owner) {
     CreateForm(kForm, owner);
-    CenterOnWorkArea(hwnd());
-    web_.Create(hwnd(), kWebBounds.left, kWebBounds.top, kWebBounds.right - kWebBounds.left,
-                kWebBounds.bottom - kWebBounds.top);
-    web_.OnBeforeNavigate2 = [this](const std::wstring& address, bool& cancel) {
+    // The picker has no designed place: it opens in the middle of the primary screen's work area.
+    RECT bounds = {};
+    ::GetWindowRect(hwnd(), &bounds);
+    const POINT at = CentredOnWorkArea(bounds.right - bounds.left, bounds.bottom - bounds.top);
+    ::SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    web.Create(hwnd(), kWebBounds.left, kWebBounds.top, kWebBounds.right - kWebBounds.left,
+               kWebBounds.bottom - kWebBounds.top);
+    web.OnBeforeNavigate2 = [this](const std::wstring& address, bool& cancel) {
         webBeforeNavigate2(address, cancel);
     };
-    web_.OnDocumentComplete = [this](const std::wstring& address) { webDocumentComplete(address); };
+    web.OnDocumentComplete = [this](const std::wstring& address) { webDocumentComplete(address); };
 }
 
 void TfrmWPPicker::FormShow() {
@@ -69,18 +58,18 @@ void TfrmWPPicker::FormShow() {
         recSETTINGS.curdesktopid = "0";
     }
     // The control is made when the picker first opens, so that a start does not pay for it.
-    if (!web_.HasBrowser()) {
+    if (!web.HasBrowser()) {
         UseNewestBrowserEngine();
         // Without its events the control could never report a pick: as unusable as no page.
-        if (!web_.CreateBrowser()) {
+        if (!web.CreateBrowser()) {
             // Ends the modal run that is showing the picker, which hides it again.
             SetModalResult(kModalFailed);
             ShowConnectionFailure();
             return;
         }
     }
-    web_.Navigate(WidenAnsi(ThumbnailPageAddress(recSETTINGS.nickname, recSETTINGS.password,
-                                                 recSETTINGS.curdesktopid)));
+    web.Navigate(WidenAnsi(ThumbnailPageAddress(recSETTINGS.nickname, recSETTINGS.password,
+                                                recSETTINGS.curdesktopid)));
 }
 
 void TfrmWPPicker::FormPaint() {
@@ -89,8 +78,8 @@ void TfrmWPPicker::FormPaint() {
     }
     // The focus goes to the page unless it is there already.
     const HWND focus = ::GetFocus();
-    if (focus != web_.hwnd() && !::IsChild(web_.hwnd(), focus)) {
-        ::SetFocus(web_.hwnd());
+    if (focus != web.hwnd() && !::IsChild(web.hwnd(), focus)) {
+        ::SetFocus(web.hwnd());
     }
 }
 

@@ -25,7 +25,7 @@ class TfrmWPPicker : public Window {
   public:
     void Create(HWND owner);
 
-    TWebBrowserHost& web() { return web_; }
+    TWebBrowserHost& WebHost() { return web; }
     // A thumbnail was clicked and its pick has not yet run: the picker does not open meanwhile.
     bool PickPending() const { return pendingPick_.has_value(); }
 
@@ -40,6 +40,6 @@ class TfrmWPPicker : public Window {
     void webDocumentComplete(const std::wstring& address);
     void PickWallpaper();
 
-    TWebBrowserHost web_;
+    TWebBrowserHost web;
     std::optional<std::string> pendingPick_;
 };

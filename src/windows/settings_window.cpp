@@ -46,14 +46,14 @@ void TfrmSettings::Create(HWND owner) {
 }
 
 void TfrmSettings::CreateControls() {
-    tabber_.Create(hwnd(), 8, 8, 409, 321, /*ownerDraw=*/true);
-    tabber_.SetFont(Font());
-    tabber_.OnDrawTab = [this](int index, const RECT& rect, HDC dc) {
+    tabber.Create(hwnd(), 8, 8, 409, 321, /*ownerDraw=*/true);
+    tabber.SetFont(Font());
+    tabber.OnDrawTab = [this](int index, const RECT& rect, HDC dc) {
         tabberDrawTab(index, rect, dc);
     };
-    CreatePreferencesPage(tabber_.AddPage("Preferences").hwnd());
-    CreateProxyPage(tabber_.AddPage("Proxy settings").hwnd());
-    tabber_.SetActivePageIndex(kProxyPage);
+    CreatePreferencesPage(tabber.AddPage("Preferences").hwnd());
+    CreateProxyPage(tabber.AddPage("Proxy settings").hwnd());
+    tabber.SetActivePageIndex(kProxyPage);
 
     cmdOK.Create(hwnd(), 248, 344, 81, 25, "OK");
     cmdOK.OnClick = [this] { cmdOKClick(); };
@@ -122,7 +122,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
 
 void TfrmSettings::ShowProxyPage() {
     EnsureControls();
-    tabber_.SetActivePageIndex(kProxyPage);
+    tabber.SetActivePageIndex(kProxyPage);
     Show();
 }
 
@@ -155,10 +155,10 @@ void TfrmSettings::UpdateProxyControls(bool proxyUsed) {
 }
 
 void TfrmSettings::tabberDrawTab(int index, const RECT& rect, HDC dc) {
-    if (index < 0 || index >= tabber_.PageCount()) {
+    if (index < 0 || index >= tabber.PageCount()) {
         return;
     }
-    const std::string& caption = tabber_.Page(index).Caption();
+    const std::string& caption = tabber.Page(index).Caption();
     ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_WINDOW));
     const SelectedObject font(dc, Font());
     SIZE size = {};
@@ -196,7 +196,7 @@ bool TfrmSettings::StoreProxyEntries() {
     const std::string refusal = ProxyEntryMessage(host, port);
     if (!refusal.empty()) {
         ShowMessage(refusal);
-        tabber_.SetActivePageIndex(kProxyPage);
+        tabber.SetActivePageIndex(kProxyPage);
         return false;
     }
     recSETTINGS.proxyuse = true;

@@ -15,14 +15,12 @@ class TfrmSettings : public DialogForm {
     // Shows the window, not modally, on its proxy page (the connection-failure window's link).
     void ShowProxyPage();
 
-    TabControl& tabber() { return Made(tabber_); }
+    TabControl& Tabs() { return Made(tabber); }
     CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
-    CheckBox& Autologin() { return Made(chkAutologin); }
     CheckBox& ProxyUse() { return Made(chkProxyUse); }
     DropDownList& ProxyType() { return Made(lstProxyType); }
     Edit& ProxyServer() { return Made(txtProxyServer); }
     Edit& ProxyPort() { return Made(txtProxyPort); }
-    Edit& ProxyUserName() { return Made(txtProxyUserName); }
     Edit& ProxyPassword() { return Made(txtProxyPassword); }
     Edit& ProxyRealm() { return Made(txtProxyRealm); }
     Label& RealmLabel() { return Made(lblRealm); }
@@ -45,7 +43,7 @@ class TfrmSettings : public DialogForm {
     // they are refused.
     bool StoreProxyEntries();
 
-    TabControl tabber_;
+    TabControl tabber;
     TButtonWithColor cmdOK;
     TButtonWithColor cmdCancel;
     Label Label1;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/fonts.h"
+#include "ui/font.h"
 #include "components/label.h"
 #include "ui/panel.h"
 #include "components/pixel_canvas.h"
@@ -150,18 +150,8 @@ class ImageControlOverBackground : public ::testing::Test {
         signIn.SetCenter(true);
         signIn.SetTransparent(true);
         signIn.SetPicture(normal);
-        signIn.OnMouseMove = [this](POINT) {
-            if (signIn.Tag() == 0) {
-                signIn.SetPicture(hover);
-                signIn.SetTag(1);
-            }
-        };
-        background.OnMouseMove = [this](POINT) {
-            if (signIn.Tag() == 1) {
-                signIn.SetPicture(normal);
-                signIn.SetTag(0);
-            }
-        };
+        signIn.OnMouseMove = [this](POINT) { signIn.BeginHover(hover); };
+        background.OnMouseMove = [this](POINT) { signIn.EndHover(normal); };
     }
 
     // The sign-in image as it should look: the background picture's part under it, then the

@@ -153,7 +153,7 @@ TEST_F(NotifyPopupTest, ThreeStandStackedAboveTheBottomTaskbarAfterSlidingIn) {
     // The text is centred in the client area, the title empty for the news.
     RECT client;
     ::GetClientRect(first, &client);
-    const RECT text = shown[0]->lblText().Bounds();
+    const RECT text = shown[0]->TextLabel().Bounds();
     EXPECT_EQ(text.left, CenteredStart(client.right, text.right - text.left));
     EXPECT_EQ(text.top, CenteredStart(client.bottom, text.bottom - text.top));
     EXPECT_EQ(shown[0]->Text(), "one");
@@ -174,7 +174,7 @@ TEST_F(NotifyPopupTest, TheWindowTheUserTypesInKeepsTheKeyboardEvenWhenAPopupIsC
     EXPECT_EQ(::GetFocus(), edit);
 
     // A real click of the mouse on the second popup's text.
-    RECT text = popup.shown[1]->lblText().Bounds();
+    RECT text = popup.shown[1]->TextLabel().Bounds();
     ::MapWindowPoints(popup.shown[1]->hwnd(), nullptr, reinterpret_cast<POINT*>(&text), 2);
     const POINT target = Middle(text);
     ::SetCursorPos(target.x, target.y);
@@ -195,7 +195,7 @@ TEST_F(NotifyPopupTest, AClickOnTheTextReportsItsLinkAndClosesOnlyThatPopup) {
     popup.ShowNumbered(3);
     ASSERT_TRUE(SlidIn(popup.shown));
     const HWND second = popup.shown[1]->hwnd();
-    Press(second, Middle(popup.shown[1]->lblText().Bounds()), WM_LBUTTONDOWN, WM_LBUTTONUP);
+    Press(second, Middle(popup.shown[1]->TextLabel().Bounds()), WM_LBUTTONDOWN, WM_LBUTTONUP);
     // The event first, with the popup as sender; then the shell opens the link itself.
     EXPECT_EQ(popup.events,
               (std::vector<std::string>{"link 2 http://news/2", "open http://news/2"}));
@@ -216,8 +216,8 @@ TEST_F(NotifyPopupTest, OtherClicksReportTheComponentAndClose) {
     ASSERT_TRUE(SlidIn(popup.shown));
     const std::vector<HWND> windows = {popup.shown[0]->hwnd(), popup.shown[1]->hwnd(),
                                        popup.shown[2]->hwnd(), popup.shown[3]->hwnd()};
-    Press(windows[0], Middle(popup.shown[0]->lblText().Bounds()), WM_RBUTTONDOWN, WM_RBUTTONUP);
-    Press(windows[1], Middle(popup.shown[1]->lblTitle().Bounds()), WM_LBUTTONDOWN, WM_LBUTTONUP);
+    Press(windows[0], Middle(popup.shown[0]->TextLabel().Bounds()), WM_RBUTTONDOWN, WM_RBUTTONUP);
+    Press(windows[1], Middle(popup.shown[1]->TitleLabel().Bounds()), WM_LBUTTONDOWN, WM_LBUTTONUP);
     Press(windows[2], POINT{2, 2}, WM_MBUTTONDOWN, WM_MBUTTONUP);  // the background
     EXPECT_EQ(popup.events, std::vector<std::string>(3, "click component"));
     for (int i = 0; i < 3; ++i) {
@@ -233,7 +233,7 @@ TEST_F(NotifyPopupTest, OtherClicksReportTheComponentAndClose) {
     popup.events.clear();
     popup.Options = npAllowScroll;
     popup.ShowNumbered(1);
-    Press(popup.shown[4]->hwnd(), Middle(popup.shown[4]->lblText().Bounds()), WM_LBUTTONDOWN,
+    Press(popup.shown[4]->hwnd(), Middle(popup.shown[4]->TextLabel().Bounds()), WM_LBUTTONDOWN,
           WM_LBUTTONUP);
     EXPECT_EQ(popup.events, std::vector<std::string>{"click popup 5"});
 }
@@ -244,28 +244,28 @@ TEST_F(NotifyPopupTest, HoveringTheLinkSwitchesToTheHoverFontAndCentresItAgain) 
     ASSERT_TRUE(popup.ShowNotification());
     TfrmNotifyPopUp* shown = popup.Notifications().back();
     ASSERT_TRUE(SlidIn({shown}));
-    const RECT plain = shown->lblText().Bounds();
-    EXPECT_EQ(shown->lblText().Font(), &popup.Font);
+    const RECT plain = shown->TextLabel().Bounds();
+    EXPECT_EQ(shown->TextLabel().Font(), &popup.Font);
     EXPECT_GT(plain.bottom - plain.top, 20) << "wrapped";
 
     ::SendMessageA(shown->hwnd(), WM_MOUSEMOVE, 0, At(Middle(plain)));
-    EXPECT_EQ(shown->lblText().Font(), &popup.HoverFont);
-    const RECT hovered = shown->lblText().Bounds();
+    EXPECT_EQ(shown->TextLabel().Font(), &popup.HoverFont);
+    const RECT hovered = shown->TextLabel().Bounds();
     RECT client;
     ::GetClientRect(shown->hwnd(), &client);
     EXPECT_EQ(hovered.left, CenteredStart(client.right, hovered.right - hovered.left));
     EXPECT_EQ(hovered.top, CenteredStart(client.bottom, hovered.bottom - hovered.top));
 
     ::SendMessageA(shown->hwnd(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(shown->lblText().Font(), &popup.Font);
-    EXPECT_TRUE(::EqualRect(&plain, &shown->lblText().Bounds()));
+    EXPECT_EQ(shown->TextLabel().Font(), &popup.Font);
+    EXPECT_TRUE(::EqualRect(&plain, &shown->TextLabel().Bounds()));
 
     popup.Options = npAllowScroll;
     ASSERT_TRUE(popup.ShowNotification());
     TfrmNotifyPopUp* withoutLinks = popup.Notifications().back();
     ::SendMessageA(withoutLinks->hwnd(), WM_MOUSEMOVE, 0,
-                   At(Middle(withoutLinks->lblText().Bounds())));
-    EXPECT_EQ(withoutLinks->lblText().Font(), &popup.Font);
+                   At(Middle(withoutLinks->TextLabel().Bounds())));
+    EXPECT_EQ(withoutLinks->TextLabel().Font(), &popup.Font);
 }
 
 TEST_F(NotifyPopupTest, APopupWaitsItsTimeSlidesOutAndClosesItself) {
@@ -389,7 +389,7 @@ TEST_F(NotifyPopupTest, EveryLineOfAWrappedTextIsDrawn) {
     TfrmNotifyPopUp* shown = ShowNews("Tip: keep a MURLO for up to a week.");
     ASSERT_TRUE(shown);
     const PrintedPopup printed(*shown);
-    const RECT text = shown->lblText().Bounds();
+    const RECT text = shown->TextLabel().Bounds();
     ASSERT_GE(text.bottom - text.top, 26) << "wrapped";
     // The lines drawn are the lines measured: the widest spans the label.
     int left = printed.canvas.Width();

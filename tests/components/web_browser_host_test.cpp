@@ -27,6 +27,7 @@
 #include "app/application.h"
 #include "ui/message_pump.h"
 #include "support/browser_events.h"
+#include "support/counted_com_object.h"
 #include "support/process_objects.h"
 #include "support/test_services.h"
 #include "support/wine_test_fixture.h"
@@ -54,19 +55,10 @@ ComPtr<Interface> Query(IUnknown* object, REFIID iid) {
 }
 
 // A stand-in for the object a UI-active control hands its frame, which Wine's control never does.
-class FakeActiveObject : public IOleInPlaceActiveObject {
+class FakeActiveObject : public CountedComObject<IOleInPlaceActiveObject> {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceActiveObject) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    FakeActiveObject() : CountedComObject({IID_IOleWindow, IID_IOleInPlaceActiveObject}) {}
+
     HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* message) override {
@@ -80,7 +72,6 @@ class FakeActiveObject : public IOleInPlaceActiveObject {
     }
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
 
-    ULONG references = 1;
     std::vector<int> keys;
 };
 

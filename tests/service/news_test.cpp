@@ -40,7 +40,7 @@ class NewsTest : public ClientTest {
         return links;
     }
     static void ClickText(const TfrmNotifyPopUp& popup) {
-        const RECT text = popup.lblText().Bounds();
+        const RECT text = popup.TextLabel().Bounds();
         const LPARAM middle =
             MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
         ::SendMessageA(popup.hwnd(), WM_LBUTTONDOWN, 0, middle);

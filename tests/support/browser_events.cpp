@@ -8,25 +8,9 @@
 #include <vector>
 
 #include "ui/win_handles.h"
+#include "support/counted_com_object.h"
 
 namespace {
-
-// A sink that only counts its references.
-class ProbeSink : public IUnknown {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID_DWebBrowserEvents2) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    ULONG references = 1;
-};
 
 // The sinks as the enumerator hands them out.
 std::vector<IUnknown*> EnumeratedSinks(IConnectionPoint* source) {
@@ -58,7 +42,8 @@ std::vector<ComPtr<IUnknown>> Owned(const std::vector<IUnknown*>& sinks, bool re
 // releases; Wine 8's control hands them out without one. A probe sink, connected for the moment,
 // tells which of the two this control does.
 bool EnumeratorAddsReferences(IConnectionPoint* source) {
-    ProbeSink probe;
+    // A sink that only counts its references.
+    CountedComObject<IUnknown> probe({IID_IDispatch, DIID_DWebBrowserEvents2});
     DWORD cookie = 0;
     if (FAILED(source->Advise(&probe, &cookie))) {
         return true;
@@ -136,7 +121,7 @@ void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispa
 VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
                                  IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     VARIANT urlValue = Text(url.get());
     VARIANT flags;
     ::VariantInit(&flags);
@@ -162,7 +147,7 @@ VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& addr
 
 void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address, IDispatch* frame) {
     const ComPtr<IDispatch> sender = Sender(browser, frame);
-    const UniqueBstr url(::SysAllocStringLen(address.data(), static_cast<UINT>(address.size())));
+    const UniqueBstr url = NewBstr(address);
     VARIANT urlValue = Text(url.get());
     ForEachConnectedSink(browser, [&](IDispatch* sink) {
         std::vector<VARIANT> lastFirst = {ByReference(&urlValue), Object(sender.get())};

@@ -166,20 +166,20 @@ TEST_F(FormsTest, TheFailureWindowRestoresThePicturesOrLeadsToTheProxyPage) {
     EXPECT_EQ(form.ModalResult(), kModalDone);
 
     // The link opens the settings on the proxy page, even when they were left on the other.
-    frmSettings->tabber().SetActivePageIndex(0);
+    frmSettings->Tabs().SetActivePageIndex(0);
     form.Show();
     form.Label2Click();
     EXPECT_FALSE(form.IsVisible());
     EXPECT_EQ(form.ModalResult(), kModalDone);
     EXPECT_TRUE(frmSettings->IsVisible());
-    EXPECT_EQ(frmSettings->tabber().ActivePageIndex(), 1);
+    EXPECT_EQ(frmSettings->Tabs().ActivePageIndex(), 1);
 }
 
 TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     TfrmSettings& form = *frmSettings;
     EXPECT_EQ(ClientSize(form).cx, 432);
     EXPECT_EQ(ClientSize(form).cy, 381);
-    EXPECT_EQ(Place(form.tabber().Bounds()), (std::vector<long>{8, 8, 409, 321}));
+    EXPECT_EQ(Place(form.Tabs().Bounds()), (std::vector<long>{8, 8, 409, 321}));
     EXPECT_EQ(Place(form.OkButton().Bounds()), (std::vector<long>{248, 344, 81, 25}));
     EXPECT_EQ(Place(form.CancelButton().Bounds()), (std::vector<long>{336, 344, 81, 25}));
     EXPECT_EQ(Place(form.ProxyPassword().Bounds()), (std::vector<long>{200, 183, 113, 19}));
@@ -198,7 +198,7 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     EXPECT_TRUE(form.ProxyRealm().IsEnabled());
 
     // Refused ports and hosts: their message, the proxy page, nothing stored.
-    form.tabber().SetActivePageIndex(0);
+    form.Tabs().SetActivePageIndex(0);
     const struct {
         const char* host;
         const char* port;
@@ -210,7 +210,7 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     }
     EXPECT_EQ(messages, (std::vector<std::string>{kInvalidPortMessage, kInvalidPortMessage,
                                                   kInvalidPortMessage, kMissingProxyHostMessage}));
-    EXPECT_EQ(form.tabber().ActivePageIndex(), 1);
+    EXPECT_EQ(form.Tabs().ActivePageIndex(), 1);
     EXPECT_TRUE(form.IsVisible());
     EXPECT_FALSE(recSETTINGS.proxyuse);
     EXPECT_EQ(recSETTINGS.password, "demo");

@@ -168,7 +168,7 @@ TEST_F(PickerTest, TheWindowIsAFixedWhiteBoxWithTheBrowserInsideAMargin) {
     EXPECT_LE(std::abs((bounds.left + bounds.right) - (workArea.left + workArea.right)), 1);
     EXPECT_LE(std::abs((bounds.top + bounds.bottom) - (workArea.top + workArea.bottom)), 1);
 
-    const HWND web = frmWPPicker->web().hwnd();
+    const HWND web = frmWPPicker->WebHost().hwnd();
     EXPECT_EQ(::GetParent(web), picker);
     RECT webBounds = WindowBounds(web);
     ::MapWindowPoints(nullptr, picker, reinterpret_cast<POINT*>(&webBounds), 2);
@@ -176,7 +176,7 @@ TEST_F(PickerTest, TheWindowIsAFixedWhiteBoxWithTheBrowserInsideAMargin) {
     EXPECT_EQ(webBounds.top, 10);
     EXPECT_EQ(webBounds.right, 355);
     EXPECT_EQ(webBounds.bottom, 235);
-    EXPECT_FALSE(frmWPPicker->web().HasBrowser()) << "the control waits for the first opening";
+    EXPECT_FALSE(frmWPPicker->WebHost().HasBrowser()) << "the control waits for the first opening";
 
     PixelCanvas canvas(365, 249, RGB(0, 0, 0));
     ::SendMessageA(picker, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc()), 0);
@@ -191,7 +191,7 @@ TEST_F(PickerTest, ADoubleClickAsksForASessionThenShowsTheThumbnailPageOfTheAcco
     bool fetched = false;
     HWND foreground = nullptr;
     OpenPicker([&] {
-        shown = frmWPPicker->IsVisible() && frmWPPicker->web().HasBrowser();
+        shown = frmWPPicker->IsVisible() && frmWPPicker->WebHost().HasBrowser();
         foreground = ::GetForegroundWindow();
         fetched = PumpUntil([&] { return ThumbnailPageRequested(); });
     });
@@ -219,7 +219,7 @@ TEST_F(PickerTest, AThumbnailClickIsCancelledAndPutsThatWallpaperOnTheDesktop) {
     OpenPicker(
         [&] {
             PumpUntil([&] { return ThumbnailPageRequested(); });
-            cancel = FireBeforeNavigate2(frmWPPicker->web().Browser(),
+            cancel = FireBeforeNavigate2(frmWPPicker->WebHost().Browser(),
                                          ServiceAddress("/actions/cmdnewdesktopid(4711)"));
         },
         [&] {
@@ -253,7 +253,7 @@ TEST_F(PickerTest, ThePickerDoesNotOpenAgainWhileAPickRuns) {
     OpenPicker(
         [&] {
             PumpUntil([&] { return ThumbnailPageRequested(); });
-            FireBeforeNavigate2(frmWPPicker->web().Browser(),
+            FireBeforeNavigate2(frmWPPicker->WebHost().Browser(),
                                 ServiceAddress("/actions/cmdnewdesktopid(4711)"));
         },
         [&] {
@@ -279,9 +279,9 @@ TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
         for (const char* path : {"/actions/wallpaper_thumbs.php?page=2",
                                  "/actions/CMDNEWDESKTOPID(4711)", "/cmdnewdesktopid4711"}) {
             cancels.push_back(
-                FireBeforeNavigate2(frmWPPicker->web().Browser(), ServiceAddress(path)));
+                FireBeforeNavigate2(frmWPPicker->WebHost().Browser(), ServiceAddress(path)));
         }
-        FireDocumentComplete(frmWPPicker->web().Browser(),
+        FireDocumentComplete(frmWPPicker->WebHost().Browser(),
                              ServiceAddress("/actions/wallpaper_thumbs.php?page=2"));
     });
     EXPECT_EQ(cancels, (std::vector<VARIANT_BOOL>{VARIANT_FALSE, VARIANT_FALSE, VARIANT_FALSE}));
@@ -292,7 +292,7 @@ TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
 
 TEST_F(PickerTest, TheBrowsersErrorPageHidesThePickerAndReportsTheConnectionFailure) {
     OpenPicker([&] {
-        FireDocumentComplete(frmWPPicker->web().Browser(), L"res://ieframe.dll/dnserror.htm");
+        FireDocumentComplete(frmWPPicker->WebHost().Browser(), L"res://ieframe.dll/dnserror.htm");
     });
     EXPECT_FALSE(stillOpen);
     EXPECT_EQ(pickerResult, kModalFailed);
