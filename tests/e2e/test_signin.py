@@ -181,10 +181,15 @@ def test_the_client_ends_within_two_seconds_while_its_download_trickles(clean_re
     partial = BUILD / "wallpaper.jpg.download"
     assert wait_for(partial.exists)
 
-    started = time.monotonic()
     if way_out == "Exit":
-        assert wine.choose_from_tray_menu("Exit").returncode == 0
+        # Timed from the choice: opening the menu is the user's part.
+        menu = wine.client_menu()
+        wine.open_tray_menu()
+        assert wait_for(lambda: wine.windows("--class", "#32768", "--visible", *menu))
+        started = time.monotonic()
+        assert wine.winctl("menu-choose", "--text", "Exit", "--timeout", "10", *menu).returncode == 0
     else:
+        started = time.monotonic()
         assert wine.run(MURLOX_EXE, way_out, timeout=30).returncode == 0
     assert process.wait(timeout=30) == 0
     elapsed = time.monotonic() - started
