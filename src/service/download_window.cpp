@@ -36,12 +36,6 @@ std::string SystemErrorText(DWORD error) {
     return message;
 }
 
-// Ends a shown download's transfer once its window has been closed.
-class DownloadClosed : public std::runtime_error {
-  public:
-    DownloadClosed() : std::runtime_error("the download window was closed") {}
-};
-
 UniqueFileHandle CreateForWriting(const std::string& path) {
     UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -71,7 +65,7 @@ TfrmDownloader::TfrmDownloader(HWND owner)
                                   // Closed by the user or the program while the file comes:
                                   // the transfer is given up, and nothing is applied.
                                   if (ModalResult() != 0) {
-                                      throw DownloadClosed();
+                                      throw HttpAbandoned("the download window was closed");
                                   }
                               },
                               /*onlyWhenIdle=*/true}) {
@@ -164,8 +158,7 @@ bool TfrmDownloader::DownloadFile() {
         file.reset();
         ::DeleteFileA(partial.c_str());
         // Given up on purpose (the window closed, the program ends): nothing failed to tell of.
-        if (!dynamic_cast<const DownloadClosed*>(&failure) &&
-            !dynamic_cast<const HttpAbandoned*>(&failure)) {
+        if (!dynamic_cast<const HttpAbandoned*>(&failure)) {
             ShowMessage(kDownloadFailedMessage);
         }
         return false;

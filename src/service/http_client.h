@@ -18,11 +18,12 @@ class HttpError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// An exchange given up because the program ends: not a failure of the service, and nothing the
-// user should hear of.
+// An exchange given up on purpose (the program ends, its window was closed): not a failure of the
+// service, and nothing the user should hear of.
 class HttpAbandoned : public HttpError {
   public:
-    HttpAbandoned() : HttpError("the exchange was abandoned: the program ends") {}
+    explicit HttpAbandoned(const char* why = "the program ends")
+        : HttpError(std::string("the exchange was abandoned: ") + why) {}
 };
 
 // The end of the program: every exchange running now, on any thread, stops at its next waiting
