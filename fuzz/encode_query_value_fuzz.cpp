@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "signin/sign_in_rules.h"
+#include "service/page_addresses.h"
 
 namespace {
 

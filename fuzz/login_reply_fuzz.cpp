@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "signin/sign_in_rules.h"
+#include "service/page_addresses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string body(reinterpret_cast<const char*>(data), size);

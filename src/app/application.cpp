@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/forms.h"
+#include "app/resource_window.h"
 #include "app/resource_window.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"

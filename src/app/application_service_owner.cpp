@@ -1,6 +1,5 @@
 #include "app/application_service_owner.h"
 
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "signin/sign_in.h"
 
@@ -12,6 +11,11 @@ void ApplicationServiceOwner::ExchangeFailed() {
     if (ReportConnectionFailure) {
         ShowConnectionFailure();
     }
+    SignOut(false);
+}
+
+void ApplicationServiceOwner::SessionRequestFailed() {
+    ShowConnectionFailure();
     SignOut(false);
 }
 

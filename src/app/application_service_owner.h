@@ -8,6 +8,7 @@ class ApplicationServiceOwner : public ServiceOwner {
   public:
     uint32_t StandingSession() const override;
     void ExchangeFailed() override;
+    void SessionRequestFailed() override;
     void WallpaperApplied() override;
     void ShowNewsItem(const std::string& text, const std::string& link) override;
 };

@@ -2,11 +2,11 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
-#include "app/forms.h"
 #include "app/menu_state.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
+#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
@@ -14,12 +14,16 @@
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "windows/keep_window.h"
-#include "windows/page_addresses.h"
+#include "service/page_addresses.h"
 #include "windows/picker_window.h"
-#include "windows/session_pages.h"
+#include "service/session_pages.h"
 #include "windows/settings_window.h"
 
+TfrmMain* frmMain = nullptr;
+
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmMain, frmMain>(1, {false, true}));
 
 constexpr FormDescription kMainWindow = FormDescription("TfrmMain")
                                             .Caption(kApplicationTitle)

@@ -81,3 +81,6 @@ class TfrmMain : public Window {
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
     std::unique_ptr<KeepAliveScope> NetKeepAlive1;
 };
+
+// The one TfrmMain, from its creation at start-up to the end.
+extern TfrmMain* frmMain;

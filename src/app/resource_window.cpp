@@ -1,9 +1,9 @@
 #include "app/resource_window.h"
 
 #include "app/application.h"
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "app/window_messages.h"
+#include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
@@ -19,9 +19,13 @@
 #include "windows/picker_window.h"
 #include "windows/settings_window.h"
 
+TfrmResources* frmResources = nullptr;
 bool SessionEnding = false;
 
 namespace {
+
+// The first form is the application's main form: closing it ends the program.
+const FormRegistration kFormRow(MakeFormRow<TfrmResources, frmResources>(0, {false, false}));
 
 constexpr FormDescription kResourceWindow = FormDescription("TfrmResources")
                                                 .Caption("-")
@@ -43,10 +47,6 @@ void TfrmResources::Create(HWND owner) {
     imgSignIn_Over = Picture::FromResource(IDR_SIGN_IN_OVER);
     imgLogo_active = Picture::FromResource(IDR_LOGO_ACTIVE);
     imgLogo_inactive = Picture::FromResource(IDR_LOGO_INACTIVE);
-    imgSet = Picture::FromResource(IDR_SET);
-    imgSet_over = Picture::FromResource(IDR_SET_OVER);
-    imgGo = Picture::FromResource(IDR_GO);
-    imgGo_over = Picture::FromResource(IDR_GO_OVER);
     imgLogoSmall = Picture::FromResource(IDR_LOGO_SMALL);
     imgBackgroundSmall = Picture::FromResource(IDR_BACKGROUND_SMALL);
     imgCloseWindow = Picture::FromResource(IDR_CLOSE_WINDOW);

@@ -28,10 +28,6 @@ class TfrmResources : public Window {
     Picture imgSignIn_Over;
     Picture imgLogo_active;
     Picture imgLogo_inactive;
-    Picture imgSet;
-    Picture imgSet_over;
-    Picture imgGo;
-    Picture imgGo_over;
     Picture imgLogoSmall;
     Picture imgBackgroundSmall;
     Picture imgCloseWindow;
@@ -50,3 +46,6 @@ class TfrmResources : public Window {
 
 // Hides every window of the client and ends every modal run with "closed by the program".
 void HideAllWindows();
+
+// The one TfrmResources, from its creation at start-up to the end.
+extern TfrmResources* frmResources;

@@ -19,6 +19,9 @@ class ServiceOwner {
     // An exchange of the standing session failed: the user hears of it if they started the
     // sign-in, and is signed out.
     virtual void ExchangeFailed() = 0;
+    // The request for a web session, which the user asked for through the menu, failed: the user
+    // hears of it in any case, and is signed out.
+    virtual void SessionRequestFailed() = 0;
     // A wallpaper became the current one.
     virtual void WallpaperApplied() = 0;
     // One item of the service's news, in a popup.

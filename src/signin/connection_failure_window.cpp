@@ -1,12 +1,15 @@
 #include "signin/connection_failure_window.h"
 
-#include "app/forms.h"
-#include "app/main_window.h"
+#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
-#include "windows/settings_window.h"
+#include "signin/sign_in_owner.h"
+
+TfrmPopop* frmPopop = nullptr;
 
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmPopop, frmPopop>(6, {false, true}));
 
 constexpr FormDescription kForm = FormDescription("TfrmPopop")
                                       .Caption("Connection failure")
@@ -42,15 +45,17 @@ void TfrmPopop::CreateControls() {
 }
 
 void TfrmPopop::cmdCloseClick() {
-    frmMain->RestoreSignInImage();
-    frmMain->SetLogo(true);
+    SignInOwner& owner = TheSignInOwner();
+    owner.RestoreSignInImage();
+    owner.SetLogo(true);
     SetModalResult(kModalDone);
     Hide();
 }
 
 void TfrmPopop::Label2Click() {
-    frmMain->SetLogo(true);
+    SignInOwner& owner = TheSignInOwner();
+    owner.SetLogo(true);
     Hide();
-    frmSettings->ShowProxyPage();
+    owner.ShowProxySettings();
     SetModalResult(kModalDone);
 }

@@ -27,3 +27,6 @@ class TfrmPopop : public DialogForm {
     Label Label3;
     PushButton cmdClose;
 };
+
+// The one TfrmPopop, from its creation at start-up to the end.
+extern TfrmPopop* frmPopop;

@@ -6,6 +6,7 @@
 
 #include "service/http_client.h"
 #include "service/internet_connection.h"
+#include "service/page_addresses.h"
 #include "service/service_address.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"

@@ -4,11 +4,8 @@
 
 #include <memory>
 
-#include "app/application.h"
-#include "app/forms.h"
-#include "app/main_window.h"
-#include "app/resource_window.h"
 #include "ui/error_guard.h"
+#include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "service/http_setup.h"
@@ -19,6 +16,7 @@
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
+#include "signin/sign_in_owner.h"
 #include "signin/sign_in_window.h"
 
 int32_t LoginResultCode = 0;
@@ -69,12 +67,6 @@ void StopLoginTimer() {
     }
 }
 
-void StartCycle() {
-    if (frmResources) {
-        frmResources->StartCycle();
-    }
-}
-
 void ShowSignInWindow() {
     // Start-up runs messages before the sign-in window exists.
     if (!frmRegisterLogin) {
@@ -90,12 +82,12 @@ void ShowSignInWindow() {
 void StartWorker() {
     LoginResultCode = LoginPending;
     SignInBusy = true;
-    TheApplication().ProcessMessages();
+    DispatchWaitingMessages();
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());
     runningHandOver = std::make_shared<LoginHandOver>();
-    TLOGINTHREAD::Start(std::move(worker), runningHandOver, frmResources->hwnd());
+    TLOGINTHREAD::Start(std::move(worker), runningHandOver, TheSignInOwner().OutcomeWindow());
     StopLoginTimer();
     loginTimer = ::SetTimer(nullptr, 0, kLoginPollMs, &TLoginTimer);
 }
@@ -106,7 +98,7 @@ SignInSituation CurrentSituation() {
     s.signedOutByUser = SignedOutByUser;
     s.signedIn = SignedIn;
     s.signInWindowVisible = frmRegisterLogin && frmRegisterLogin->IsVisible();
-    s.mainWindowVisible = frmMain->IsVisible();
+    s.mainWindowVisible = TheSignInOwner().MainWindowVisible();
     s.signInBusy = SignInBusy;
     s.loginResultCode = LoginResultCode;
     return s;
@@ -117,13 +109,13 @@ void EndSignIn() {
     StopLoginTimer();
     SignInBusy = false;
     StopSignInAnimation();
-    TheApplication().ProcessMessages();
+    DispatchWaitingMessages();
 }
 
 void Accepted() {
     // The follow-up is one exchange: nothing else starts one until it ends.
     const ExchangeScope exchange;
-    StartCycle();
+    TheSignInOwner().StartCycle();
     SignedIn = true;
     NextSession();
     const SessionTicket session;
@@ -131,8 +123,7 @@ void Accepted() {
     if (!session.Stands()) {
         return;
     }
-    frmMain->SetMenuState(true);
-    frmMain->SetTrayImage(kSignedInImage);
+    TheSignInOwner().ShowSignedIn();
     if (!recSETTINGS.keepdaysoff) {
         CheckKeepExpiry();
     } else if (!RequestCurrentWallpaper(nullptr)) {
@@ -150,29 +141,30 @@ void Accepted() {
 }  // namespace
 
 void StartSignIn(SignInTrigger trigger) {
-    frmResources->StopCycle();
+    SignInOwner& owner = TheSignInOwner();
+    owner.StopCycle();
     const SignInDecisions decisions = DecideSignIn(trigger, CurrentSituation());
     if (decisions.reportConnectionFailure != SignInDecisions::Report::Unchanged) {
         ReportConnectionFailure = decisions.reportConnectionFailure == SignInDecisions::Report::Set;
     }
     if (decisions.restoreSignInImage) {
-        frmMain->RestoreSignInImage();
+        owner.RestoreSignInImage();
     }
     if (decisions.showMainWindow) {
-        frmMain->FormShow();
+        owner.ShowMainWindow();
     }
     if (decisions.showSignInWindow) {
-        frmMain->SetLogo(false);
+        owner.SetLogo(false);
         ShowSignInWindow();
     }
     if (decisions.animation) {
-        frmMain->ShowSignInAnimation();
+        owner.ShowSignInAnimation();
     }
     if (decisions.startWorker) {
         StartWorker();
     }
     if (!SignInBusy) {
-        StartCycle();
+        owner.StartCycle();
     }
 }
 
@@ -206,7 +198,7 @@ void LoginResult() {
             if (ReportConnectionFailure) {
                 ShowConnectionFailure();
             }
-            StartCycle();
+            TheSignInOwner().StartCycle();
             break;
         case LoginRejected:
             EndSignIn();
@@ -222,7 +214,7 @@ void LoginResult() {
 void SignOut(bool byUser) {
     NextSession();
     SignedOutByUser = byUser;
-    StartCycle();
+    TheSignInOwner().StartCycle();
     SignedIn = false;
     if (!recSETTINGS.autologin) {
         recSETTINGS.password.clear();
@@ -232,11 +224,7 @@ void SignOut(bool byUser) {
             form.Close();
         }
     });
-    if (frmMain) {
-        frmMain->notifypopup.CloseAllNotifications();
-        frmMain->SetMenuState(false);
-        frmMain->SetTrayImage(kSignedOutImage);
-    }
+    TheSignInOwner().ShowSignedOut();
 }
 
 void ResetSignInState() {
@@ -250,17 +238,15 @@ void ResetSignInState() {
 }
 
 void StopSignInAnimation() {
-    frmMain->HideSignInAnimation();
-    frmMain->SetTrayImage(kSignedOutImage);
+    SignInOwner& owner = TheSignInOwner();
+    owner.HideSignInAnimation();
     if (SignedIn) {
-        frmMain->Hide();
+        owner.HideMainWindow();
     }
 }
 
 void ShowConnectionFailure() {
-    if (frmMain) {
-        frmMain->SetLogo(false);
-    }
+    TheSignInOwner().SetLogo(false);
     if (!frmPopop) {
         return;
     }

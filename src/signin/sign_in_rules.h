@@ -2,8 +2,6 @@
 // The decisions of signing in, apart from the windows that carry them out.
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 enum SignInTrigger { stTrayMenu, stSignInImage, stCycle, stSignInWindow, stLaunch };
 
@@ -36,18 +34,3 @@ struct SignInDecisions {
 // The trigger table of StartSignIn. A sign-in already running is never joined by a second one:
 // the trigger then starts no worker and no new animation.
 SignInDecisions DecideSignIn(SignInTrigger trigger, const SignInSituation& situation);
-
-// URL form encoding of a query value: letters, digits and ! $ ' ( ) * - . _ @ stay, a blank
-// becomes "+", every other byte "%XX" with upper-case hex.
-std::string EncodeQueryValue(std::string_view text);
-
-// The path and query of the sign-in request.
-std::string LoginPath(const std::string& email, const std::string& password);
-
-// The service's answer to the sign-in and the session request: a body holding "[OK]" accepts,
-// and everything after the first "[OK]", unchanged, is the id it hands out.
-struct OkReply {
-    bool accepted = false;
-    std::string id;
-};
-OkReply ParseOkReply(const std::string& body);

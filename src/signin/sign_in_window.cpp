@@ -2,10 +2,9 @@
 
 #include <string>
 
-#include "app/forms.h"
-#include "app/main_window.h"
 #include "components/window_drag.h"
-#include "app/resource_window.h"
+#include "resource_ids.h"
+#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "ui/screen_cursor.h"
@@ -13,10 +12,15 @@
 #include "settings/text_convert.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_entry.h"
-#include "windows/page_addresses.h"
-#include "windows/session_pages.h"
+#include "signin/sign_in_owner.h"
+#include "service/page_addresses.h"
+#include "service/session_pages.h"
+
+TfrmRegisterLogin* frmRegisterLogin = nullptr;
 
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmRegisterLogin, frmRegisterLogin>(2, {false, true}));
 
 constexpr FormDescription kForm = FormDescription("TfrmRegisterLogin")
                                       .Caption("Sign in")
@@ -58,7 +62,11 @@ void TfrmRegisterLogin::CreateControls() {
     imgGo.Create(hwnd(), 216, 97, 44, 44);
     imgGo.SetAutoSize(true);
     imgGo.SetTransparent(true);
-    imgGo.SetPicture(frmResources->imgGo);
+    // The button's two looks are read from the program at the first showing, decoded when first
+    // drawn.
+    goPicture_ = Picture::FromResource(IDR_GO);
+    goOverPicture_ = Picture::FromResource(IDR_GO_OVER);
+    imgGo.SetPicture(goPicture_);
     imgGo.OnMouseMove = [this](POINT) { imgGoMouseMove(); };
     imgGo.OnClick = [this] { imgGoClick(); };
 
@@ -120,20 +128,20 @@ void TfrmRegisterLogin::imgGoClick() {
 }
 
 void TfrmRegisterLogin::FormClose() {
-    frmMain->SetLogo(true);
+    TheSignInOwner().SetLogo(true);
     Hide();
     SetModalResult(kModalClosedByProgram);
 }
 
 void TfrmRegisterLogin::imgGoMouseMove() {
-    imgGo.BeginHover(frmResources->imgGo_over);
+    imgGo.BeginHover(goOverPicture_);
 }
 
 void TfrmRegisterLogin::FormMouseMove() {
     if (CurrentScreenCursor() != ScreenCursor::Default) {
         SetScreenCursor(ScreenCursor::Default);
     }
-    imgGo.EndHover(frmResources->imgGo);
+    imgGo.EndHover(goPicture_);
 }
 
 LRESULT TfrmRegisterLogin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

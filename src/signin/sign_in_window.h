@@ -4,6 +4,7 @@
 
 #include "ui/dialog_form.h"
 #include "components/image_control.h"
+#include "components/picture.h"
 #include "components/label.h"
 #include "ui/native_controls.h"
 
@@ -41,7 +42,12 @@ class TfrmRegisterLogin : public DialogForm {
     Label lblPassword;
     Edit txtPassword;
     ImageControl imgGo;
+    Picture goPicture_;
+    Picture goOverPicture_;
     CheckBox chkStartWithWindows;
     CheckBox chkAutoSignin;
     Label Label3;
 };
+
+// The one TfrmRegisterLogin, from its creation at start-up to the end.
+extern TfrmRegisterLogin* frmRegisterLogin;

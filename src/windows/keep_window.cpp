@@ -2,13 +2,17 @@
 
 #include <string>
 
-#include "app/forms.h"
-#include "app/resource_window.h"
+#include "resource_ids.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
+#include "ui/form_table.h"
 #include "windows/keep_days_choice.h"
 
+TfrmWPSetTime* frmWPSetTime = nullptr;
+
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmWPSetTime, frmWPSetTime>(4, {true, true}));
 
 constexpr int kClientWidth = 211;
 constexpr int kClientHeight = 101;
@@ -38,7 +42,11 @@ void TfrmWPSetTime::CreateControls() {
     imgSet.Create(hwnd(), 149, 47, 65, 50);
     imgSet.SetCenter(true);
     imgSet.SetTransparent(true);
-    imgSet.SetPicture(frmResources->imgSet);
+    // The button's two looks are read from the program at the first showing, decoded when first
+    // drawn.
+    setPicture_ = Picture::FromResource(IDR_SET);
+    setOverPicture_ = Picture::FromResource(IDR_SET_OVER);
+    imgSet.SetPicture(setPicture_);
     imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
     imgSet.OnClick = [this] { imgSetClick(); };
     FocusOnActivate(cmbDays.hwnd());
@@ -59,11 +67,11 @@ void TfrmWPSetTime::imgSetClick() {
 }
 
 void TfrmWPSetTime::imgSetMouseMove() {
-    imgSet.BeginHover(frmResources->imgSet_over);
+    imgSet.BeginHover(setOverPicture_);
 }
 
 void TfrmWPSetTime::FormMouseMove() {
-    imgSet.EndHover(frmResources->imgSet);
+    imgSet.EndHover(setPicture_);
 }
 
 LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

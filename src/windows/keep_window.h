@@ -4,6 +4,7 @@
 
 #include "ui/dialog_form.h"
 #include "components/image_control.h"
+#include "components/picture.h"
 #include "components/label.h"
 #include "ui/native_controls.h"
 
@@ -28,4 +29,9 @@ class TfrmWPSetTime : public DialogForm {
     DropDownList cmbDays;
     Label Label2;
     ImageControl imgSet;
+    Picture setPicture_;
+    Picture setOverPicture_;
 };
+
+// The one TfrmWPSetTime, from its creation at start-up to the end.
+extern TfrmWPSetTime* frmWPSetTime;

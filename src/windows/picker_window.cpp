@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "components/window_drag.h"
+#include "ui/form_table.h"
 #include "ui/ansi_text.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
@@ -10,10 +11,14 @@
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
-#include "windows/page_addresses.h"
+#include "service/page_addresses.h"
 #include "windows/picker_navigation.h"
 
+TfrmWPPicker* frmWPPicker = nullptr;
+
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmWPPicker, frmWPPicker>(3, {true, true}));
 
 constexpr int kClientWidth = 365;
 constexpr int kClientHeight = 249;

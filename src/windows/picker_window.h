@@ -43,3 +43,6 @@ class TfrmWPPicker : public Window {
     TWebBrowserHost web;
     std::optional<std::string> pendingPick_;
 };
+
+// The one TfrmWPPicker, from its creation at start-up to the end.
+extern TfrmWPPicker* frmWPPicker;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/form_table.h"
 #include "ui/layout_rules.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
@@ -10,7 +11,11 @@
 #include "settings/text_convert.h"
 #include "windows/proxy_entry.h"
 
+TfrmSettings* frmSettings = nullptr;
+
 namespace {
+
+const FormRegistration kFormRow(MakeFormRow<TfrmSettings, frmSettings>(5, {true, true}));
 
 constexpr int kClientWidth = 432;
 constexpr int kClientHeight = 381;

@@ -64,3 +64,6 @@ class TfrmSettings : public DialogForm {
     Label lblRealm;
     Edit txtProxyRealm;
 };
+
+// The one TfrmSettings, from its creation at start-up to the end.
+extern TfrmSettings* frmSettings;

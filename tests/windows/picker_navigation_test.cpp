@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "service/service_address.h"
-#include "windows/page_addresses.h"
+#include "service/page_addresses.h"
 
 namespace {
 

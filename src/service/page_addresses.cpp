@@ -1,8 +1,18 @@
-#include "windows/page_addresses.h"
+#include "service/page_addresses.h"
+
+#include <cstring>
 
 #include "service/service_address.h"
 #include "service/xml_messages.h"
-#include "signin/sign_in_rules.h"
+
+namespace {
+
+bool StaysUnencoded(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           (c != '\0' && std::strchr("!$'()*-._@", c) != nullptr);
+}
+
+}  // namespace
 
 std::string HomePageAddress() {
     return ServiceShortAddress("");
@@ -38,4 +48,33 @@ std::string ThumbnailPageAddress(const std::string& nickname, const std::string&
     return ServiceUrl("/actions/wallpaper_thumbs.php?un=" + EncodeQueryValue(nickname) +
                       "&pw=" + EncodeQueryValue(password) +
                       "&currentdesktop=" + EncodeQueryValue(curdesktopid) + "&shell=client");
+}
+
+std::string EncodeQueryValue(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (unsigned char c : text) {
+        if (StaysUnencoded(c)) {
+            encoded += static_cast<char>(c);
+        } else if (c == ' ') {
+            encoded += '+';
+        } else {
+            encoded += '%';
+            encoded += kHex[c >> 4];
+            encoded += kHex[c & 15];
+        }
+    }
+    return encoded;
+}
+
+std::string LoginPath(const std::string& email, const std::string& password) {
+    return "/actions/login.php?un=" + EncodeQueryValue(email) + "&pw=" + EncodeQueryValue(password);
+}
+
+OkReply ParseOkReply(const std::string& body) {
+    const size_t marker = body.find("[OK]");
+    if (marker == std::string::npos) {
+        return {};
+    }
+    return {true, body.substr(marker + 4)};
 }

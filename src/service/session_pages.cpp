@@ -1,4 +1,4 @@
-#include "windows/session_pages.h"
+#include "service/session_pages.h"
 
 #include <shellapi.h>
 
@@ -8,8 +8,7 @@
 #include "service/internet_connection.h"
 #include "service/service_owner.h"
 #include "settings/settings_record.h"
-#include "signin/sign_in.h"
-#include "windows/page_addresses.h"
+#include "service/page_addresses.h"
 
 namespace {
 
@@ -38,8 +37,7 @@ bool RequestSessionId() {
     } catch (const HttpError&) {
         // A user who signed out meanwhile stays signed out by their own hand.
         if (signedIn.Stands()) {
-            ShowConnectionFailure();
-            SignOut(false);
+            TheServiceOwner()->SessionRequestFailed();
         }
         return false;
     }

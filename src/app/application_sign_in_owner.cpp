@@ -1,0 +1,86 @@
+#include "app/application_sign_in_owner.h"
+
+#include "app/main_window.h"
+#include "app/resource_window.h"
+#include "windows/settings_window.h"
+
+// The main window and the resource window are made first and go last; the checks are for the
+// moments before and after, when start-up or the end of a test runs messages.
+
+void ApplicationSignInOwner::StartCycle() {
+    if (frmResources) {
+        frmResources->StartCycle();
+    }
+}
+
+void ApplicationSignInOwner::StopCycle() {
+    if (frmResources) {
+        frmResources->StopCycle();
+    }
+}
+
+HWND ApplicationSignInOwner::OutcomeWindow() const {
+    return frmResources ? frmResources->hwnd() : nullptr;
+}
+
+bool ApplicationSignInOwner::MainWindowVisible() const {
+    return frmMain && frmMain->IsVisible();
+}
+
+void ApplicationSignInOwner::ShowMainWindow() {
+    if (frmMain) {
+        frmMain->FormShow();
+    }
+}
+
+void ApplicationSignInOwner::HideMainWindow() {
+    if (frmMain) {
+        frmMain->Hide();
+    }
+}
+
+void ApplicationSignInOwner::RestoreSignInImage() {
+    if (frmMain) {
+        frmMain->RestoreSignInImage();
+    }
+}
+
+void ApplicationSignInOwner::SetLogo(bool active) {
+    if (frmMain) {
+        frmMain->SetLogo(active);
+    }
+}
+
+void ApplicationSignInOwner::ShowSignInAnimation() {
+    if (frmMain) {
+        frmMain->ShowSignInAnimation();
+    }
+}
+
+void ApplicationSignInOwner::HideSignInAnimation() {
+    if (frmMain) {
+        frmMain->HideSignInAnimation();
+        frmMain->SetTrayImage(kSignedOutImage);
+    }
+}
+
+void ApplicationSignInOwner::ShowSignedIn() {
+    if (frmMain) {
+        frmMain->SetMenuState(true);
+        frmMain->SetTrayImage(kSignedInImage);
+    }
+}
+
+void ApplicationSignInOwner::ShowSignedOut() {
+    if (frmMain) {
+        frmMain->notifypopup.CloseAllNotifications();
+        frmMain->SetMenuState(false);
+        frmMain->SetTrayImage(kSignedOutImage);
+    }
+}
+
+void ApplicationSignInOwner::ShowProxySettings() {
+    if (frmSettings) {
+        frmSettings->ShowProxyPage();
+    }
+}
