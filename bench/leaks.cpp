@@ -74,7 +74,7 @@ class ClientUnderTest {
                     [](Window& window) {
                         char name[64] = "";
                         ::GetClassNameA(window.hwnd(), name, sizeof name);
-                        return std::string(name) == "TfrmDownloader" ? window.RunModalLoop()
+                        return std::string(name) == "TfrmDownloader" ? RunModalLoop(window)
                                                                      : kModalDone;
                     }}) {
         recSETTINGS.nickname = "demo@murlox.test";

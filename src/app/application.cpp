@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include "app/resource_window.h"
-#include "app/resource_window.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "service/http_client.h"

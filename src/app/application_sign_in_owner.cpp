@@ -29,7 +29,7 @@ bool ApplicationSignInOwner::MainWindowVisible() const {
 
 void ApplicationSignInOwner::ShowMainWindow() {
     if (frmMain) {
-        frmMain->FormShow();
+        frmMain->ShowForSignIn();
     }
 }
 

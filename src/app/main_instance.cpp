@@ -4,11 +4,12 @@
 #include <utility>
 
 #include "app/command_line.h"
+#include "ui/error_guard.h"
 #include "ui/win_handles.h"
 
 namespace {
 
-// Shared with the enumeration callback; the test runs once per process.
+// What the enumeration callback looks for and finds.
 struct InstanceSearch {
     char ownTitle[256] = {};
     char ownClassName[256] = {};
@@ -16,9 +17,9 @@ struct InstanceSearch {
     int matchCount = 0;
     HWND otherWindow = nullptr;
 };
-InstanceSearch search;
 
-BOOL CALLBACK CountInstance(HWND window, LPARAM) {
+BOOL CALLBACK CountInstance(HWND window, LPARAM lParam) {
+    InstanceSearch& search = *reinterpret_cast<InstanceSearch*>(lParam);
     char className[256] = "";
     char title[256] = "";
     if (::GetClassNameA(window, className, sizeof(className)) == 0 ||
@@ -60,19 +61,21 @@ std::string HandedOverText(WPARAM atom) {
 }  // namespace
 
 TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver) {
-    search = InstanceSearch{};
+    InstanceSearch search;
     search.ownWindow = applicationWindow;
     ::GetWindowTextA(applicationWindow, search.ownTitle, sizeof(search.ownTitle));
     ::GetClassNameA(applicationWindow, search.ownClassName, sizeof(search.ownClassName));
-    ::EnumWindows(&CountInstance, 0);
+    ::EnumWindows(&CountInstance, reinterpret_cast<LPARAM>(&search));
     if (search.matchCount < 2 || !search.otherWindow) {
         // The hand-over reaches whichever window of this process was last active, a message box
         // of the system included.
         receiver_ = std::make_unique<TopLevelMessageWatch>(
             kHandOverMessage, [uninstallHandedOver = std::move(uninstallHandedOver)](WPARAM atom) {
-                if (HasSwitch(HandedOverText(atom), kUninstallSwitch)) {
-                    uninstallHandedOver();
-                }
+                RunGuarded([&] {
+                    if (HasSwitch(HandedOverText(atom), kUninstallSwitch)) {
+                        uninstallHandedOver();
+                    }
+                });
             });
         return;
     }

@@ -158,12 +158,17 @@ void TfrmMain::FormCreate() {
     StartSignIn(stLaunch);
 }
 
-void TfrmMain::FormShow() {
-    SetLogo(true);
+void TfrmMain::ShowForSignIn() {
     if (SignedIn) {
+        SetLogo(true);
         Hide();
         return;
     }
+    Show();
+}
+
+void TfrmMain::FormShow() {
+    SetLogo(true);
     RestoreSignInImage();
     RECT bounds;
     ::GetWindowRect(hwnd(), &bounds);
@@ -171,7 +176,6 @@ void TfrmMain::FormShow() {
     const int top = recSETTINGS.maintop > 0 ? recSETTINGS.maintop : bounds.top;
     ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
-    Show();
 }
 
 void TfrmMain::SetMenuState(bool signedIn) {

@@ -26,8 +26,8 @@ class TfrmMain : public Window {
     // this process has then handed over and must end without a message loop.
     bool Create(HWND owner);
 
-    // Shows the window signed out, at the stored position; hides it when signed in.
-    void FormShow();
+    // Shows the window to a signed-out user; a signed-in user never sees it, so it hides then.
+    void ShowForSignIn();
     // Enables the tray menu's items for the signed-in or signed-out state.
     void SetMenuState(bool signedIn);
     // Puts image index of lstIcons into the tray.
@@ -53,6 +53,8 @@ class TfrmMain : public Window {
     bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
 
   protected:
+    // Lit logo, the sign-in picture in its first look, at the stored position.
+    void FormShow() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:

@@ -149,5 +149,5 @@ void HideAllWindows() {
     if (frmMain) {
         frmMain->notifypopup.HideNotifications();
     }
-    Window::EndModalRuns(kModalClosedByProgram);
+    EndModalRuns(kModalClosedByProgram);
 }

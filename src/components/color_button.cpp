@@ -99,7 +99,7 @@ LRESULT TButtonWithColor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 void TButtonWithColor::FocusMoved(HWND newFocus) {
     for (HWND sibling = ::GetWindow(hwnd(), GW_HWNDFIRST); sibling;
          sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
-        if (auto* button = dynamic_cast<TButtonWithColor*>(NativeControl::FromHandle(sibling))) {
+        if (auto* button = dynamic_cast<TButtonWithColor*>(Window::FromHandle(sibling))) {
             button->UpdateShowsActive(newFocus);
         }
     }

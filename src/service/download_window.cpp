@@ -105,11 +105,6 @@ void TfrmDownloader::CreateWindows() {
 
 LRESULT TfrmDownloader::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SHOWWINDOW:
-            if (wParam) {
-                FormShow();
-            }
-            break;
         case WM_TIMER:
             if (wParam == tmrDLDelay) {
                 tmrDLDelayTimer();

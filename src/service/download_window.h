@@ -38,7 +38,7 @@ class TfrmDownloader : public Window {
 
   private:
     void CreateWindows();
-    void FormShow();
+    void FormShow() override;
     void tmrDLDelayTimer();
     void theHTTPWorkBegin(int64_t expected);
     void theHTTPWork(int64_t received);

@@ -9,7 +9,7 @@
 #include "service/page_addresses.h"
 #include "service/service_address.h"
 #include "settings/settings_record.h"
-#include "signin/sign_in.h"
+#include "signin/sign_in_rules.h"
 
 void LoginHandOver::Put(LoginOutcome outcome) {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -55,11 +55,4 @@ void TLOGINTHREAD::Start(TLOGINTHREAD worker, std::shared_ptr<LoginHandOver> han
         // is taken in the thread's normal dispatching. A post that fails leaves it to the poll.
         ::PostMessageA(wake, kLoginOutcomeMessage, 0, 0);
     }).detach();
-}
-
-void PublishResult(const LoginOutcome& outcome) {
-    if (outcome.resultCode == LoginAccepted) {
-        recSETTINGS.loginid = outcome.loginid;
-    }
-    LoginResultCode = outcome.resultCode;
 }

@@ -56,7 +56,3 @@ class TLOGINTHREAD {
     std::string password_;
     ProxySettings proxy_;
 };
-
-// Takes a handed-over outcome on the user-interface thread: the code into LoginResultCode, the
-// id into the settings record.
-void PublishResult(const LoginOutcome& outcome);

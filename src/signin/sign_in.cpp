@@ -45,6 +45,15 @@ void CALLBACK TLoginTimer(HWND, UINT, UINT_PTR, DWORD) {
     RunGuarded(&LoginResult);
 }
 
+// Takes a handed-over outcome on the user-interface thread: the code into LoginResultCode, the
+// id into the settings record.
+void PublishResult(const LoginOutcome& outcome) {
+    if (outcome.resultCode == LoginAccepted) {
+        recSETTINGS.loginid = outcome.loginid;
+    }
+    LoginResultCode = outcome.resultCode;
+}
+
 // Publishes the running sign-in's outcome once its worker has handed it over. True when an
 // outcome was taken now.
 bool TakeHandedOverOutcome() {

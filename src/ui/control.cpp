@@ -85,10 +85,6 @@ void Control::CreateControl(const char* className, HWND parent, int left, int to
     ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-RECT Control::Bounds() const {
-    return BoundsInParent(hwnd());
-}
-
 void Control::SetBounds(int left, int top, int width, int height) {
     ::MoveWindow(hwnd(), left, top, width, height, TRUE);
 }

@@ -19,8 +19,6 @@ class Control : public Window {
   public:
     ~Control() override;
 
-    // In the parent's client coordinates.
-    RECT Bounds() const;
     void SetBounds(int left, int top, int width, int height);
     // Shows or hides the control without activating anything.
     void SetVisible(bool visible);

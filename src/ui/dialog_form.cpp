@@ -16,12 +16,6 @@ void DialogForm::EnsureControls() {
 
 LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SHOWWINDOW:
-            if (wParam) {
-                EnsureControls();
-                FormShow();
-            }
-            break;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focused = ::GetFocus();

@@ -38,8 +38,8 @@ class DialogForm : public Window {
     virtual void OnEnter() {}
     // Esc; the default is the close box.
     virtual void OnEscape() { ::SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
-    // Runs each time the window is about to be shown.
-    virtual void FormShow() {}
+    // The controls come before the form's FormShow, which fills them.
+    void BeforeFormShow() override { EnsureControls(); }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -1,6 +1,6 @@
 #include "ui/error_guard.h"
 
-#include "ui/modal.h"
+#include "ui/prompt.h"
 
 void ShowDispatchError(const std::exception& error) noexcept {
     try {

@@ -1,49 +1,17 @@
 #pragma once
-// Every message box and every modal window the user sees goes through this one place, so that
-// tests can answer them instead of a person.
+// Modal windows: every one the user sees runs through ShowModal, which tests can answer
+// (PromptAnswers), as they answer message boxes.
 
-#include <windows.h>
-
-#include <exception>
-#include <functional>
-#include <string>
-
-class Window;
-
-// The caption of every message box, the application's title: set by the application at start-up.
-void SetMessageCaption(const char* caption);
-
-// Modal results shared by the windows.
-inline constexpr int kModalDone = 1;
-inline constexpr int kModalFailed = 2;  // failed, or closed by the user
-inline constexpr int kModalClosedByProgram = 100;
-
-// Shows a modal message box with the message caption and returns the button pressed (IDOK,
-// IDYES, ...).
-int ShowMessage(const std::string& text, UINT type = MB_OK);
-
-// The application's top-level error display: shows the error's own text.
-void ShowError(const std::exception& error);
+#include "ui/prompt.h"
+#include "ui/window.h"
 
 // Runs the window modally until its modal result is set, and returns that result.
 int ShowModal(Window& window);
 
-// While it lives, message boxes and modal windows are answered by these functions instead of a
-// person: the message answer gets the text and box type and returns the button; the modal
-// answer gets the window and returns its modal result. An empty function leaves that kind to
-// the user.
-struct PromptAnswers {
-    std::function<int(const std::string& text, UINT type)> message;
-    std::function<int(Window& window)> modal;
-};
+// Shows the window, keeps the application's other windows disabled and dispatches messages until
+// a modal result is set or the program ends; hides the window and returns the result. ShowModal
+// runs it unless a test answers.
+int RunModalLoop(Window& window);
 
-class PromptAnswerScope {
-  public:
-    explicit PromptAnswerScope(PromptAnswers answers);
-    PromptAnswerScope(const PromptAnswerScope&) = delete;
-    PromptAnswerScope& operator=(const PromptAnswerScope&) = delete;
-    ~PromptAnswerScope();
-
-  private:
-    PromptAnswers previous_;
-};
+// Hides every window in a modal run and ends the run with the result.
+void EndModalRuns(int result);

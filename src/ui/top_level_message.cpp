@@ -2,9 +2,8 @@
 
 #include <utility>
 
-#include "ui/error_guard.h"
 #include "ui/win_handles.h"
-#include "ui/window.h"
+#include "ui/window_class.h"
 
 namespace {
 
@@ -25,14 +24,14 @@ void Receive(HWND window, UINT message, WPARAM wParam) {
     // Controls use the same number for messages of their own; the one watched goes to a
     // top-level window.
     if (watched.received && message == watched.message && IsTopLevel(window)) {
-        RunGuarded([&] { watched.received(wParam); });
+        watched.received(wParam);
     }
 }
 
 LRESULT CALLBACK WatchForeignWindows(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     // The client's own windows report from their procedure.
-    if (code == HC_ACTION && !Window::FromHandle(sent->hwnd)) {
+    if (code == HC_ACTION && !WindowClass::IsClientWindow(sent->hwnd)) {
         Receive(sent->hwnd, sent->message, sent->wParam);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

@@ -14,6 +14,7 @@
 #include <functional>
 
 // Watches the message on the thread's top-level windows while it lives; one watch at a time.
+// received runs inside the system's frames (a window procedure, a hook): it must not throw.
 class TopLevelMessageWatch {
   public:
     TopLevelMessageWatch(UINT message, std::function<void(WPARAM)> received);

@@ -1,16 +1,12 @@
 #include "ui/window.h"
 
-#include <algorithm>
+#include <commctrl.h>
+
 #include <utility>
-#include <vector>
 
 #include "ui/error_guard.h"
-#include "ui/message_pump.h"
-#include "ui/modal.h"
-#include "ui/native_control.h"
 #include "ui/screen_cursor.h"
 #include "ui/top_level_message.h"
-#include "ui/window_class.h"
 
 namespace {
 
@@ -41,13 +37,17 @@ HWND NotifyingControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-}  // namespace
+constexpr UINT_PTR kSubclassId = 0x4D55;  // one subclass of ours per control
 
+// Passes a control notification to the object of the control it is about. Returns true, with
+// the result, when the control handled it.
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const HWND control = NotifyingControl(parent, message, wParam, lParam);
-    NativeControl* target = control ? NativeControl::FromHandle(control) : nullptr;
+    Window* target = control ? Window::FromHandle(control) : nullptr;
     return target && target->Reflect(message, wParam, lParam, result);
 }
+
+}  // namespace
 
 RECT BoundsInParent(HWND child) {
     RECT bounds;
@@ -65,18 +65,30 @@ POINT CentredOnWorkArea(int width, int height) {
 Window::~Window() {
     if (hwnd_) {
         // The derived part is gone: the last messages go to the system alone.
-        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        ::DestroyWindow(std::exchange(hwnd_, nullptr));
+        const HWND window = hwnd_;
+        Detach();
+        ::DestroyWindow(window);
     }
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-    // Only windows with this procedure carry an object in their user data.
-    if (!hwnd || ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) !=
-                     reinterpret_cast<LONG_PTR>(&Window::WindowProc)) {
+    if (!hwnd) {
         return nullptr;
     }
-    return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    // Only windows with this procedure carry an object in their user data.
+    if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) ==
+        reinterpret_cast<LONG_PTR>(&Window::WindowProc)) {
+        return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    DWORD_PTR self = 0;
+    if (::GetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId, &self)) {
+        return reinterpret_cast<Window*>(self);
+    }
+    return nullptr;
+}
+
+RECT Window::Bounds() const {
+    return BoundsInParent(hwnd_);
 }
 
 void Window::CreateForm(const FormDescription& form, HWND owner) {
@@ -86,6 +98,22 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
     ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, form.left,
                       form.top, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                       ::GetModuleHandleA(nullptr), this);
+}
+
+void Window::Subclass(HWND hwnd) {
+    hwnd_ = hwnd;
+    subclassed_ = true;
+    ::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId,
+                        reinterpret_cast<DWORD_PTR>(this));
+}
+
+void Window::Detach() {
+    if (subclassed_) {
+        ::RemoveWindowSubclass(hwnd_, &Window::SubclassProc, kSubclassId);
+    } else {
+        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    }
+    hwnd_ = nullptr;
 }
 
 void Window::Show() {
@@ -98,39 +126,6 @@ void Window::Destroy() {
         ::DestroyWindow(hwnd_);
     }
 }
-
-namespace {
-
-struct DisabledWindows {
-    HWND modal;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK DisableUnlessModal(HWND window, LPARAM lParam) {
-    auto* disabled = reinterpret_cast<DisabledWindows*>(lParam);
-    if (window != disabled->modal && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
-        ::EnableWindow(window, FALSE);
-        disabled->windows.push_back(window);
-    }
-    return TRUE;
-}
-
-// The windows in a modal run, innermost last.
-std::vector<Window*>& ModalRuns() {
-    static std::vector<Window*> runs;
-    return runs;
-}
-
-// The thread's enabled, visible top-level windows other than the modal one: a modal run disables
-// them, as the user must answer it first.
-std::vector<HWND> DisableOtherWindows(HWND modal) {
-    DisabledWindows disabled{modal, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), &DisableUnlessModal,
-                        reinterpret_cast<LPARAM>(&disabled));
-    return disabled.windows;
-}
-
-}  // namespace
 
 void Window::SetModalResult(int result) {
     modalResult_ = result;
@@ -148,40 +143,6 @@ void Window::Close() {
     }
 }
 
-int Window::RunModalLoop() {
-    modalResult_ = 0;
-    modal_ = true;
-    ModalRuns().push_back(this);
-    const std::vector<HWND> disabled = DisableOtherWindows(hwnd_);
-    Show();
-    // A modal window may open windows of the system's (a hosted control's, a box of its own).
-    // Watched from here on, so that its own controls, made at its first showing, are made
-    // without the hook's cost.
-    const ForeignWindowWatchScope watchItsWindows;
-    while (modalResult_ == 0) {
-        if (!DispatchNextMessage(true) && QuitRequested()) {
-            // The program is ending; the enclosing loops see the same flag.
-            modalResult_ = kModalClosedByProgram;
-        }
-    }
-    for (HWND window : disabled) {
-        if (::IsWindow(window)) {
-            ::EnableWindow(window, TRUE);
-        }
-    }
-    Hide();
-    modal_ = false;
-    ModalRuns().erase(std::find(ModalRuns().begin(), ModalRuns().end(), this));
-    return modalResult_;
-}
-
-void Window::EndModalRuns(int result) {
-    for (Window* window : ModalRuns()) {
-        window->Hide();
-        window->SetModalResult(result);
-    }
-}
-
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
@@ -194,10 +155,24 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
     }
-    return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    return subclassed_ ? ::DefSubclassProc(hwnd_, message, wParam, lParam)
+                       : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+bool Window::Reflect(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
 }
 
 LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Shown by the program: a window brought back with its owner carries the reason in lParam.
+    if (message == WM_SHOWWINDOW && wParam && lParam == 0) {
+        BeforeFormShow();
+        FormShow();
+    }
     LRESULT reflected = 0;
     if (ReflectToControl(hwnd_, message, wParam, lParam, reflected)) {
         return reflected;
@@ -220,9 +195,20 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     LRESULT result = 0;
     RunGuarded([&] { result = self->Dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
+        self->Detach();
         self->OnFinalMessage();
     }
+    return result;
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR self) {
+    auto* control = reinterpret_cast<Window*>(self);
+    if (message == WM_NCDESTROY) {
+        control->Detach();
+        return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    RunGuarded([&] { result = control->HandleMessage(message, wParam, lParam); });
     return result;
 }

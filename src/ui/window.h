@@ -1,63 +1,25 @@
 #pragma once
-// The base of every window of the client: one window procedure binds the C++ object to its
-// window when the window is created and hands each message to the object's HandleMessage.
+// The base of every window of the client, its own classes and the system's controls alike: the
+// object is bound to its window when the window is made (by the one window procedure of the
+// client's classes, or by subclassing a system control) and gets each message in HandleMessage.
 //
 // Life: the owner of a window destroys it explicitly (Destroy) while the object is whole, so that
 // every message up to WM_NCDESTROY, WM_DESTROY included, reaches the derived class. A window
 // that ends itself (the download window, the notification popups) is told OnFinalMessage after
 // WM_NCDESTROY, the first moment at which the object may free itself.
 //
-// Notifications that the system sends to a parent about one of its native controls (WM_COMMAND,
-// WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM) are reflected to the control's object, so
-// a control owns its events and a form only wires them.
+// Notifications that the system sends to a parent about one of its controls (WM_COMMAND,
+// WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM) are reflected to the control's object
+// (Reflect), so a control owns its events and a form only wires them.
 
 #include <windows.h>
 
-// What a window looks like when it is created, each value set by name:
-//   FormDescription("TfrmMain").Caption("MURLOX").Style(WS_POPUP).At(504, 287).ClientSize(226, 226)
-struct FormDescription {
-    constexpr explicit FormDescription(const char* windowClass) : className(windowClass) {}
+#include "ui/window_class.h"
 
-    constexpr FormDescription Caption(const char* text) const {
-        return With(&FormDescription::caption, text);
-    }
-    constexpr FormDescription Style(DWORD value) const {
-        return With(&FormDescription::style, value);
-    }
-    constexpr FormDescription ExStyle(DWORD value) const {
-        return With(&FormDescription::exStyle, value);
-    }
-    // CW_USEDEFAULT lets the system choose.
-    constexpr FormDescription At(int x, int y) const {
-        return With(&FormDescription::left, x).With(&FormDescription::top, y);
-    }
-    constexpr FormDescription ClientSize(int width, int height) const {
-        return With(&FormDescription::clientWidth, width)
-            .With(&FormDescription::clientHeight, height);
-    }
-    // A COLOR_* system colour for the window's background.
-    constexpr FormDescription Background(int colorIndex) const {
-        return With(&FormDescription::backgroundColorIndex, colorIndex);
-    }
-
-    const char* className;
-    const char* caption = "";
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    int left = 0;
-    int top = 0;
-    int clientWidth = 0;
-    int clientHeight = 0;
-    int backgroundColorIndex = COLOR_WINDOW;
-
-  private:
-    template <typename Field, typename Value>
-    constexpr FormDescription With(Field FormDescription::*field, Value value) const {
-        FormDescription changed = *this;
-        changed.*field = value;
-        return changed;
-    }
-};
+// Modal results shared by the windows.
+inline constexpr int kModalDone = 1;
+inline constexpr int kModalFailed = 2;  // failed, or closed by the user
+inline constexpr int kModalClosedByProgram = 100;
 
 class Window {
   public:
@@ -67,11 +29,13 @@ class Window {
     // A window still alive here is destroyed without reaching the derived class any more.
     virtual ~Window();
 
-    // The object of one of the client's windows, or null for any other window.
+    // The object of one of the client's windows or controls, or null for any other window.
     static Window* FromHandle(HWND hwnd);
 
     HWND hwnd() const { return hwnd_; }
     bool IsVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+    // In the parent's client coordinates; a top-level window's on the screen.
+    RECT Bounds() const;
     void Show();
     void Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
     void Destroy();
@@ -86,27 +50,44 @@ class Window {
     void SetModalResult(int result);
     // Hides the window; a modal one ends its modal loop as cancelled.
     void Close();
-    // Shows the window, keeps the application's other windows disabled and dispatches messages
-    // until a modal result is set or the program ends; hides the window and returns the result.
-    int RunModalLoop();
-    // Hides every window in a modal run and ends the run with the result.
-    static void EndModalRuns(int result);
+
+    // A notification about this window, reflected by its parent. True when handled; the default
+    // handles none.
+    virtual bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   protected:
     // Registers the description's class on first use and creates the window, owned by owner
     // (or, for a WS_CHILD style, as a child of it).
     void CreateForm(const FormDescription& form, HWND owner);
+    // Binds a window of a system class (a control) to this object: its messages reach
+    // HandleMessage, whose default is then the class's own handling.
+    void Subclass(HWND hwnd);
 
-    // Handles one message; the default passes it to the system.
+    // Runs each time the program shows the window (not when it comes back with its owner), before
+    // it appears: the one place where a window readies itself for the user.
+    virtual void FormShow() {}
+    // Runs just before FormShow; a dialog form makes its controls here.
+    virtual void BeforeFormShow() {}
+
+    // Handles one message; the default closes on WM_CLOSE, sets the screen cursor and passes the
+    // rest to DefaultHandling.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The system's handling of the message: the class's own for a subclassed control.
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     // After WM_NCDESTROY: the window is gone and no message will reach the object again.
     virtual void OnFinalMessage() {}
 
   private:
+    friend int RunModalLoop(Window& window);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // Unbinds the object; the window lives on with the system's handling alone.
+    void Detach();
 
     HWND hwnd_ = nullptr;
+    bool subclassed_ = false;
     bool modal_ = false;
     int modalResult_ = 0;
 };
@@ -117,7 +98,3 @@ RECT BoundsInParent(HWND child);
 // The top-left corner that centres a box of that size on the primary screen's work area (on the
 // screen, should the system not tell the work area).
 POINT CentredOnWorkArea(int width, int height);
-
-// Passes a control notification to the object of the control it is about. Returns true, with
-// the result, when the control handled it.
-bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

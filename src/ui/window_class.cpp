@@ -3,8 +3,6 @@
 #include <map>
 #include <memory>
 
-#include "ui/window.h"
-
 namespace {
 
 // The icon of the program's resources, shown by every window that has a caption.
@@ -16,6 +14,9 @@ HICON ApplicationIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                            IMAGE_ICON, ::GetSystemMetrics(widthMetric),
                                            ::GetSystemMetrics(heightMetric), LR_SHARED));
 }
+
+// Every class of the client's has the one window procedure of its windows.
+WNDPROC clientProcedure = nullptr;
 
 }  // namespace
 
@@ -35,6 +36,7 @@ WindowClass::WindowClass(std::string name, int backgroundColorIndex, WNDPROC pro
     wc.hbrBackground = ::GetSysColorBrush(backgroundColorIndex);
     wc.lpszClassName = name_.c_str();
     ::RegisterClassExA(&wc);
+    clientProcedure = procedure;
 }
 
 WindowClass::~WindowClass() {
@@ -48,4 +50,9 @@ const WindowClass& WindowClass::For(const FormDescription& form, WNDPROC procedu
         found = std::make_unique<WindowClass>(form.className, form.backgroundColorIndex, procedure);
     }
     return *found;
+}
+
+bool WindowClass::IsClientWindow(HWND hwnd) {
+    return clientProcedure && hwnd &&
+           ::GetClassLongPtrA(hwnd, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(clientProcedure);
 }

@@ -5,7 +5,51 @@
 
 #include <string>
 
-struct FormDescription;
+// What a window looks like when it is created, each value set by name:
+//   FormDescription("TfrmMain").Caption("MURLOX").Style(WS_POPUP).At(504, 287).ClientSize(226, 226)
+struct FormDescription {
+    constexpr explicit FormDescription(const char* windowClass) : className(windowClass) {}
+
+    constexpr FormDescription Caption(const char* text) const {
+        return With(&FormDescription::caption, text);
+    }
+    constexpr FormDescription Style(DWORD value) const {
+        return With(&FormDescription::style, value);
+    }
+    constexpr FormDescription ExStyle(DWORD value) const {
+        return With(&FormDescription::exStyle, value);
+    }
+    // CW_USEDEFAULT lets the system choose.
+    constexpr FormDescription At(int x, int y) const {
+        return With(&FormDescription::left, x).With(&FormDescription::top, y);
+    }
+    constexpr FormDescription ClientSize(int width, int height) const {
+        return With(&FormDescription::clientWidth, width)
+            .With(&FormDescription::clientHeight, height);
+    }
+    // A COLOR_* system colour for the window's background.
+    constexpr FormDescription Background(int colorIndex) const {
+        return With(&FormDescription::backgroundColorIndex, colorIndex);
+    }
+
+    const char* className;
+    const char* caption = "";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int left = 0;
+    int top = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int backgroundColorIndex = COLOR_WINDOW;
+
+  private:
+    template <typename Field, typename Value>
+    constexpr FormDescription With(Field FormDescription::*field, Value value) const {
+        FormDescription changed = *this;
+        changed.*field = value;
+        return changed;
+    }
+};
 
 class WindowClass {
   public:
@@ -19,6 +63,8 @@ class WindowClass {
     // The class a form names, registered at its first use; every class lives until the program
     // ends.
     static const WindowClass& For(const FormDescription& form, WNDPROC procedure);
+    // Whether the window was made from one of these classes.
+    static bool IsClientWindow(HWND hwnd);
 
   private:
     std::string name_;

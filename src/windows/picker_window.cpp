@@ -132,12 +132,6 @@ void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {
 
 LRESULT TfrmWPPicker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SHOWWINDOW:
-            // Shown by the program, not brought back with its owner.
-            if (wParam && lParam == 0) {
-                FormShow();
-            }
-            break;
         case WM_ERASEBKGND: {
             RECT client;
             ::GetClientRect(hwnd(), &client);

@@ -33,7 +33,7 @@ class TfrmWPPicker : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void FormShow();
+    void FormShow() override;
     void FormPaint();
     void Shape1MouseDown(MouseButton button);
     void webBeforeNavigate2(const std::wstring& address, bool& cancel);

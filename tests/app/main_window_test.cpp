@@ -57,21 +57,24 @@ TEST_F(MainWindowTest, SignedOutWithoutAutomaticSignInTheMainWindowShowsAtItsPla
     EXPECT_FALSE(frmMain->theTray().TrayData().hIcon == nullptr);
     EXPECT_TRUE(frmMain->theTray().LeftPopup());
 
+    // Each showing places the window anew.
     recSETTINGS.mainleft = 0;
     recSETTINGS.maintop = 300;
-    frmMain->FormShow();
+    frmMain->Hide();
+    frmMain->ShowForSignIn();
     EXPECT_EQ(Bounds(*frmMain).left, 504);
     EXPECT_EQ(Bounds(*frmMain).top, 300);
     recSETTINGS.mainleft = -20;
     recSETTINGS.maintop = 40;
-    frmMain->FormShow();
+    frmMain->Hide();
+    frmMain->ShowForSignIn();
     EXPECT_EQ(Bounds(*frmMain).left, 504);
     EXPECT_EQ(Bounds(*frmMain).top, 40);
 }
 
 TEST_F(MainWindowTest, ShowingItWhileSignedInHidesIt) {
     SignedIn = true;
-    frmMain->FormShow();
+    frmMain->ShowForSignIn();
     EXPECT_FALSE(frmMain->IsVisible());
 }
 

@@ -336,7 +336,7 @@ TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferAppliesNothing) {
                                      },
                                      [](Window& window) {
                                          closeTarget = window.hwnd();
-                                         return window.RunModalLoop();
+                                         return RunModalLoop(window);
                                      }});
     ASSERT_TRUE(HandleWallpaperReply(Reply(service().Url(path), "1001", "jpg"), nullptr, false));
     EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));

@@ -125,7 +125,7 @@ void ClientTest::SetUp() {
             modalWindows.push_back(className);
             // The download window is the client's own work, not a question to the user.
             const bool forReal = modalAnswer < 0 || std::string(className) == "TfrmDownloader";
-            return forReal ? window.RunModalLoop() : modalAnswer;
+            return forReal ? RunModalLoop(window) : modalAnswer;
         }});
     StartClient();
 }

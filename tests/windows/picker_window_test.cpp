@@ -113,10 +113,10 @@ class PickerTest : public ClientTest {
     int RunModal(Window& window, const std::string& className) {
         if (className == "TfrmWPPicker") {
             ::SetTimer(nullptr, 0, 0, &RunWhilePickerOpen);
-            pickerResult = window.RunModalLoop();
+            pickerResult = RunModalLoop(window);
             return pickerResult;
         }
-        return className == "TfrmDownloader" ? window.RunModalLoop() : kModalDone;
+        return className == "TfrmDownloader" ? RunModalLoop(window) : kModalDone;
     }
 
     std::wstring ServiceAddress(const std::string& path) const {

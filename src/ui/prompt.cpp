@@ -1,0 +1,45 @@
+#include "ui/prompt.h"
+
+#include <utility>
+
+#include "ui/top_level_message.h"
+
+namespace {
+
+const char* messageCaption = "";
+
+PromptAnswers& Answers() {
+    static PromptAnswers answers;
+    return answers;
+}
+
+}  // namespace
+
+void SetMessageCaption(const char* caption) {
+    messageCaption = caption;
+}
+
+int ShowMessage(const std::string& text, UINT type) {
+    if (Answers().message) {
+        return Answers().message(text, type);
+    }
+    const ForeignWindowWatchScope watchTheBox;
+    // The box belongs to the window the user is working with, so that it stays in front of it.
+    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), messageCaption,
+                         type | MB_SETFOREGROUND);
+}
+
+void ShowError(const std::exception& error) {
+    ShowMessage(error.what(), MB_OK | MB_ICONERROR);
+}
+
+const PromptAnswers& CurrentPromptAnswers() {
+    return Answers();
+}
+
+PromptAnswerScope::PromptAnswerScope(PromptAnswers answers)
+    : previous_(std::exchange(Answers(), std::move(answers))) {}
+
+PromptAnswerScope::~PromptAnswerScope() {
+    Answers() = std::move(previous_);
+}

@@ -1,0 +1,45 @@
+// The connection-failure window, through its real controls.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "signin/connection_failure_window.h"
+#include "signin/sign_in.h"
+#include "windows/proxy_entry.h"
+#include "windows/settings_window.h"
+#include "support/forms_test_fixture.h"
+
+namespace {
+
+TEST_F(FormsTest, TheFailureWindowRestoresThePicturesOrLeadsToTheProxyPage) {
+    TfrmPopop& form = *frmPopop;
+    EXPECT_EQ(ClientSize(form).cx, 420);
+    EXPECT_EQ(ClientSize(form).cy, 85);
+    EXPECT_EQ(::GetWindowLongA(form.hwnd(), GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(Place(form.OkButton().Bounds()), (std::vector<long>{170, 56, 80, 25}));
+
+    // A failure while it is up only brings it to the front; OK puts the pictures back.
+    ShowConnectionFailure();
+    EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmPopop"}));
+    form.Show();
+    ShowConnectionFailure();
+    EXPECT_EQ(modalWindows.size(), 1u);
+    EXPECT_EQ(::GetActiveWindow(), form.hwnd());
+    Click(form.OkButton());
+    EXPECT_FALSE(form.IsVisible());
+    EXPECT_EQ(form.ModalResult(), kModalDone);
+
+    // The link opens the settings on the proxy page, even when they were left on the other.
+    frmSettings->Tabs().SetActivePageIndex(0);
+    form.Show();
+    form.Label2Click();
+    EXPECT_FALSE(form.IsVisible());
+    EXPECT_EQ(form.ModalResult(), kModalDone);
+    EXPECT_TRUE(frmSettings->IsVisible());
+    EXPECT_EQ(frmSettings->Tabs().ActivePageIndex(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#pragma once
+// The fixture of the tests of the windows the user types into: a started client, the settings
+// key, keys pressed through the client's message pump, and the places of controls.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "settings/registry_key.h"
+#include "settings/settings_store.h"
+#include "support/wine_test_fixture.h"
+#include "ui/native_control.h"
+
+class FormsTest : public ClientTest {
+  protected:
+    static RegistryKey Key() { return RegistryKey(kSettingsKeyPath, KEY_READ | KEY_WRITE); }
+
+    // A key pressed and released on the focused control, through the client's message pump.
+    static void Press(WORD key) {
+        const HWND focused = ::GetFocus();
+        ::PostMessageA(focused, WM_KEYDOWN, key, 1);
+        ::PostMessageA(focused, WM_KEYUP, key, 0xC0000001);
+        PumpUntil([] { return false; }, 60);
+    }
+    static void Click(const NativeControl& button) {
+        ::SendMessageA(button.hwnd(), BM_CLICK, 0, 0);
+    }
+    // The control's rectangle in its parent: left, top, width, height.
+    static std::vector<long> Place(const RECT& r) {
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    static SIZE ClientSize(const Window& window) {
+        RECT client;
+        ::GetClientRect(window.hwnd(), &client);
+        return {client.right, client.bottom};
+    }
+};
