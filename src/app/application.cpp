@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/resource_window.h"
+#include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "service/http_client.h"
@@ -54,8 +54,9 @@ void Application::ProcessMessages() {
 
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     // A close request from outside is the main form's to decide.
-    if (message == WM_CLOSE && frmResources) {
-        ::PostMessageA(frmResources->hwnd(), WM_CLOSE, 0, 0);
+    const Window* mainForm = MainForm();
+    if (message == WM_CLOSE && mainForm && mainForm->hwnd()) {
+        ::PostMessageA(mainForm->hwnd(), WM_CLOSE, 0, 0);
         return 0;
     }
     return Window::HandleMessage(message, wParam, lParam);

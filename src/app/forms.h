@@ -18,7 +18,7 @@ class ApplicationForms {
 
     // Returns false when another instance runs and this process must end at once; the windows
     // after the main window are then not created.
-    bool Create(HWND applicationWindow) { return forms_.Create(applicationWindow); }
+    bool Create(HWND applicationWindow);
 
   private:
     ApplicationServiceOwner serviceOwner_;

@@ -47,6 +47,10 @@ void TfrmResources::Create(HWND owner) {
     imgSignIn_Over = Picture::FromResource(IDR_SIGN_IN_OVER);
     imgLogo_active = Picture::FromResource(IDR_LOGO_ACTIVE);
     imgLogo_inactive = Picture::FromResource(IDR_LOGO_INACTIVE);
+    imgSet = Picture::FromResource(IDR_SET);
+    imgSet_over = Picture::FromResource(IDR_SET_OVER);
+    imgGo = Picture::FromResource(IDR_GO);
+    imgGo_over = Picture::FromResource(IDR_GO_OVER);
     imgLogoSmall = Picture::FromResource(IDR_LOGO_SMALL);
     imgBackgroundSmall = Picture::FromResource(IDR_BACKGROUND_SMALL);
     imgCloseWindow = Picture::FromResource(IDR_CLOSE_WINDOW);

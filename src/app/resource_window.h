@@ -28,6 +28,10 @@ class TfrmResources : public Window {
     Picture imgSignIn_Over;
     Picture imgLogo_active;
     Picture imgLogo_inactive;
+    Picture imgSet;
+    Picture imgSet_over;
+    Picture imgGo;
+    Picture imgGo_over;
     Picture imgLogoSmall;
     Picture imgBackgroundSmall;
     Picture imgCloseWindow;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "components/window_drag.h"
-#include "resource_ids.h"
 #include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
@@ -62,10 +61,6 @@ void TfrmRegisterLogin::CreateControls() {
     imgGo.Create(hwnd(), 216, 97, 44, 44);
     imgGo.SetAutoSize(true);
     imgGo.SetTransparent(true);
-    // The button's two looks are read from the program at the first showing, decoded when first
-    // drawn.
-    goPicture_ = Picture::FromResource(IDR_GO);
-    goOverPicture_ = Picture::FromResource(IDR_GO_OVER);
     imgGo.SetPicture(goPicture_);
     imgGo.OnMouseMove = [this](POINT) { imgGoMouseMove(); };
     imgGo.OnClick = [this] { imgGoClick(); };
@@ -157,4 +152,12 @@ LRESULT TfrmRegisterLogin::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             return 0;
     }
     return DialogForm::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmRegisterLogin::SetButtonPictures(const Picture& normal, const Picture& hover) {
+    goPicture_ = normal;
+    goOverPicture_ = hover;
+    if (imgGo.hwnd()) {
+        imgGo.SetPicture(goPicture_);
+    }
 }

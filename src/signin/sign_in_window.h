@@ -11,6 +11,8 @@
 class TfrmRegisterLogin : public DialogForm {
   public:
     void Create(HWND owner);
+    // The go button's picture and its picture under the mouse, which the application holds.
+    void SetButtonPictures(const Picture& normal, const Picture& hover);
 
     Edit& Username() { return Made(txtUsername); }
     Edit& Password() { return Made(txtPassword); }

@@ -50,6 +50,13 @@ bool FormSet::Create(HWND owner) {
     return true;
 }
 
+Window* MainForm() {
+    if (!liveForms || liveForms->created_.empty()) {
+        return nullptr;
+    }
+    return liveForms->created_.front().form.get();
+}
+
 void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit) {
     if (!liveForms) {
         return;

@@ -69,6 +69,7 @@ class FormSet {
     bool Create(HWND owner);
 
   private:
+    friend Window* MainForm();
     friend void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit);
     struct Created {
         FormRole role;
@@ -77,6 +78,10 @@ class FormSet {
     };
     std::vector<Created> created_;
 };
+
+// The first form of the live set, the application's main form; null before it is made and after
+// it is gone.
+Window* MainForm();
 
 // Visits the forms created so far, in creation order; during start-up the later ones do not exist
 // yet and are not visited.

@@ -15,13 +15,17 @@ HICON ApplicationIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                            ::GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
-// Every class of the client's has the one window procedure of its windows.
-WNDPROC clientProcedure = nullptr;
+using ClassTable = std::map<std::string, std::unique_ptr<WindowClass>>;
+
+ClassTable& Classes() {
+    static ClassTable classes;
+    return classes;
+}
 
 }  // namespace
 
 WindowClass::WindowClass(std::string name, int backgroundColorIndex, WNDPROC procedure)
-    : name_(std::move(name)) {
+    : name_(std::move(name)), procedure_(procedure) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
@@ -36,7 +40,6 @@ WindowClass::WindowClass(std::string name, int backgroundColorIndex, WNDPROC pro
     wc.hbrBackground = ::GetSysColorBrush(backgroundColorIndex);
     wc.lpszClassName = name_.c_str();
     ::RegisterClassExA(&wc);
-    clientProcedure = procedure;
 }
 
 WindowClass::~WindowClass() {
@@ -44,8 +47,7 @@ WindowClass::~WindowClass() {
 }
 
 const WindowClass& WindowClass::For(const FormDescription& form, WNDPROC procedure) {
-    static std::map<std::string, std::unique_ptr<WindowClass>> classes;
-    std::unique_ptr<WindowClass>& found = classes[form.className];
+    std::unique_ptr<WindowClass>& found = Classes()[form.className];
     if (!found) {
         found = std::make_unique<WindowClass>(form.className, form.backgroundColorIndex, procedure);
     }
@@ -53,6 +55,14 @@ const WindowClass& WindowClass::For(const FormDescription& form, WNDPROC procedu
 }
 
 bool WindowClass::IsClientWindow(HWND hwnd) {
-    return clientProcedure && hwnd &&
-           ::GetClassLongPtrA(hwnd, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(clientProcedure);
+    if (!hwnd) {
+        return false;
+    }
+    const ULONG_PTR procedure = ::GetClassLongPtrA(hwnd, GCLP_WNDPROC);
+    for (const auto& entry : Classes()) {
+        if (procedure == reinterpret_cast<ULONG_PTR>(entry.second->procedure_)) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -68,4 +68,5 @@ class WindowClass {
 
   private:
     std::string name_;
+    WNDPROC procedure_;
 };

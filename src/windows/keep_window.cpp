@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "resource_ids.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "ui/form_table.h"
@@ -42,10 +41,6 @@ void TfrmWPSetTime::CreateControls() {
     imgSet.Create(hwnd(), 149, 47, 65, 50);
     imgSet.SetCenter(true);
     imgSet.SetTransparent(true);
-    // The button's two looks are read from the program at the first showing, decoded when first
-    // drawn.
-    setPicture_ = Picture::FromResource(IDR_SET);
-    setOverPicture_ = Picture::FromResource(IDR_SET_OVER);
     imgSet.SetPicture(setPicture_);
     imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
     imgSet.OnClick = [this] { imgSetClick(); };
@@ -79,4 +74,12 @@ LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FormMouseMove();
     }
     return DialogForm::HandleMessage(message, wParam, lParam);
+}
+
+void TfrmWPSetTime::SetButtonPictures(const Picture& normal, const Picture& hover) {
+    setPicture_ = normal;
+    setOverPicture_ = hover;
+    if (imgSet.hwnd()) {
+        imgSet.SetPicture(setPicture_);
+    }
 }

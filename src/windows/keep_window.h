@@ -11,6 +11,8 @@
 class TfrmWPSetTime : public DialogForm {
   public:
     void Create(HWND owner);
+    // The set button's picture and its picture under the mouse, which the application holds.
+    void SetButtonPictures(const Picture& normal, const Picture& hover);
 
     DropDownList& Days() { return Made(cmbDays); }
     void imgSetClick();
