@@ -72,6 +72,7 @@ void TfrmMain::CreateControls() {
     imgBackground.Create(hwnd(), 0, 0, 228, 232);
     imgBackground.OnMouseDown = drag;
     imgBackground.OnMouseMove = [this](POINT) { imgBackgroundMouseMove(); };
+    imgBackground.SetAccessible(AccessibleGraphic(kApplicationTitle));
 
     imgSignIn.Create(hwnd(), 56, 64, 119, 119);
     imgSignIn.SetAutoSize(true);
@@ -79,13 +80,16 @@ void TfrmMain::CreateControls() {
     imgSignIn.SetTransparent(true);
     imgSignIn.OnMouseMove = [this](POINT) { imgSignInMouseMove(); };
     imgSignIn.OnClick = [] { StartSignIn(stSignInImage); };
+    imgSignIn.SetAccessible(AccessiblePushButton("Sign in", [] { StartSignIn(stSignInImage); }));
 
     imgLogo.Create(hwnd(), 16, 8, 76, 36);
     imgLogo.SetAutoSize(true);
+    imgLogo.SetAccessible(AccessibleGraphic("MURLOX logo"));
 
     imgCloseWindow.Create(hwnd(), 205, 3, 17, 25);
     imgCloseWindow.SetCenter(true);
     imgCloseWindow.OnClick = [this] { Hide(); };
+    imgCloseWindow.SetAccessible(AccessiblePushButton("Close", [this] { Hide(); }));
 
     pnlAnimation.Create(hwnd(), 32, 56, 169, 137);
     pnlAnimation.OnMouseDown = drag;
@@ -93,6 +97,7 @@ void TfrmMain::CreateControls() {
     imgAniGif.SetAutoSize(true);
     imgAniGif.SetPicture(Picture::FromResource(IDR_SIGNING_IN_ANIMATION));
     imgAniGif.OnMouseDown = drag;
+    imgAniGif.SetAccessible(AccessibleGraphic("Signing in"));
     lblInfoFont_ = CreatePointFont("Verdana", 8);
     lblInfo.Create(pnlAnimation.hwnd(), 48, 84, "Signing in...",
                    static_cast<HFONT>(lblInfoFont_.get()), ::GetSysColor(COLOR_3DDKSHADOW));

@@ -160,7 +160,8 @@ void TButtonWithColor::DrawCaption(HDC dc, const RECT& area) const {
                  area.top + at.y + measured.bottom};
     ::SetBkMode(dc, TRANSPARENT);
     if (IsEnabled()) {
-        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        // The caption in the colour of the button's font, which it takes from its form.
+        ::SetTextColor(dc, TextColor() != CLR_INVALID ? TextColor() : ::GetSysColor(COLOR_BTNTEXT));
         ::DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         return;
     }

@@ -15,6 +15,7 @@ void Label::Create(HWND parent, int left, int top, const std::string& caption, H
     font_ = font;
     color_ = color;
     CreateControl("TLabel", parent, left, top, 0, 0);
+    SetAccessible(AccessibleText(caption));
     FitToText();
 }
 
@@ -25,6 +26,12 @@ void Label::CreateWrapped(HWND parent, int left, int top, int width, int height,
     color_ = color;
     wrap_ = true;
     CreateControl("TLabel", parent, left, top, width, height);
+    SetAccessible(AccessibleText(caption));
+}
+
+void Label::SetLink(std::function<void()> click) {
+    OnClick = std::move(click);
+    SetAccessible(AccessibleLink(caption_, [this] { OnClick(); }));
 }
 
 void Label::SetEnabled(bool enabled) {

@@ -86,6 +86,10 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
     if (!hwnd()) {
         return;
     }
+    // A screen reader reads the news as it is drawn, a link as a link.
+    const std::string spoken = title_.empty() ? text_ : title_ + ": " + text_;
+    SetAccessible(linksAllowed_ ? AccessibleLink(spoken, [this] { lblTextClick(); })
+                                : AccessibleText(spoken));
     // A drop shadow for every window of the class.
     const ULONG_PTR classStyle = ::GetClassLongPtrA(hwnd(), GCL_STYLE);
     if ((classStyle & CS_DROPSHADOW) == 0) {

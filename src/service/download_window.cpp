@@ -15,17 +15,6 @@ constexpr UINT kDownloadDelayMs = 200;
 constexpr int kClientWidth = 230;
 constexpr int kClientHeight = 57;
 
-POINT CentreOn(HWND owner) {
-    RECT area;
-    if (owner && ::IsWindowVisible(owner)) {
-        ::GetWindowRect(owner, &area);
-    } else {
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    return {(area.left + area.right - kClientWidth) / 2,
-            (area.top + area.bottom - kClientHeight) / 2};
-}
-
 std::string SystemErrorText(DWORD error) {
     char* text = nullptr;
     ::FormatMessageA(
@@ -92,15 +81,15 @@ void TfrmDownloader::StartDownload(const std::string& url, const std::string& ta
 }
 
 void TfrmDownloader::CreateWindows() {
-    const POINT at = CentreOn(owner_);
     CreateForm(FormDescription("TfrmDownloader")
                    .Caption("Downloading MURLO...")
                    .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
                    .ExStyle(WS_EX_DLGMODALFRAME)
-                   .At(at.x, at.y)
+                   .CentredOnOwner()
                    .ClientSize(kClientWidth, kClientHeight),
                owner_);
     prog_.Create(hwnd(), {12, 21, 12 + 201, 21 + 17});
+    prog_.SetAccessible(AccessibleProgressBar("Download"));
 }
 
 LRESULT TfrmDownloader::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

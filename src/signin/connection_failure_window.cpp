@@ -36,7 +36,7 @@ void TfrmPopop::CreateControls() {
     Label2.Create(hwnd(), 8, 34, "proxy settings", static_cast<HFONT>(linkFont_.get()),
                   RGB(0, 0, 255));
     Label2.SetHandCursor(true);
-    Label2.OnClick = [this] { Label2Click(); };
+    Label2.SetLink([this] { Label2Click(); });
     Label3.Create(hwnd(), 93, 34, "or contact your system administrator.", Font(), text);
     cmdClose.Create(hwnd(), 170, 56, 80, 25, "OK");
     cmdClose.SetFont(Font());

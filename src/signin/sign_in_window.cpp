@@ -4,6 +4,7 @@
 
 #include "components/window_drag.h"
 #include "ui/form_table.h"
+#include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "ui/screen_cursor.h"
@@ -53,7 +54,7 @@ void TfrmRegisterLogin::CreateControls() {
     Label2.Create(hwnd(), 8, 48, "GET A MURLOX ACCOUNT HERE!", static_cast<HFONT>(linkFont_.get()),
                   kLinkColor);
     Label2.OnMouseMove = [](POINT) { SetScreenCursor(ScreenCursor::HandPoint); };
-    Label2.OnClick = [this] { OpenPage(RegisterPageAddress(), hwnd()); };
+    Label2.SetLink([this] { OpenPage(RegisterPageAddress(), hwnd()); });
 
     CreateLabeledEdit(lblUsername, txtUsername, 90, "e-mail:", false);
     CreateLabeledEdit(lblPassword, txtPassword, 130, "password:", true);
@@ -64,6 +65,7 @@ void TfrmRegisterLogin::CreateControls() {
     imgGo.SetPicture(goPicture_);
     imgGo.OnMouseMove = [this](POINT) { imgGoMouseMove(); };
     imgGo.OnClick = [this] { imgGoClick(); };
+    imgGo.SetAccessible(AccessiblePushButton("Sign in", [this] { imgGoClick(); }));
 
     chkStartWithWindows.Create(hwnd(), 8, 156, 265, 17, "Start MURLOX when my computer starts.");
     chkAutoSignin.Create(
@@ -76,7 +78,7 @@ void TfrmRegisterLogin::CreateControls() {
 
     Label3.Create(hwnd(), 8, 228, "Help", static_cast<HFONT>(helpFont_.get()), kLinkColor);
     Label3.OnMouseMove = [](POINT) { SetScreenCursor(ScreenCursor::HandPoint); };
-    Label3.OnClick = [this] { OpenPage(HelpPageAddress(), hwnd()); };
+    Label3.SetLink([this] { OpenPage(HelpPageAddress(), hwnd()); });
 }
 
 void TfrmRegisterLogin::CreateLabeledEdit(Label& label, Edit& edit, int top, const char* caption,
@@ -84,9 +86,12 @@ void TfrmRegisterLogin::CreateLabeledEdit(Label& label, Edit& edit, int top, con
     label.Create(hwnd(), 8, 0, caption, Font(), ::GetSysColor(COLOR_WINDOWTEXT));
     const RECT bounds = label.Bounds();
     const int labelHeight = bounds.bottom - bounds.top;
-    label.SetBounds(8, top - labelHeight - kEditLabelSpacing, bounds.right - bounds.left,
-                    labelHeight);
+    // The label's height is its text's, in pixels; the rest is the design's, scaled.
+    const int dpi = WindowDpi(hwnd());
+    label.SetBounds(bounds.left, Scaled(top - kEditLabelSpacing, dpi) - labelHeight,
+                    bounds.right - bounds.left, labelHeight);
     edit.Create(hwnd(), 8, top, kEditWidth, kEditHeight, password);
+    edit.SetAccessible(AccessibleEdit(NameFromLabel(caption)));
     edit.SetFont(static_cast<HFONT>(editFont_.get()));
     edit.SetColors(::GetSysColor(COLOR_3DDKSHADOW), ::GetSysColor(COLOR_WINDOW));
 }

@@ -19,6 +19,7 @@ class Control : public Window {
   public:
     ~Control() override;
 
+    // In pixels, as measured: a control sized to its text or picture.
     void SetBounds(int left, int top, int width, int height);
     // Shows or hides the control without activating anything.
     void SetVisible(bool visible);

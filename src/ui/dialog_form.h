@@ -1,16 +1,20 @@
 #pragma once
-// A top-level window with controls the user types into: Tab and Shift+Tab walk its controls in
-// their creation order, Enter and Esc reach OnEnter and OnEscape, and the focused control comes
-// back when the window is activated again, as in a dialog box.
+// A top-level window with controls the user types into, used from the keyboard as a dialog box:
+// Tab and Shift+Tab walk its controls in their creation order; Enter presses the focused push
+// button and elsewhere reaches OnEnter, Esc reaches OnEscape; Ctrl+Tab and Ctrl+Shift+Tab switch
+// the pages of its page control; and the focused control comes back when the window is activated
+// or shown again.
 
 #include <windows.h>
 
 #include "ui/window.h"
 #include "ui/win_handles.h"
 
+class TabControl;
+
 class DialogForm : public Window {
   public:
-    bool WantsDialogKeys() const override { return true; }
+    bool PreTranslateMessage(MSG& message) override;
 
     // The controls are made at the first need: the first showing, or a caller that reads them. A
     // form that is never opened costs no controls, and the common controls library is not even
@@ -33,18 +37,25 @@ class DialogForm : public Window {
 
     // The control that gets the focus when the window is next activated.
     void FocusOnActivate(HWND control) { focus_ = control; }
+    // The page control that Ctrl+Tab switches.
+    void SetPageControl(TabControl& pages) { pages_ = &pages; }
 
     // Enter anywhere in the form; the default does nothing.
     virtual void OnEnter() {}
     // Esc; the default is the close box.
     virtual void OnEscape() { ::SendMessageA(hwnd(), WM_CLOSE, 0, 0); }
-    // The controls come before the form's FormShow, which fills them.
-    void BeforeFormShow() override { EnsureControls(); }
+    // The controls come before the form's FormShow, which fills them; focus rectangles and access
+    // keys show as the last input asks, as in a dialog box.
+    void BeforeFormShow() override;
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // Gives the focus to the control that had it, or to the first one.
+    void RestoreFocus();
+
     UniqueGdiObject font_;
     HWND focus_ = nullptr;
+    TabControl* pages_ = nullptr;
     bool controlsCreated_ = false;
 };

@@ -19,14 +19,13 @@ bool IsKeyboardMessage(const MSG& message) {
     return message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
 }
 
-// Tab, Shift+Tab, Enter and Esc of the form that holds the focused control.
-bool TranslateDialogKeys(MSG& message) {
+// The keys of the form that holds the focused control (Tab, Enter, Esc and the like).
+bool TranslateFormKeys(MSG& message) {
     if (!IsKeyboardMessage(message) || !message.hwnd) {
         return false;
     }
-    const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-    const Window* form = Window::FromHandle(root);
-    return form && form->WantsDialogKeys() && ::IsDialogMessageA(root, &message);
+    Window* form = Window::FromHandle(::GetAncestor(message.hwnd, GA_ROOT));
+    return form && form->PreTranslateMessage(message);
 }
 
 bool PreTranslate(MSG& message) {
@@ -37,7 +36,7 @@ bool PreTranslate(MSG& message) {
             return true;
         }
     }
-    return TranslateDialogKeys(message);
+    return TranslateFormKeys(message);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 //
 // Invariants, because any handler can run inside another:
 // - Every loop takes its messages through DispatchNextMessage, so each message gets the same
-//   pre-dispatch step: first the hosted controls' accelerator hooks, then the dialog keys (Tab,
-//   Shift+Tab, Enter, Esc) of the form the message is for.
+//   pre-dispatch step: first the hosted controls' accelerator hooks, then the keys of the form
+//   the message is for (its PreTranslateMessage: Tab, Enter, Esc, Ctrl+Tab).
 // - The end of the program is a flag, not only a message: whichever loop takes WM_QUIT off the
 //   queue sets it, and every loop stops at its next pass once it is set. So "Exit" chosen while an
 //   exchange pumps inside a modal window ends the modal run, then the main loop, instead of being

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "ui/dpi.h"
+
 namespace {
 
 // Ids tell the controls of one parent apart (WM_MEASUREITEM names its control by id only).
@@ -16,10 +18,11 @@ void NativeControl::CreateControl(const char* className, HWND parent, DWORD styl
                                   int top, int width, int height, const std::string& text,
                                   DWORD exStyle) {
     id_ = NextControlId();
+    const int dpi = WindowDpi(parent);
     const HWND control = ::CreateWindowExA(
-        exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width, height,
-        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), ::GetModuleHandleA(nullptr),
-        nullptr);
+        exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(left, dpi),
+        Scaled(top, dpi), Scaled(width, dpi), Scaled(height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), ::GetModuleHandleA(nullptr), nullptr);
     Subclass(control);
     ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

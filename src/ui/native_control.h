@@ -32,6 +32,8 @@ class NativeControl : public Window {
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   protected:
+    // The text colour set, or CLR_INVALID for the system's.
+    COLORREF TextColor() const { return textColor_; }
     // Creates the control as a visible child of parent, after (below) its earlier siblings, so
     // that creation order is the tab order.
     void CreateControl(const char* className, HWND parent, DWORD style, int left, int top,

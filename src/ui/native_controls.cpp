@@ -26,6 +26,7 @@ void Edit::Create(HWND parent, int left, int top, int width, int height, bool pa
     if (password) {
         ::SendMessageA(hwnd(), EM_SETPASSWORDCHAR, '*', 0);
     }
+    SetAccessible(AccessibleEdit(""));
 }
 
 bool Edit::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -41,6 +42,8 @@ void PushButton::Create(HWND parent, int left, int top, int width, int height,
 void PushButton::CreateButton(HWND parent, DWORD style, int left, int top, int width, int height,
                               const std::string& caption) {
     CreateControl("BUTTON", parent, WS_TABSTOP | style, left, top, width, height, caption);
+    SetAccessible(
+        AccessiblePushButton(caption, [this] { ::SendMessageA(hwnd(), BM_CLICK, 0, 0); }));
 }
 
 bool PushButton::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -53,6 +56,7 @@ void CheckBox::Create(HWND parent, int left, int top, int width, int height,
     CreateControl("BUTTON", parent,
                   WS_TABSTOP | BS_AUTOCHECKBOX | BS_TOP | (wrap ? BS_MULTILINE : 0), left, top,
                   width, height, caption);
+    SetAccessible(AccessibleCheckBox(caption));
 }
 
 bool CheckBox::Checked() const {
@@ -78,6 +82,7 @@ void DropDownList::Create(HWND parent, int left, int top, int width, int visible
     // The height of a combo box is that of the control with its list open.
     CreateControl("COMBOBOX", parent, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, left, top, width,
                   24 + 16 * visibleItems);
+    SetAccessible(AccessibleList(""));
 }
 
 void DropDownList::AddItem(const std::string& text) {

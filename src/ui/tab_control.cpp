@@ -5,19 +5,23 @@
 void TabPage::Create(HWND tabControl, const RECT& displayArea, const std::string& caption) {
     caption_ = caption;
     CreateForm(
-        FormDescription("TTabSheet")
-            .Style(WS_CHILD | WS_CLIPSIBLINGS)
-            .ExStyle(WS_EX_CONTROLPARENT)
-            .At(displayArea.left, displayArea.top)
-            .ClientSize(displayArea.right - displayArea.left, displayArea.bottom - displayArea.top),
+        FormDescription("TTabSheet").Style(WS_CHILD | WS_CLIPSIBLINGS).ExStyle(WS_EX_CONTROLPARENT),
         tabControl);
+    // The display area is the tab control's own measure, in its pixels.
+    ::SetWindowPos(hwnd(), nullptr, displayArea.left, displayArea.top,
+                   displayArea.right - displayArea.left, displayArea.bottom - displayArea.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    SetAccessible(AccessiblePage(caption));
 }
 
 void TabControl::Create(HWND parent, int left, int top, int width, int height, bool ownerDraw) {
     // A container for the dialog keys: Tab goes on into the active page's controls.
-    CreateControl(WC_TABCONTROLA, parent,
-                  WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (ownerDraw ? TCS_OWNERDRAWFIXED : 0), left,
-                  top, width, height, "", WS_EX_CONTROLPARENT);
+    // A tab stop: the arrow keys switch the pages once it has the focus.
+    CreateControl(
+        WC_TABCONTROLA, parent,
+        WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (ownerDraw ? TCS_OWNERDRAWFIXED : 0), left,
+        top, width, height, "", WS_EX_CONTROLPARENT);
+    SetAccessible(AccessiblePageTabs("Pages"));
 }
 
 TabPage& TabControl::AddPage(const std::string& caption) {
@@ -41,6 +45,16 @@ int TabControl::ActivePageIndex() const {
 void TabControl::SetActivePageIndex(int index) {
     ::SendMessageA(hwnd(), TCM_SETCURSEL, index, 0);
     ShowActivePage();
+}
+
+void TabControl::SelectNextPage(int step) {
+    if (PageCount() == 0) {
+        return;
+    }
+    SetActivePageIndex(((ActivePageIndex() + step) % PageCount() + PageCount()) % PageCount());
+    if (OnChange) {
+        OnChange();
+    }
 }
 
 void TabControl::ShowActivePage() {

@@ -32,6 +32,9 @@ class TabControl : public NativeControl {
     int ActivePageIndex() const;
     // Shows that page and hides the others; raises no event.
     void SetActivePageIndex(int index);
+    // The page step pages on from the active one, round the end, as the user's choice: raises
+    // OnChange.
+    void SelectNextPage(int step);
 
     std::function<void()> OnChange;
     // Draws tab index into the rectangle of the device context.

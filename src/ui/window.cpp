@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "ui/dpi.h"
 #include "ui/error_guard.h"
 #include "ui/screen_cursor.h"
 #include "ui/top_level_message.h"
@@ -93,11 +94,49 @@ RECT Window::Bounds() const {
 
 void Window::CreateForm(const FormDescription& form, HWND owner) {
     const WindowClass& windowClass = WindowClass::For(form, &Window::WindowProc);
-    RECT frame = {0, 0, form.clientWidth, form.clientHeight};
-    ::AdjustWindowRectEx(&frame, form.style, FALSE, form.exStyle);
+    if ((form.style & WS_CHILD) != 0) {
+        // A child stands on its parent, whose DPI is known.
+        const int dpi = WindowDpi(owner);
+        ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style,
+                          Scaled(form.left, dpi), Scaled(form.top, dpi),
+                          Scaled(form.clientWidth, dpi), Scaled(form.clientHeight, dpi), owner,
+                          nullptr, ::GetModuleHandleA(nullptr), this);
+        return;
+    }
+    const RECT frame = FrameAround({0, 0, form.clientWidth, form.clientHeight}, form.style,
+                                   form.exStyle, kDesignDpi);
     ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, form.left,
                       form.top, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
                       ::GetModuleHandleA(nullptr), this);
+    if (hwnd_) {
+        PlaceForDpi(form, owner);
+    }
+}
+
+void Window::PlaceForDpi(const FormDescription& form, HWND owner) {
+    using Centring = FormDescription::Centring;
+    // Made at 96 dpi, the window learns its monitor's DPI only once it exists.
+    const int dpi = WindowDpi(hwnd_);
+    if (dpi == kDesignDpi && form.centring == Centring::None) {
+        return;
+    }
+    const int width = Scaled(form.clientWidth, dpi);
+    const int height = Scaled(form.clientHeight, dpi);
+    const RECT frame = FrameAround({0, 0, width, height}, form.style, form.exStyle, dpi);
+    POINT at = {form.left == CW_USEDEFAULT ? form.left : Scaled(form.left, dpi),
+                form.top == CW_USEDEFAULT ? form.top : Scaled(form.top, dpi)};
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    RECT ownerBounds;
+    if (form.centring == Centring::Owner && owner && ::GetWindowRect(owner, &ownerBounds)) {
+        at = {(ownerBounds.left + ownerBounds.right - width) / 2,
+              (ownerBounds.top + ownerBounds.bottom - height) / 2};
+    } else if (form.centring != Centring::None) {
+        at = CentredOnWorkArea(width, height);
+    } else if (form.left == CW_USEDEFAULT) {
+        flags |= SWP_NOMOVE;
+    }
+    ::SetWindowPos(hwnd_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
+                   flags);
 }
 
 void Window::Subclass(HWND hwnd) {
@@ -163,6 +202,25 @@ LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
                        : ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
+bool Window::HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_GETOBJECT) {
+        result = AnswerAccessibleObject(hwnd_, wParam, lParam, accessible_);
+        return result != 0;
+    }
+    if (message == AccessiblePressMessage() && accessible_.press) {
+        // A copy: the press may change the description.
+        const std::function<void()> press = accessible_.press;
+        press();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+bool Window::PreTranslateMessage(MSG&) {
+    return false;
+}
+
 bool Window::Reflect(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
@@ -173,9 +231,10 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         BeforeFormShow();
         FormShow();
     }
-    LRESULT reflected = 0;
-    if (ReflectToControl(hwnd_, message, wParam, lParam, reflected)) {
-        return reflected;
+    LRESULT handled = 0;
+    if (ReflectToControl(hwnd_, message, wParam, lParam, handled) ||
+        HandleAccessibility(message, wParam, lParam, handled)) {
+        return handled;
     }
     return HandleMessage(message, wParam, lParam);
 }
@@ -209,6 +268,10 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    RunGuarded([&] { result = control->HandleMessage(message, wParam, lParam); });
+    RunGuarded([&] {
+        if (!control->HandleAccessibility(message, wParam, lParam, result)) {
+            result = control->HandleMessage(message, wParam, lParam);
+        }
+    });
     return result;
 }

@@ -14,6 +14,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
+#include "ui/accessibility.h"
 #include "ui/window_class.h"
 
 // Modal results shared by the windows.
@@ -40,8 +44,9 @@ class Window {
     void Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
     void Destroy();
 
-    // Forms with controls the user types into answer Tab, Shift+Tab, Enter and Esc.
-    virtual bool WantsDialogKeys() const { return false; }
+    // A keyboard message for this top-level window or a control in it, before it is dispatched;
+    // true when the window has handled it. Forms with controls answer their dialog keys here.
+    virtual bool PreTranslateMessage(MSG& message);
 
     // Modal runs go through ShowModal (ui/modal.h), which tests can answer.
     bool IsModal() const { return modal_; }
@@ -51,6 +56,10 @@ class Window {
     // Hides the window; a modal one ends its modal loop as cancelled.
     void Close();
 
+    // What a screen reader is told of the window: its role, name and press.
+    void SetAccessible(AccessibleDescription description) { accessible_ = std::move(description); }
+    const AccessibleDescription& Accessible() const { return accessible_; }
+
     // A notification about this window, reflected by its parent. True when handled; the default
     // handles none.
     virtual bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -59,6 +68,8 @@ class Window {
     // Registers the description's class on first use and creates the window, owned by owner
     // (or, for a WS_CHILD style, as a child of it).
     void CreateForm(const FormDescription& form, HWND owner);
+    // Scales a top-level window's designed place and size for its monitor's DPI.
+    void PlaceForDpi(const FormDescription& form, HWND owner);
     // Binds a window of a system class (a control) to this object: its messages reach
     // HandleMessage, whose default is then the class's own handling.
     void Subclass(HWND hwnd);
@@ -85,9 +96,12 @@ class Window {
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     // Unbinds the object; the window lives on with the system's handling alone.
     void Detach();
+    // A screen reader's question or press, answered for every window alike. True when handled.
+    bool HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     HWND hwnd_ = nullptr;
     bool subclassed_ = false;
+    AccessibleDescription accessible_;
     bool modal_ = false;
     int modalResult_ = 0;
 };

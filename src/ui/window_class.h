@@ -7,6 +7,8 @@
 
 // What a window looks like when it is created, each value set by name:
 //   FormDescription("TfrmMain").Caption("MURLOX").Style(WS_POPUP).At(504, 287).ClientSize(226, 226)
+// Places and sizes are 96-dpi values, which the window layer scales: a top-level window's for its
+// monitor, a child's for its parent's.
 struct FormDescription {
     constexpr explicit FormDescription(const char* windowClass) : className(windowClass) {}
 
@@ -27,6 +29,14 @@ struct FormDescription {
         return With(&FormDescription::clientWidth, width)
             .With(&FormDescription::clientHeight, height);
     }
+    // In the middle of the primary screen's work area, wherever At says.
+    constexpr FormDescription Centred() const {
+        return With(&FormDescription::centring, Centring::WorkArea);
+    }
+    // In the middle of its owner, shown or hidden; of the work area without one.
+    constexpr FormDescription CentredOnOwner() const {
+        return With(&FormDescription::centring, Centring::Owner);
+    }
     // A COLOR_* system colour for the window's background.
     constexpr FormDescription Background(int colorIndex) const {
         return With(&FormDescription::backgroundColorIndex, colorIndex);
@@ -41,6 +51,8 @@ struct FormDescription {
     int clientWidth = 0;
     int clientHeight = 0;
     int backgroundColorIndex = COLOR_WINDOW;
+    enum class Centring { None, WorkArea, Owner };
+    Centring centring = Centring::None;
 
   private:
     template <typename Field, typename Value>

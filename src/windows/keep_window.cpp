@@ -19,11 +19,10 @@ constexpr int kClientHeight = 101;
 }  // namespace
 
 void TfrmWPSetTime::Create(HWND owner) {
-    const POINT at = CentredOnWorkArea(kClientWidth, kClientHeight);
     CreateDialogForm(FormDescription("TfrmWPSetTime")
                          .Caption("Keep this murlo")
                          .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
-                         .At(at.x, at.y)
+                         .Centred()
                          .ClientSize(kClientWidth, kClientHeight),
                      owner);
 }
@@ -33,6 +32,8 @@ void TfrmWPSetTime::CreateControls() {
     Label1.Create(hwnd(), 8, 16, "Keep this murlo for", Font(), text);
     cmbDays.Create(hwnd(), 125, 13, 44, 7);
     cmbDays.SetFont(Font());
+    cmbDays.SetColors(text, ::GetSysColor(COLOR_WINDOW));
+    cmbDays.SetAccessible(AccessibleList("Keep this murlo for (days)"));
     for (int days = 1; days <= 7; ++days) {
         cmbDays.AddItem(std::to_string(days));
     }
@@ -44,6 +45,7 @@ void TfrmWPSetTime::CreateControls() {
     imgSet.SetPicture(setPicture_);
     imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
     imgSet.OnClick = [this] { imgSetClick(); };
+    imgSet.SetAccessible(AccessiblePushButton("Set", [this] { imgSetClick(); }));
     FocusOnActivate(cmbDays.hwnd());
 }
 

@@ -41,11 +41,10 @@ std::string Trimmed(const Edit& edit) {
 }  // namespace
 
 void TfrmSettings::Create(HWND owner) {
-    const POINT at = CentredOnWorkArea(kClientWidth, kClientHeight);
     CreateDialogForm(FormDescription("TfrmSettings")
                          .Caption("Settings")
                          .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
-                         .At(at.x, at.y)
+                         .Centred()
                          .ClientSize(kClientWidth, kClientHeight),
                      owner);
 }
@@ -59,6 +58,8 @@ void TfrmSettings::CreateControls() {
     CreatePreferencesPage(tabber.AddPage("Preferences").hwnd());
     CreateProxyPage(tabber.AddPage("Proxy settings").hwnd());
     tabber.SetActivePageIndex(kProxyPage);
+    SetPageControl(tabber);
+    tabber.SetAccessible(AccessiblePageTabs("Settings pages"));
 
     cmdOK.Create(hwnd(), 248, 344, 81, 25, "OK");
     cmdOK.OnClick = [this] { cmdOKClick(); };
@@ -66,6 +67,7 @@ void TfrmSettings::CreateControls() {
     cmdCancel.OnClick = [this] { Close(); };
     for (TButtonWithColor* button : {&cmdOK, &cmdCancel}) {
         button->SetFont(Font());
+        button->SetColors(::GetSysColor(COLOR_3DDKSHADOW), CLR_INVALID);
         button->SetColor(RGB(255, 255, 255));
     }
 }
@@ -95,6 +97,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
     chkProxyUse.OnClick = [this] { UpdateProxyControls(chkProxyUse.Checked()); };
     lstProxyType.Create(page, 8, 88, 121, 3);
     lstProxyType.SetFont(Font());
+    lstProxyType.SetAccessible(AccessibleList("Proxy type"));
     for (const char* caption : kProxyTypeCaptions) {
         lstProxyType.AddItem(caption);
     }
@@ -119,6 +122,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
     for (const Field& field : fields) {
         field.label.Create(page, field.labelLeft, field.labelTop, field.caption, Font(), text);
         field.edit.Create(page, field.editLeft, field.editTop, 113, 19, field.password);
+        field.edit.SetAccessible(AccessibleEdit(NameFromLabel(field.caption)));
         field.edit.SetFont(Font());
         field.edit.SetEnabled(false);
     }
@@ -171,7 +175,8 @@ void TfrmSettings::tabberDrawTab(int index, const RECT& rect, HDC dc) {
     const int x = CenteredTabCaption(rect.left, rect.right - rect.left, size.cx);
     const int y = CenteredTabCaption(rect.top, rect.bottom - rect.top, size.cy);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    // The colour of the form's font, which the page control takes.
+    ::SetTextColor(dc, ::GetSysColor(COLOR_3DDKSHADOW));
     ::ExtTextOutA(dc, x, y, ETO_CLIPPED, &rect, caption.c_str(), static_cast<UINT>(caption.size()),
                   nullptr);
 }

@@ -6,10 +6,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
+
 #include <utility>
 
 #include "app/application.h"
 #include "app/forms.h"
+#include "support/accessible_controls.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
@@ -70,6 +75,21 @@ TEST_F(MainWindowTest, SignedOutWithoutAutomaticSignInTheMainWindowShowsAtItsPla
     frmMain->ShowForSignIn();
     EXPECT_EQ(Bounds(*frmMain).left, 504);
     EXPECT_EQ(Bounds(*frmMain).top, 40);
+}
+
+TEST_F(MainWindowTest, AScreenReaderFindsThePicturesByWhatTheyAreAndPressesSignIn) {
+    StartSignedOut();
+    const std::vector<AccessibleControl> controls = AccessibleControlsOf(frmMain->hwnd());
+    EXPECT_EQ(controls, Sorted({{ROLE_SYSTEM_GRAPHIC, "MURLOX"},
+                                {ROLE_SYSTEM_GRAPHIC, "MURLOX logo"},
+                                {ROLE_SYSTEM_PUSHBUTTON, "Sign in"},
+                                {ROLE_SYSTEM_PUSHBUTTON, "Close"}}));
+    const auto signIn = std::find(controls.begin(), controls.end(),
+                                  AccessibleControl{ROLE_SYSTEM_PUSHBUTTON, "Sign in"});
+    ASSERT_NE(signIn, controls.end());
+    ASSERT_TRUE(PressAccessible(signIn->window));
+    EXPECT_TRUE(PumpUntil([this] { return !modalWindows.empty(); }, 2000));
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
 }
 
 TEST_F(MainWindowTest, ShowingItWhileSignedInHidesIt) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "app/resource_window.h"
 #include "components/notify_popup_window.h"
 #include "components/pixel_canvas.h"
+#include "support/accessible_controls.h"
 #include "support/wine_test_fixture.h"
 
 namespace {
@@ -195,6 +198,8 @@ TEST_F(NotifyPopupTest, AClickOnTheTextReportsItsLinkAndClosesOnlyThatPopup) {
     popup.ShowNumbered(3);
     ASSERT_TRUE(SlidIn(popup.shown));
     const HWND second = popup.shown[1]->hwnd();
+    // A screen reader hears the news as a link.
+    EXPECT_EQ(AccessibleWindow(second), (AccessibleControl{ROLE_SYSTEM_LINK, "title: news 2"}));
     Press(second, Middle(popup.shown[1]->TextLabel().Bounds()), WM_LBUTTONDOWN, WM_LBUTTONUP);
     // The event first, with the popup as sender; then the shell opens the link itself.
     EXPECT_EQ(popup.events,

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "signin/sign_in.h"
 #include "windows/proxy_entry.h"
 #include "windows/settings_window.h"
+#include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
 
 namespace {
@@ -40,6 +43,17 @@ TEST_F(FormsTest, TheFailureWindowRestoresThePicturesOrLeadsToTheProxyPage) {
     EXPECT_EQ(form.ModalResult(), kModalDone);
     EXPECT_TRUE(frmSettings->IsVisible());
     EXPECT_EQ(frmSettings->Tabs().ActivePageIndex(), 1);
+}
+
+TEST_F(FormsTest, AScreenReaderReadsTheFailureAndFindsTheProxyLinkAndTheButton) {
+    frmPopop->Show();
+    EXPECT_EQ(AccessibleControlsOf(frmPopop->hwnd()),
+              Sorted({{ROLE_SYSTEM_STATICTEXT,
+                       "Please make sure you are connected to the Internet and try again. If you "
+                       "are behind a firewall or if the problem persists please check your "},
+                      {ROLE_SYSTEM_LINK, "proxy settings"},
+                      {ROLE_SYSTEM_STATICTEXT, "or contact your system administrator."},
+                      {ROLE_SYSTEM_PUSHBUTTON, "OK"}}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "signin/sign_in.h"
 #include "signin/sign_in_entry.h"
 #include "signin/sign_in_window.h"
+#include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
 
 namespace {
@@ -90,6 +93,24 @@ TEST_F(FormsTest, WithoutAutomaticSignInThePasswordFieldOpensEmptyAndTheCloseBox
     EXPECT_EQ(form.ModalResult(), kModalClosedByProgram);
     EXPECT_FALSE(SignInBusy);
     EXPECT_EQ(service().RequestCount(), 0);
+}
+
+TEST_F(FormsTest, AScreenReaderFindsEveryControlByWhatItIsAndWhatItIsFor) {
+    frmRegisterLogin->Show();
+    EXPECT_EQ(AccessibleControlsOf(frmRegisterLogin->hwnd()),
+              Sorted({{ROLE_SYSTEM_STATICTEXT, "Sign in with your MURLOX account!"},
+                      {ROLE_SYSTEM_STATICTEXT, "If you do not have a MURLOX account yet,"},
+                      {ROLE_SYSTEM_LINK, "GET A MURLOX ACCOUNT HERE!"},
+                      {ROLE_SYSTEM_STATICTEXT, "e-mail:"},
+                      {ROLE_SYSTEM_TEXT, "e-mail"},
+                      {ROLE_SYSTEM_STATICTEXT, "password:"},
+                      {ROLE_SYSTEM_TEXT, "password"},
+                      {ROLE_SYSTEM_PUSHBUTTON, "Sign in"},
+                      {ROLE_SYSTEM_CHECKBUTTON, "Start MURLOX when my computer starts."},
+                      {ROLE_SYSTEM_CHECKBUTTON,
+                       "Remember my e-mail and password and sign in "
+                       "automatically when MURLOX starts."},
+                      {ROLE_SYSTEM_LINK, "Help"}}));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 
 #include "settings/registry_key.h"
@@ -22,6 +24,25 @@ class FormsTest : public ClientTest {
         ::PostMessageA(focused, WM_KEYDOWN, key, 1);
         ::PostMessageA(focused, WM_KEYUP, key, 0xC0000001);
         PumpUntil([] { return false; }, 60);
+    }
+    // Keys pressed together through the system's input, as a person's hands would: each held
+    // while the next goes down, then let go in reverse.
+    static void Chord(std::initializer_list<WORD> keys) {
+        std::vector<INPUT> inputs;
+        for (const WORD key : keys) {
+            inputs.push_back(KeyInput(key, 0));
+        }
+        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+            inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
+        }
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+    static INPUT KeyInput(WORD key, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        return input;
     }
     static void Click(const NativeControl& button) {
         ::SendMessageA(button.hwnd(), BM_CLICK, 0, 0);

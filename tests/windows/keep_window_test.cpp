@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "windows/keep_window.h"
+#include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
 
 namespace {
@@ -46,6 +49,15 @@ TEST_F(FormsTest, TheKeepWindowSelectsTheStoredCountAndKeepsTheChosenDays) {
     EXPECT_EQ(form.Days().ItemIndex(), -1);
     form.imgSetClick();
     EXPECT_FALSE(Key().HasValue("keepdayscount"));
+}
+
+TEST_F(FormsTest, AScreenReaderFindsTheDaysListAndTheSetButton) {
+    frmWPSetTime->Show();
+    EXPECT_EQ(AccessibleControlsOf(frmWPSetTime->hwnd()),
+              Sorted({{ROLE_SYSTEM_STATICTEXT, "Keep this murlo for"},
+                      {ROLE_SYSTEM_COMBOBOX, "Keep this murlo for (days)"},
+                      {ROLE_SYSTEM_STATICTEXT, "days."},
+                      {ROLE_SYSTEM_PUSHBUTTON, "Set"}}));
 }
 
 }  // namespace

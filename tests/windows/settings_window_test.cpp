@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "support/unwritable_registry.h"
 #include "windows/proxy_entry.h"
 #include "windows/settings_window.h"
+#include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
 
 namespace {
@@ -89,6 +92,13 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     Click(form.CancelButton());
     EXPECT_FALSE(form.IsVisible());
     EXPECT_EQ(Key().ReadString("proxyuse"), "1");
+    // Enter on Cancel is Cancel.
+    form.Show();
+    Click(form.ProxyUse());
+    form.CancelButton().SetFocus();
+    Press(VK_RETURN);
+    EXPECT_FALSE(form.IsVisible());
+    EXPECT_EQ(Key().ReadString("proxyuse"), "1");
 
     // A failing save names what it could not write, keeps the window open and the password in
     // memory.
@@ -101,6 +111,59 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     EXPECT_NE(messages.back().find("MURLOX\\Settings"), std::string::npos) << messages.back();
     EXPECT_TRUE(form.IsVisible());
     EXPECT_EQ(recSETTINGS.password, "demo");
+}
+
+// Through the system's keyboard input, as a user without a mouse goes.
+TEST_F(FormsTest, ThePagesAreATabStopAndCtrlTabSwitchesThemBothWays) {
+    TfrmSettings& form = *frmSettings;
+    form.Show();
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == form.hwnd(); }, 2000));
+    EXPECT_TRUE(::GetWindowLongA(form.Tabs().hwnd(), GWL_STYLE) & WS_TABSTOP);
+    ASSERT_EQ(form.Tabs().ActivePageIndex(), 1);
+    form.ProxyUse().SetFocus();
+    Chord({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(PumpUntil([&] { return form.Tabs().ActivePageIndex() == 0; }, 2000));
+    // The focus left the page that went out of sight, for the tabs.
+    EXPECT_EQ(::GetFocus(), form.Tabs().hwnd());
+    Chord({VK_CONTROL, VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(PumpUntil([&] { return form.Tabs().ActivePageIndex() == 1; }, 2000));
+}
+
+TEST_F(FormsTest, AScreenReaderFindsThePagesAndNamesEveryEditByItsLabel) {
+    frmSettings->Show();
+    const std::vector<AccessibleControl> common = {{ROLE_SYSTEM_PAGETABLIST, "Settings pages"},
+                                                   {ROLE_SYSTEM_PUSHBUTTON, "OK"},
+                                                   {ROLE_SYSTEM_PUSHBUTTON, "Cancel"}};
+    std::vector<AccessibleControl> proxy = common;
+    proxy.insert(
+        proxy.end(),
+        {{ROLE_SYSTEM_PROPERTYPAGE, "Proxy settings"},
+         {ROLE_SYSTEM_STATICTEXT, "Your internet connection is detected automatically."},
+         {ROLE_SYSTEM_STATICTEXT, "Only change these settings if you have trouble connecting"},
+         {ROLE_SYSTEM_CHECKBUTTON, "Use a proxy server"},
+         {ROLE_SYSTEM_COMBOBOX, "Proxy type"},
+         {ROLE_SYSTEM_STATICTEXT, "server:"},
+         {ROLE_SYSTEM_TEXT, "server"},
+         {ROLE_SYSTEM_STATICTEXT, "port:"},
+         {ROLE_SYSTEM_TEXT, "port"},
+         {ROLE_SYSTEM_STATICTEXT, "user id:"},
+         {ROLE_SYSTEM_TEXT, "user id"},
+         {ROLE_SYSTEM_STATICTEXT, "password:"},
+         {ROLE_SYSTEM_TEXT, "password"},
+         {ROLE_SYSTEM_STATICTEXT, "realm:"},
+         {ROLE_SYSTEM_TEXT, "realm"}});
+    EXPECT_EQ(AccessibleControlsOf(frmSettings->hwnd()), Sorted(proxy));
+
+    frmSettings->Tabs().SetActivePageIndex(0);
+    std::vector<AccessibleControl> preferences = common;
+    preferences.insert(preferences.end(),
+                       {{ROLE_SYSTEM_PROPERTYPAGE, "Preferences"},
+                        {ROLE_SYSTEM_STATICTEXT, "Update your preferences"},
+                        {ROLE_SYSTEM_CHECKBUTTON, "Start MURLOX when my computer starts."},
+                        {ROLE_SYSTEM_CHECKBUTTON,
+                         "Remember my e-mail and password and sign in "
+                         "automatically when MURLOX starts."}});
+    EXPECT_EQ(AccessibleControlsOf(frmSettings->hwnd()), Sorted(preferences));
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// The scale of the client's windows. Every position and size of the designed windows is in pixels
+// at 96 dots per inch; the window layer scales it by the DPI of the monitor the window stands on,
+// and no window scales by hand. The DPI functions of Windows 8.1 and 10 are looked up when first
+// needed, never imported, so that the client still starts on Windows 7, where the DPI is the
+// system's.
+
+#include <windows.h>
+
+inline constexpr int kDesignDpi = 96;
+
+// The DPI of the screen as a whole: what windows of a program unaware of monitors get.
+int SystemDpi();
+// The DPI of the monitor the window stands on; the system's where Windows cannot tell.
+int WindowDpi(HWND window);
+
+// A 96-dpi length at that DPI.
+inline int Scaled(int length, int dpi) {
+    return ::MulDiv(length, dpi, kDesignDpi);
+}
+inline RECT Scaled(const RECT& rect, int dpi) {
+    return {Scaled(rect.left, dpi), Scaled(rect.top, dpi), Scaled(rect.right, dpi),
+            Scaled(rect.bottom, dpi)};
+}
+
+// The window rectangle around a client rectangle, with the frame of that DPI.
+RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi);
