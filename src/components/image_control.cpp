@@ -1,12 +1,15 @@
 #include "components/image_control.h"
 
+#include "ui/dpi.h"
+
 void ImageControl::Create(HWND parent, int left, int top, int width, int height) {
     CreateControl("TImage", parent, left, top, width, height);
 }
 
 void ImageControl::SetPicture(const Picture& picture) {
     StopAnimation();
-    picture_ = picture;
+    // Shown at the DPI of the screen the control stands on.
+    picture_ = picture.ScaledFor(WindowDpi(hwnd()));
     frame_ = 0;
     ApplyAutoSize();
     Repaint();

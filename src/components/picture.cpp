@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "ui/dpi.h"
+#include "ui/resampling.h"
 #include "ui/win_handles.h"
 
 namespace {
@@ -184,7 +186,7 @@ Picture Picture::FromResource(int id) {
     if (width <= 0 || height <= 0) {
         ThrowUnreadable(name);
     }
-    return Picture(std::make_shared<State>(State{width, height, name, data, size, {}}));
+    return Picture(std::make_shared<State>(State{width, height, name, data, size, {}, {}}));
 }
 
 Picture Picture::FromFile(const std::string& path) {
@@ -209,7 +211,7 @@ Picture Picture::FromBytes(const void* data, size_t size) {
 
 Picture Picture::Decode(const void* data, size_t size, const std::string& name) {
     // The bytes are the caller's: they are decoded now, while they are there.
-    const Picture picture(std::make_shared<State>(State{0, 0, name, data, size, {}}));
+    const Picture picture(std::make_shared<State>(State{0, 0, name, data, size, {}, {}}));
     picture.DecodedFrames();
     return picture;
 }
@@ -260,6 +262,26 @@ const Picture::Frames& Picture::DecodedFrames() const {
     state.encoded = nullptr;
     state.encodedSize = 0;
     return state.frames;
+}
+
+Picture Picture::ScaledFor(int dpi) const {
+    if (!state_ || dpi == kDesignDpi || dpi <= 0) {
+        return *this;
+    }
+    std::shared_ptr<State>& scaled = state_->scaled[dpi];
+    if (!scaled) {
+        const Frames& frames = DecodedFrames();
+        const int width = std::max(1, Scaled(Width(), dpi));
+        const int height = std::max(1, Scaled(Height(), dpi));
+        Frames resampled;
+        for (const Frame& frame : frames) {
+            resampled.push_back({ResampleArgb(frame.pixels, Width(), Height(), width, height),
+                                 frame.delayMilliseconds});
+        }
+        scaled = std::make_shared<State>(
+            State{width, height, state_->name, nullptr, 0, std::move(resampled), {}});
+    }
+    return Picture(scaled);
 }
 
 int Picture::FrameCount() const {

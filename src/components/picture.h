@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ class Picture {
     static Picture FromBytes(const void* data, size_t size);
 
     bool IsEmpty() const { return !state_; }
+    // The picture for a screen of that DPI: drawn at 96 dpi, it is resampled once per DPI with a
+    // sharp filter, never stretched at paint time. The same picture at 96 dpi.
+    Picture ScaledFor(int dpi) const;
     int Width() const { return state_ ? state_->width : 0; }
     int Height() const { return state_ ? state_->height : 0; }
     int FrameCount() const;
@@ -63,6 +67,8 @@ class Picture {
         const void* encoded;
         size_t encodedSize;
         Frames frames;
+        // The picture resampled for each DPI asked for so far.
+        std::map<int, std::shared_ptr<State>> scaled;
     };
 
     explicit Picture(std::shared_ptr<State> state) : state_(std::move(state)) {}

@@ -8,12 +8,9 @@
 
 #include <immintrin.h>
 
-namespace {
+#include "ui/resampling.h"
 
-// Weights are 16-bit fixed-point numbers with this many fraction bits, so that SSE2 multiplies
-// and adds pairs of them with 8-bit samples in one instruction (pmaddwd).
-constexpr int kWeightBits = 14;
-constexpr int kWeightOne = 1 << kWeightBits;
+namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kInfoHeaderBytes = 40;
@@ -21,19 +18,6 @@ constexpr int kBgr = 3;
 constexpr size_t kVectorBytes = 16;
 // Nothing here is meant for pictures near the address space; BMP sizes are 32-bit as well.
 constexpr uint64_t kMostBytes = uint64_t{1} << 30;
-
-// Catmull-Rom: the cubic that keeps the samples it passes through, and edges sharp.
-constexpr double kFilterSupport = 2;
-double CatmullRom(double x) {
-    x = std::fabs(x);
-    if (x < 1) {
-        return (1.5 * x - 2.5) * x * x + 1;
-    }
-    if (x < 2) {
-        return ((-0.5 * x + 2.5) * x - 4) * x + 2;
-    }
-    return 0;
-}
 
 size_t RoundUp(size_t value, size_t step) {
     return (value + step - 1) / step * step;
@@ -53,47 +37,11 @@ struct Taps {
     }
 };
 
-// The fixed-point weights of one output over inputs [start, start + size), with the zeros at both
-// ends left out and adding up to exactly one, so that one colour stays that colour.
-struct Window {
-    int start = 0;
-    std::vector<int16_t> weights;
-};
-
-Window WindowAt(double centre, double widen, int inputs) {
-    const double support = kFilterSupport * widen;
-    const int low = std::max(int(std::floor(centre - support + 0.5)), 0);
-    const int high = std::min(int(std::floor(centre + support + 0.5)), inputs);
-    std::vector<double> exact;
-    double total = 0;
-    for (int i = low; i < high; ++i) {
-        exact.push_back(CatmullRom((i + 0.5 - centre) / widen));
-        total += exact.back();
-    }
-    Window window{low, {}};
-    int sum = 0;
-    size_t largest = 0;
-    for (size_t i = 0; i < exact.size(); ++i) {
-        window.weights.push_back(int16_t(std::lround(exact[i] / total * kWeightOne)));
-        sum += window.weights[i];
-        largest = window.weights[i] > window.weights[largest] ? i : largest;
-    }
-    window.weights[largest] = int16_t(window.weights[largest] + kWeightOne - sum);
-    while (window.weights.size() > 1 && window.weights.front() == 0) {
-        window.weights.erase(window.weights.begin());
-        ++window.start;
-    }
-    while (window.weights.size() > 1 && window.weights.back() == 0) {
-        window.weights.pop_back();
-    }
-    return window;
-}
-
 Taps TapsFor(int inputs, int outputs) {
     const double scale = double(inputs) / outputs;
     // Shrinking widens the filter by the same factor, so that every input counts.
     const double widen = std::max(scale, 1.0);
-    std::vector<Window> windows;
+    std::vector<FilterWindow> windows;
     size_t widest = 1;
     for (int o = 0; o < outputs; ++o) {
         windows.push_back(WindowAt((o + 0.5) * scale, widen, inputs));

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "ui/win_handles.h"
+
 namespace {
 
 // A function of the system's user32 that older Windows lack: null there.
@@ -15,9 +17,8 @@ using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD
 }  // namespace
 
 int SystemDpi() {
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kDesignDpi;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/font.h"
 
+#include "ui/dpi.h"
+
 COLORREF ColorToRGB(TColor color) {
     if ((color & 0xFF000000) != 0) {
         return ::GetSysColor(static_cast<int>(color & 0xFF));
@@ -17,9 +19,7 @@ UniqueGdiObject CreateFontOf(const std::string& face, int32_t height, TFontStyle
 }
 
 UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style) {
-    HDC screen = ::GetDC(nullptr);
-    const int height = -::MulDiv(points, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
+    const int height = -::MulDiv(points, SystemDpi(), 72);
     return CreateFontOf(face, height, style);
 }
 

@@ -86,6 +86,24 @@ inline UniqueBstr NewBstr(const std::wstring& text) {
     return UniqueBstr(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
 
+// A window's device context, the screen's for no window, released when it goes.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {
   public:

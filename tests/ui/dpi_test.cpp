@@ -1,0 +1,188 @@
+// Every window at the DPI of the screen the tests run on: 96 in the main run, 144 and 192 in runs
+// of their own. Client areas and control places are the design's scaled, within a pixel; nothing
+// stands out of its window, and no text is wider than its control. With
+// MURLOX_SCREENSHOTS set, each window is saved there as a bitmap, to be looked at.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "signin/connection_failure_window.h"
+#include "signin/sign_in.h"
+#include "signin/sign_in_window.h"
+#include "support/forms_test_fixture.h"
+#include "ui/dpi.h"
+#include "ui/win_handles.h"
+#include "windows/keep_window.h"
+#include "windows/settings_window.h"
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+}
+
+class DpiTest : public FormsTest {
+  protected:
+    // A design length at the screen's DPI may round either way of the frame's own rounding.
+    static void ExpectScaled(long actual, int design, const std::string& what) {
+        EXPECT_NEAR(actual, Scaled(design, SystemDpi()), 1) << what << " at " << SystemDpi();
+    }
+    static void ExpectPlace(const RECT& bounds, std::vector<int> design, const std::string& what) {
+        const std::vector<long> place = Place(bounds);
+        for (size_t i = 0; i < 4; ++i) {
+            ExpectScaled(place[i], design[i], what + " [" + std::to_string(i) + "]");
+        }
+    }
+
+    // Every visible control lies inside its window, and its text fits it at its font.
+    static void ExpectNothingCut(HWND window) {
+        RECT client;
+        ::GetClientRect(window, &client);
+        std::vector<HWND> children;
+        ::EnumChildWindows(window, &CollectChild, reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children) {
+            if (!::IsWindowVisible(child)) {
+                continue;
+            }
+            RECT bounds;
+            ::GetWindowRect(child, &bounds);
+            ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bounds), 2);
+            char text[256] = "";
+            ::GetWindowTextA(child, text, sizeof(text));
+            char className[32] = "";
+            ::GetClassNameA(child, className, sizeof(className));
+            // Pictures may overhang by design (the main window's background); texts may not.
+            if (lstrcmpA(className, "TImage") == 0) {
+                continue;
+            }
+            EXPECT_LE(bounds.right, client.right)
+                << className << " \"" << text << "\" stands out on the right";
+            EXPECT_LE(bounds.bottom, client.bottom)
+                << className << " \"" << text << "\" stands out below";
+            if (text[0] != '\0' && lstrcmpiA(className, "Button") == 0) {
+                ExpectTextFits(child, text, bounds);
+            }
+        }
+    }
+
+    // A button's or check box's caption at its font, wrapped where the control wraps, within the
+    // control less a check box's mark.
+    static void ExpectTextFits(HWND control, const char* text, const RECT& bounds) {
+        const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+        const LONG type = style & BS_TYPEMASK;
+        const bool checkBox = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX;
+        const int mark = checkBox ? Scaled(16, SystemDpi()) + 2 : 0;
+        const int width = bounds.right - bounds.left - mark;
+        const WindowDc dc(control);
+        const SelectedObject font(
+            dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+        RECT measured = {0, 0, width, 0};
+        const bool wraps = (style & BS_MULTILINE) != 0;
+        ::DrawTextA(dc.get(), text, -1, &measured, DT_CALCRECT | (wraps ? DT_WORDBREAK : 0));
+        EXPECT_LE(measured.right, width) << "\"" << text << "\" is wider than its control";
+    }
+
+    // The window as the screen shows it, into MURLOX_SCREENSHOTS/<class>.bmp.
+    static void SaveScreenshot(HWND window) {
+        const char* folder = std::getenv("MURLOX_SCREENSHOTS");
+        if (!folder || !*folder) {
+            return;
+        }
+        RECT bounds;
+        ::GetWindowRect(window, &bounds);
+        const int width = bounds.right - bounds.left;
+        const int height = bounds.bottom - bounds.top;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        const WindowDc screen(nullptr);
+        const UniqueGdiObject section(
+            ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const UniqueDc memory(::CreateCompatibleDC(screen.get()));
+        {
+            const SelectedObject selected(memory.get(), section.get());
+            ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), bounds.left, bounds.top,
+                     SRCCOPY);
+        }
+        char className[64] = "";
+        ::GetClassNameA(window, className, sizeof(className));
+        const std::string path = std::string(folder) + "\\" + className + ".bmp";
+        const DWORD imageBytes = DWORD((width * 3 + 3) / 4 * 4) * DWORD(height);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+        file.bfSize = file.bfOffBits + imageBytes;
+        if (FILE* out = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(&file, sizeof(file), 1, out);
+            std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+            std::fwrite(bits, 1, imageBytes, out);
+            std::fclose(out);
+        }
+    }
+
+    void Look(Window& window) {
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(window.hwnd()) != FALSE; }, 2000));
+        ::RedrawWindow(window.hwnd(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        ExpectNothingCut(window.hwnd());
+        SaveScreenshot(window.hwnd());
+    }
+};
+
+TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
+    SignedIn = false;
+    frmMain->ShowForSignIn();
+    Look(*frmMain);
+    ExpectScaled(ClientSize(*frmMain).cx, 226, "main window width");
+    ExpectScaled(ClientSize(*frmMain).cy, 226, "main window height");
+    frmMain->Hide();
+
+    TfrmRegisterLogin& signIn = *frmRegisterLogin;
+    signIn.Show();
+    Look(signIn);
+    ExpectScaled(ClientSize(signIn).cx, 279, "sign-in width");
+    ExpectScaled(ClientSize(signIn).cy, 252, "sign-in height");
+    ExpectPlace(signIn.Username().Bounds(), {8, 90, 177, 21}, "e-mail");
+    ExpectPlace(signIn.Password().Bounds(), {8, 130, 177, 21}, "password");
+    ExpectPlace(signIn.AutoSignin().Bounds(), {8, 180, 265, 33}, "automatic sign-in");
+    signIn.Hide();
+
+    TfrmPopop& failure = *frmPopop;
+    failure.Show();
+    Look(failure);
+    ExpectScaled(ClientSize(failure).cx, 420, "failure width");
+    ExpectScaled(ClientSize(failure).cy, 85, "failure height");
+    ExpectPlace(failure.OkButton().Bounds(), {170, 56, 80, 25}, "failure OK");
+    failure.Hide();
+
+    TfrmSettings& settings = *frmSettings;
+    settings.Show();
+    Look(settings);
+    ExpectScaled(ClientSize(settings).cx, 432, "settings width");
+    ExpectScaled(ClientSize(settings).cy, 381, "settings height");
+    ExpectPlace(settings.Tabs().Bounds(), {8, 8, 409, 321}, "settings pages");
+    ExpectPlace(settings.OkButton().Bounds(), {248, 344, 81, 25}, "settings OK");
+    settings.Tabs().SetActivePageIndex(0);
+    Look(settings);
+    settings.Hide();
+
+    TfrmWPSetTime& keep = *frmWPSetTime;
+    keep.Show();
+    Look(keep);
+    ExpectScaled(ClientSize(keep).cx, 211, "keep width");
+    ExpectScaled(ClientSize(keep).cy, 101, "keep height");
+    keep.Hide();
+}
+
+}  // namespace
