@@ -6,6 +6,7 @@
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
+#include "ui/dpi.h"
 #include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
@@ -98,7 +99,7 @@ void TfrmMain::CreateControls() {
     imgAniGif.SetPicture(Picture::FromResource(IDR_SIGNING_IN_ANIMATION));
     imgAniGif.OnMouseDown = drag;
     imgAniGif.SetAccessible(AccessibleGraphic("Signing in"));
-    lblInfoFont_ = CreatePointFont("Verdana", 8);
+    lblInfoFont_ = CreatePointFont("Verdana", 8, 0, WindowDpi(hwnd()));
     lblInfo.Create(pnlAnimation.hwnd(), 48, 84, "Signing in...",
                    static_cast<HFONT>(lblInfoFont_.get()), ::GetSysColor(COLOR_3DDKSHADOW));
     pnlAnimation.SetVisible(false);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/dpi.h"
 #include "ui/font.h"
 
 namespace {
@@ -75,7 +76,7 @@ void Gauge::Paint(HDC dc) const {
 
     // White on the bar; where the bar has not reached yet, the text takes the bar's colour so that
     // it stays readable on white.
-    const UniqueGdiObject font = CreatePointFont("Verdana", 8);
+    const UniqueGdiObject font = CreatePointFont("Verdana", 8, 0, WindowDpi(hwnd()));
     const SelectedObject selected(dc, font.get());
     const std::string text = std::to_string(PercentDone()) + "%";
     ::SetBkMode(dc, TRANSPARENT);

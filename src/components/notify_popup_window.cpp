@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/dpi.h"
 #include "ui/screen_cursor.h"
 
 namespace {
@@ -71,9 +72,9 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
       gradientColor2_(owner.GradientColor2),
       orientation_(owner.GradientOrientation),
       scrollSpeed_(owner.ScrollSpeed),
-      font_(owner.Font),
-      hoverFont_(owner.HoverFont),
-      titleFont_(owner.TitleFont),
+      font_(&owner.Font),
+      hoverFont_(&owner.HoverFont),
+      titleFont_(&owner.TitleFont),
       textCursor_(owner.TextCursor) {
     // The text as the window's title too: shown nowhere, but read by screen readers and tools.
     CreateForm(FormDescription(kNotifyPopupClass)
@@ -95,16 +96,30 @@ TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
     if ((classStyle & CS_DROPSHADOW) == 0) {
         ::SetClassLongPtrA(hwnd(), GCL_STYLE, static_cast<LONG_PTR>(classStyle | CS_DROPSHADOW));
     }
-    lblText.SetFont(font_);
+    // Every size of the popup is the design's at 96 dpi, scaled here once for its screen.
+    dpi_ = WindowDpi(hwnd());
+    targetWidth_ = Scaled(owner.Width, dpi_);
+    targetHeight_ = Scaled(owner.Height, dpi_);
+    if (dpi_ != kDesignDpi) {
+        const TFont** fonts[] = {&font_, &hoverFont_, &titleFont_};
+        for (size_t i = 0; i < 3; ++i) {
+            scaledFonts_[i] = **fonts[i];
+            scaledFonts_[i].ScaleFor(dpi_);
+            *fonts[i] = &scaledFonts_[i];
+        }
+    }
+    iconBitmap_ = iconBitmap_.ScaledFor(dpi_);
+    backgroundImage_ = owner.BackgroundImage.ScaledFor(dpi_);
+    lblText.SetFont(*font_);
     lblText.SetAlignment(owner.TextAlignment);
     lblText.SetWordWrap(true);
-    lblText.SetLeft(9);
-    lblText.SetTop(49);
+    lblText.SetLeft(Scaled(9, dpi_));
+    lblText.SetTop(Scaled(49, dpi_));
     lblText.OnMouseEnter = [this] { lblTextMouseEnter(); };
     lblText.OnMouseLeave = [this] { lblTextMouseLeave(); };
-    lblTitle.SetTop(8);
-    lblTitle.SetLeft(48);
-    imgIcon = kIconArea;
+    lblTitle.SetTop(Scaled(8, dpi_));
+    lblTitle.SetLeft(Scaled(48, dpi_));
+    imgIcon = Scaled(kIconArea, dpi_);
 }
 
 void TfrmNotifyPopUp::PrepareAndShow() {
@@ -114,7 +129,7 @@ void TfrmNotifyPopUp::PrepareAndShow() {
     // The panel fills the client area; the strip lies along its bottom and the background image
     // fills the rest. Both keep these sizes while the window slides.
     ::GetClientRect(hwnd(), &pnlBorder);
-    imgStrip = {0, std::max(0L, pnlBorder.bottom - kStripHeight), pnlBorder.right,
+    imgStrip = {0, std::max(0L, pnlBorder.bottom - Scaled(kStripHeight, dpi_)), pnlBorder.right,
                 pnlBorder.bottom};
     imgGradient = {0, 0, pnlBorder.right, imgStrip.top};
 
@@ -126,12 +141,12 @@ void TfrmNotifyPopUp::PrepareAndShow() {
         MoveTo(*bounds);
     }
     placedOffset_ = owner_.stack_.Place(taskbarEdge_, (owner_.Options & npCascadePopups) != 0,
-                                        targetHeight_, owner_.PopupMarge);
+                                        targetHeight_, Scaled(owner_.PopupMarge, dpi_));
 
-    lblTitle.SetFont(titleFont_);
+    lblTitle.SetFont(*titleFont_);
     lblTitle.SetCaption(title_);
     if (iconBitmap_.IsEmpty()) {
-        lblTitle.SetLeft(kTitleLeftWithoutIcon);
+        lblTitle.SetLeft(Scaled(kTitleLeftWithoutIcon, dpi_));
     }
     {
         background_ = ClientSizedBitmap(hwnd(), pnlBorder);
@@ -151,9 +166,9 @@ void TfrmNotifyPopUp::PrepareAndShow() {
     ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
 
     // Laid out once in each font, as hovering will switch between them.
-    lblText.SetFont(hoverFont_);
+    lblText.SetFont(*hoverFont_);
     CenterTextLabel();
-    lblText.SetFont(font_);
+    lblText.SetFont(*font_);
     CenterTextLabel();
 }
 
@@ -287,8 +302,12 @@ void TfrmNotifyPopUp::SetTimerEnabled(UINT_PTR timer, bool enabled) {
 }
 
 PopupLayout TfrmNotifyPopUp::Layout() const {
-    return {targetWidth_,       targetHeight_, owner_.PopupStartX,
-            owner_.PopupStartY, placedOffset_, scrollSpeed_};
+    return {targetWidth_,
+            targetHeight_,
+            Scaled(owner_.PopupStartX, dpi_),
+            Scaled(owner_.PopupStartY, dpi_),
+            placedOffset_,
+            scrollSpeed_};
 }
 
 PopupBounds TfrmNotifyPopUp::CurrentBounds() const {
@@ -311,14 +330,14 @@ void TfrmNotifyPopUp::PaintBackground(HDC dc) {
     ::IntersectClipRect(dc, imgGradient.left, imgGradient.top, imgGradient.right,
                         imgGradient.bottom);
     FillSolid(dc, imgGradient, RGB(255, 255, 255));
-    if (owner_.BackgroundImage.IsEmpty()) {
+    if (backgroundImage_.IsEmpty()) {
         strip_.reset(::LoadBitmapA(::GetModuleHandleA(nullptr), "STRIP"));
         PaintGradient(dc);
     } else {
         PaintBackgroundImage(dc);
     }
     if (!iconBitmap_.IsEmpty()) {
-        iconBitmap_.Draw(dc, owner_.IconLeft, owner_.IconTop, 0, true);
+        iconBitmap_.Draw(dc, Scaled(owner_.IconLeft, dpi_), Scaled(owner_.IconTop, dpi_), 0, true);
     }
     ::RestoreDC(dc, saved);
     if (strip_) {
@@ -349,7 +368,7 @@ void TfrmNotifyPopUp::PaintGradient(HDC dc) {
 }
 
 void TfrmNotifyPopUp::PaintBackgroundImage(HDC dc) {
-    const Picture& image = owner_.BackgroundImage;
+    const Picture& image = backgroundImage_;
     switch (drawMethod_) {
         case dmActualSize:
             image.Draw(dc, 0, 0, 0, true);
@@ -405,7 +424,7 @@ void TfrmNotifyPopUp::CenterTextLabel() {
     const int panelWidth = pnlBorder.right;
     const int panelHeight = pnlBorder.bottom;
     lblText.SetCaption(text_);
-    lblText.SetWidth(panelWidth - kTextMargin);
+    lblText.SetWidth(panelWidth - Scaled(kTextMargin, dpi_));
     lblText.SetLeft(CenteredStart(panelWidth, lblText.Width()));
     lblText.SetTop(CenteredStart(panelHeight, lblText.Height()));
     Compose();
@@ -487,14 +506,14 @@ bool TfrmNotifyPopUp::SetCursorOverText() {
 
 void TfrmNotifyPopUp::lblTextMouseEnter() {
     if (linksAllowed_) {
-        lblText.SetFont(hoverFont_);
+        lblText.SetFont(*hoverFont_);
         CenterTextLabel();
     }
 }
 
 void TfrmNotifyPopUp::lblTextMouseLeave() {
     if (linksAllowed_) {
-        lblText.SetFont(font_);
+        lblText.SetFont(*font_);
         CenterTextLabel();
     }
 }

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ui/control.h"
+#include "ui/dpi.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup.h"
 #include "components/notify_popup_rules.h"
@@ -101,7 +102,10 @@ class TfrmNotifyPopUp : public Window {
     std::string text_;
     std::string title_;
     int32_t timeOut_;
-    const Picture& iconBitmap_;
+    // The owner's pictures at the popup's DPI.
+    Picture iconBitmap_;
+    Picture backgroundImage_;
+    int dpi_ = kDesignDpi;
     int32_t targetWidth_;
     int32_t targetHeight_;
     bool scrollAllowed_;
@@ -110,9 +114,11 @@ class TfrmNotifyPopUp : public Window {
     TColor gradientColor2_;
     TOrientation orientation_;
     uint8_t scrollSpeed_;
-    const TFont& font_;
-    const TFont& hoverFont_;
-    const TFont& titleFont_;
+    // The owner's fonts, or at another DPI than 96 the copies below scaled for it.
+    const TFont* font_;
+    const TFont* hoverFont_;
+    const TFont* titleFont_;
+    TFont scaledFonts_[3];
     TTaskbarEdge taskbarEdge_ = EdgeUnknown;
     int16_t textCursor_;
 

@@ -19,7 +19,10 @@ constexpr FormDescription kHostWindow =
 // What the control downloads besides the page itself.
 constexpr LONG kDownloadOptions = DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS;
 // How the document shows inside the host.
-constexpr DWORD kHostUiFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
+// The host scales for the screen's DPI, so the control zooms the page instead of the system
+// stretching it.
+constexpr DWORD kHostUiFlags =
+    DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_DPI_AWARE;
 
 // Out pointers are cleared when a method fails, as COM asks.
 template <typename Interface>

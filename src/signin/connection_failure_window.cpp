@@ -1,5 +1,6 @@
 #include "signin/connection_failure_window.h"
 
+#include "ui/dpi.h"
 #include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
@@ -27,7 +28,7 @@ void TfrmPopop::Create(HWND owner) {
 }
 
 void TfrmPopop::CreateControls() {
-    linkFont_ = CreatePointFont("Verdana", 8, fsUnderline);
+    linkFont_ = CreatePointFont("Verdana", 8, fsUnderline, WindowDpi(hwnd()));
     const COLORREF text = ::GetSysColor(COLOR_BTNTEXT);
     Label1.CreateWrapped(hwnd(), 8, 8, 402, 26,
                          "Please make sure you are connected to the Internet and try again. If "

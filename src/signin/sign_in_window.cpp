@@ -42,10 +42,11 @@ void TfrmRegisterLogin::Create(HWND owner) {
 }
 
 void TfrmRegisterLogin::CreateControls() {
-    boldFont_ = CreatePointFont("Verdana", 8, fsBold);
-    linkFont_ = CreatePointFont("Verdana", 8, fsBold | fsUnderline);
-    helpFont_ = CreatePointFont("Verdana", 8, fsUnderline);
-    editFont_ = CreatePointFont("MS Sans Serif", 8);
+    const int dpi = WindowDpi(hwnd());
+    boldFont_ = CreatePointFont("Verdana", 8, fsBold, dpi);
+    linkFont_ = CreatePointFont("Verdana", 8, fsBold | fsUnderline, dpi);
+    helpFont_ = CreatePointFont("Verdana", 8, fsUnderline, dpi);
+    editFont_ = CreatePointFont("MS Sans Serif", 8, 0, dpi);
     const COLORREF shadow = ::GetSysColor(COLOR_3DDKSHADOW);
     const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
     Label1.Create(hwnd(), 8, 8, "Sign in with your MURLOX account!",

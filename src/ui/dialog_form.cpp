@@ -1,5 +1,6 @@
 #include "ui/dialog_form.h"
 
+#include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/tab_control.h"
 
@@ -23,8 +24,8 @@ bool KeyHeld(int key) {
 }  // namespace
 
 void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
-    font_ = CreatePointFont("Verdana", 8);
     CreateForm(form, owner);
+    font_ = CreatePointFont("Verdana", 8, 0, WindowDpi(hwnd()));
 }
 
 void DialogForm::BeforeFormShow() {

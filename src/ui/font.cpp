@@ -18,8 +18,8 @@ UniqueGdiObject CreateFontOf(const std::string& face, int32_t height, TFontStyle
         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
 }
 
-UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style) {
-    const int height = -::MulDiv(points, SystemDpi(), 72);
+UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style, int dpi) {
+    const int height = -::MulDiv(points, dpi, 72);
     return CreateFontOf(face, height, style);
 }
 
@@ -35,6 +35,11 @@ TFont& TFont::operator=(const TFont& other) {
         handle_.reset();
     }
     return *this;
+}
+
+void TFont::ScaleFor(int dpi) {
+    height_ = Scaled(height_, dpi);
+    handle_.reset();
 }
 
 void TFont::SetStyle(TFontStyles style) {

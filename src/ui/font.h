@@ -29,8 +29,8 @@ using TFontStyles = uint8_t;
 // A new system font of the face, the character height (negative: in pixels, as the designer
 // stores 8 point at 96 dpi) and the style.
 UniqueGdiObject CreateFontOf(const std::string& face, int32_t height, TFontStyles style);
-// The same at a point size of the screen.
-UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style = 0);
+// The same at a point size, for a screen of that DPI.
+UniqueGdiObject CreatePointFont(const std::string& face, int points, TFontStyles style, int dpi);
 
 class TFont {
   public:
@@ -42,6 +42,8 @@ class TFont {
     TFont& operator=(const TFont& other);
 
     void SetStyle(TFontStyles style);
+    // The same font for a screen of that DPI: its pixel height, given for 96 dpi, scaled.
+    void ScaleFor(int dpi);
     TColor Color() const { return color_; }
     void SetColor(TColor color) { color_ = color; }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "ui/dpi.h"
 #include "ui/font.h"
 #include "components/label.h"
 #include "ui/panel.h"
@@ -347,7 +348,7 @@ TEST(ImageControl, PanelAndLabelShowWhatLiesUnderThem) {
     animation.SetTransparent(true);
     const Picture animationPicture = Picture::FromResource(IDR_SIGNING_IN_ANIMATION);
     animation.SetPicture(animationPicture);
-    const UniqueGdiObject font = CreatePointFont("Verdana", 8);
+    const UniqueGdiObject font = CreatePointFont("Verdana", 8, 0, SystemDpi());
     const COLORREF grey = ::GetSysColor(COLOR_BTNSHADOW);
     Label info;
     info.Create(panel.hwnd(), 48, 84, "Signing in...", static_cast<HFONT>(font.get()), grey);

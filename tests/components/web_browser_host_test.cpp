@@ -166,7 +166,8 @@ TEST_F(WebBrowserHostTest, TheDocumentShowsWithoutBorderScrollBarsOrContextMenu)
     ASSERT_TRUE(ui);
     DOCHOSTUIINFO info = {sizeof(info), 0, 0, nullptr, nullptr};
     ASSERT_EQ(ui->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO |
+                                               DOCHOSTUIFLAG_DPI_AWARE));
     EXPECT_EQ(info.pchHostCss, nullptr);
     POINT where = {50, 50};
     EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_DEFAULT, &where, nullptr, nullptr), S_OK)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "components/notify_popup_window.h"
 #include "signin/connection_failure_window.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
@@ -176,6 +177,27 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     settings.Tabs().SetActivePageIndex(0);
     Look(settings);
     settings.Hide();
+
+    // A news popup, once it has slid in.
+    TNotifyPopUp& news = frmMain->notifypopup;
+    news.Text = "A new MURLO is waiting for you.";
+    news.URL.clear();
+    news.Title.clear();
+    ASSERT_TRUE(news.ShowNotification());
+    TfrmNotifyPopUp& popup = *news.Notifications().back();
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            RECT bounds;
+            ::GetWindowRect(popup.hwnd(), &bounds);
+            return bounds.bottom - bounds.top >= Scaled(121, SystemDpi());
+        },
+        5000));
+    RECT bounds;
+    ::GetWindowRect(popup.hwnd(), &bounds);
+    ExpectScaled(bounds.right - bounds.left, 148, "popup width");
+    ExpectScaled(bounds.bottom - bounds.top, 121, "popup height");
+    SaveScreenshot(popup.hwnd());
+    news.CloseAllNotifications();
 
     TfrmWPSetTime& keep = *frmWPSetTime;
     keep.Show();
