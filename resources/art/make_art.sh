@@ -266,17 +266,36 @@ make_tray_images() {
   write_bmp24 "$WORK/tray_signed_out.xpm" "$OUT_DIR/tray_signed_out.bmp"
 }
 
-# draw_icon SIZE DEST: the larger icon images, drawn with smooth edges.
+# draw_icon SIZE DEST [FILL_COLOUR]: the larger icon images, drawn with smooth edges.
 draw_icon() {
   local size=$1
+  local fill=${3:-$PINK}
   local scale
   scale=$(awk -v s="$size" 'BEGIN { print s / 32 }')
   # Coordinates are laid out for 32 px and scaled to the requested size.
   convert -size "${size}x${size}" xc:none \
-    -draw "scale $scale,$scale fill $PINK roundrectangle 0,0 31.5,31.5 6,6" \
+    -draw "scale $scale,$scale fill $fill roundrectangle 0,0 31.5,31.5 6,6" \
     -draw "scale $scale,$scale fill white \
            polygon 6,26 6,6 10,6 16,14 22,6 26,6 26,26 22,26 22,12.7 16,20.7 10,12.7 10,26" \
     "$2"
+}
+
+# The tray icons at the small-icon size of each screen scale (100, 125, 150 and 200 %): the
+# hand-set 16 px pattern, and the larger ones drawn.
+make_tray_icons() {
+  local state fill
+  for state in signed_in signed_out; do
+    fill=$PINK
+    [ "$state" = signed_out ] && fill=$GREY_MARK
+    tray_pattern_xpm "$fill" None >"$WORK/tray_${state}_16.xpm"
+    convert "$WORK/tray_${state}_16.xpm" "$WORK/tray_${state}_16.pam"
+    draw_icon 20 "$WORK/tray_${state}_20.pam" "$fill"
+    draw_icon 24 "$WORK/tray_${state}_24.pam" "$fill"
+    draw_icon 32 "$WORK/tray_${state}_32.pam" "$fill"
+    convert "$WORK/tray_${state}_16.pam" "$WORK/tray_${state}_20.pam" \
+      "$WORK/tray_${state}_24.pam" "$WORK/tray_${state}_32.pam" \
+      "${NO_METADATA[@]}" "ICO:$OUT_DIR/tray_${state}.ico"
+  done
 }
 
 make_app_icon() {
@@ -298,4 +317,5 @@ make_set
 make_notification_logo
 make_strip
 make_tray_images
+make_tray_icons
 make_app_icon

@@ -32,7 +32,6 @@ constexpr FormDescription kMainWindow = FormDescription("TfrmMain")
                                             .At(504, 287)
                                             .ClientSize(226, 226);
 
-constexpr COLORREF kTrayMaskColor = RGB(255, 0, 255);
 constexpr UINT kShutdownDelayMs = 1000;
 
 // Start-up runs messages (a tray click among them) while this window is being created, before the
@@ -55,8 +54,8 @@ bool TfrmMain::Create(HWND owner) {
     CreateControls();
     CreateMenu();
     CreateNotifyPopup();
-    lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_IN), kTrayMaskColor);
-    lstIcons.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_OUT), kTrayMaskColor);
+    lstIcons.AddIconResource(IDI_TRAY_SIGNED_IN);
+    lstIcons.AddIconResource(IDI_TRAY_SIGNED_OUT);
     theTray_->SetIconList(&lstIcons);
     theTray_->SetHint(kApplicationTitle);
     theTray_->SetPopupMenu(&popupTray_);

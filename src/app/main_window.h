@@ -77,7 +77,8 @@ class TfrmMain : public Window {
     int trayImage_ = kSignedOutImage;
     bool shutdownPending_ = false;
     TPopupMenu popupTray_;
-    TImageList lstIcons{16, 16};
+    // At the small-icon size of the screen's scale.
+    TImageList lstIcons{::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
     std::unique_ptr<TTrayIcon> theTray_;
     std::unique_ptr<TMainInstance> MainInstance;
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.

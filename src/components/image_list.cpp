@@ -57,6 +57,16 @@ bool TImageList::AddMaskedResource(const char* resourceName, COLORREF maskColor)
     return AddMaskedImage(::GetModuleHandleA(nullptr), resourceName, 0, maskColor);
 }
 
+bool TImageList::AddIconResource(int id) {
+    UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, width_, height_, 0)));
+    if (!icon) {
+        return false;
+    }
+    icons_.push_back(std::move(icon));
+    return true;
+}
+
 bool TImageList::AddMaskedFile(const std::string& path, COLORREF maskColor) {
     return AddMaskedImage(nullptr, path.c_str(), LR_LOADFROMFILE, maskColor);
 }

@@ -40,6 +40,9 @@ class TImageList : public Component {
     bool AddMaskedResource(const char* resourceName, COLORREF maskColor);
     // A .bmp file.
     bool AddMaskedFile(const std::string& path, COLORREF maskColor);
+    // An icon resource of the program, at the list's size: the icon's image of that size, or the
+    // system's scaling of the nearest.
+    bool AddIconResource(int id);
 
     // Copies image index into icon; an index outside the list empties the icon and returns false.
     bool GetIcon(int index, TIcon& icon) const;

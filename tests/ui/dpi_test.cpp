@@ -147,6 +147,14 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     Look(*frmMain);
     ExpectScaled(ClientSize(*frmMain).cx, 226, "main window width");
     ExpectScaled(ClientSize(*frmMain).cy, 226, "main window height");
+    // The tray icon at the small-icon size of the screen's scale, drawn for it.
+    ICONINFO icon = {};
+    ASSERT_TRUE(::GetIconInfo(frmMain->theTray().TrayData().hIcon, &icon));
+    const UniqueGdiObject colour(icon.hbmColor);
+    const UniqueGdiObject mask(icon.hbmMask);
+    BITMAP bitmap = {};
+    ::GetObjectA(colour.get(), sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, Scaled(16, SystemDpi()));
     frmMain->Hide();
 
     TfrmRegisterLogin& signIn = *frmRegisterLogin;
