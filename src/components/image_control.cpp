@@ -9,6 +9,7 @@ void ImageControl::Create(HWND parent, int left, int top, int width, int height)
 void ImageControl::SetPicture(const Picture& picture) {
     StopAnimation();
     // Shown at the DPI of the screen the control stands on.
+    source_ = picture;
     picture_ = picture.ScaledFor(WindowDpi(hwnd()));
     frame_ = 0;
     ApplyAutoSize();
@@ -120,4 +121,12 @@ void ImageControl::Repaint() {
     if (hwnd()) {
         ::InvalidateRect(hwnd(), nullptr, FALSE);
     }
+}
+
+void ImageControl::DpiChanged(int /*oldDpi*/, int newDpi) {
+    StopAnimation();
+    picture_ = source_.ScaledFor(newDpi);
+    ApplyAutoSize();
+    Repaint();
+    StartAnimation();
 }

@@ -36,6 +36,8 @@ class ImageControl : public Control {
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The picture again at the new DPI.
+    void DpiChanged(int oldDpi, int newDpi) override;
     void PaintContent(HDC dc) override;
     bool CoversClientArea() const override;
 
@@ -46,6 +48,8 @@ class ImageControl : public Control {
     void NextFrame();
     void Repaint();
 
+    // The picture as set, and as shown at the control's DPI.
+    Picture source_;
     Picture picture_;
     bool center_ = false;
     bool transparent_ = false;

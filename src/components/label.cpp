@@ -1,5 +1,6 @@
 #include "components/label.h"
 
+#include "ui/dpi.h"
 #include "ui/win_handles.h"
 
 namespace {
@@ -50,6 +51,17 @@ void Label::PaintContent(HDC dc) {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     ::DrawTextA(dc, caption_.c_str(), -1, &client, Format());
+}
+
+void Label::DpiChanged(int oldDpi, int newDpi) {
+    if (HFONT rescaled = RescaledFont(font_, oldDpi, newDpi)) {
+        font_ = rescaled;
+        rescaledFont_.reset(rescaled);
+    }
+    if (!wrap_) {
+        FitToText();
+    }
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void Label::FitToText() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/control.h"
+#include "ui/win_handles.h"
 
 class Label : public Control {
   public:
@@ -26,6 +27,8 @@ class Label : public Control {
 
   protected:
     void PaintContent(HDC dc) override;
+    // A copy of its font at the new DPI, and its size fitted again.
+    void DpiChanged(int oldDpi, int newDpi) override;
 
   private:
     UINT Format() const;
@@ -33,6 +36,7 @@ class Label : public Control {
 
     std::string caption_;
     HFONT font_ = nullptr;
+    UniqueGdiObject rescaledFont_;
     COLORREF color_ = 0;
     bool wrap_ = false;
 };

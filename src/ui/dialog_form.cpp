@@ -28,6 +28,10 @@ void DialogForm::CreateDialogForm(const FormDescription& form, HWND owner) {
     font_ = CreatePointFont("Verdana", 8, 0, WindowDpi(hwnd()));
 }
 
+void DialogForm::DpiChanged(int, int newDpi) {
+    font_ = CreatePointFont("Verdana", 8, 0, newDpi);
+}
+
 void DialogForm::BeforeFormShow() {
     EnsureControls();
     ::SendMessageA(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);

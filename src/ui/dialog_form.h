@@ -49,6 +49,8 @@ class DialogForm : public Window {
     void BeforeFormShow() override;
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The form's font for controls made from now on, at the new DPI.
+    void DpiChanged(int oldDpi, int newDpi) override;
 
   private:
     // Gives the focus to the control that had it, or to the first one.

@@ -32,6 +32,16 @@ int WindowDpi(HWND window) {
     return SystemDpi();
 }
 
+HFONT RescaledFont(HFONT font, int fromDpi, int toDpi) {
+    LOGFONTA description = {};
+    if (!font || ::GetObjectA(font, sizeof(description), &description) == 0) {
+        return nullptr;
+    }
+    description.lfHeight = ::MulDiv(description.lfHeight, toDpi, fromDpi);
+    description.lfWidth = ::MulDiv(description.lfWidth, toDpi, fromDpi);
+    return ::CreateFontIndirectA(&description);
+}
+
 RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi) {
     static const auto adjustForDpi =
         User32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");

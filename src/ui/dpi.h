@@ -23,5 +23,8 @@ inline RECT Scaled(const RECT& rect, int dpi) {
             Scaled(rect.bottom, dpi)};
 }
 
+// A copy of the font for another DPI: its height scaled from one DPI to the other. Null for none.
+HFONT RescaledFont(HFONT font, int fromDpi, int toDpi);
+
 // The window rectangle around a client rectangle, with the frame of that DPI.
 RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi);

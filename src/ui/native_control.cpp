@@ -27,6 +27,14 @@ void NativeControl::CreateControl(const char* className, HWND parent, DWORD styl
     ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void NativeControl::DpiChanged(int oldDpi, int newDpi) {
+    const auto current = reinterpret_cast<HFONT>(::SendMessageA(hwnd(), WM_GETFONT, 0, 0));
+    if (HFONT rescaled = RescaledFont(current, oldDpi, newDpi)) {
+        ::SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(rescaled), TRUE);
+        rescaledFont_.reset(rescaled);
+    }
+}
+
 std::string NativeControl::Text() const {
     std::vector<char> text(::GetWindowTextLengthA(hwnd()) + 1);
     ::GetWindowTextA(hwnd(), text.data(), static_cast<int>(text.size()));

@@ -28,6 +28,9 @@ class NativeControl : public Window {
     // Text and ground colours, answered to the parent's WM_CTLCOLOR* question about this control.
     void SetColors(COLORREF text, COLORREF background);
 
+    // Takes its font again at the new DPI, as a copy of its own.
+    void DpiChanged(int oldDpi, int newDpi) override;
+
     // Answers the parent's WM_CTLCOLOR* question with the colours set.
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -47,4 +50,6 @@ class NativeControl : public Window {
     COLORREF textColor_ = CLR_INVALID;
     COLORREF background_ = CLR_INVALID;
     UniqueGdiObject backgroundBrush_;
+    // The font at a DPI the control was moved to.
+    UniqueGdiObject rescaledFont_;
 };

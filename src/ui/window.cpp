@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <utility>
+#include <vector>
 
 #include "ui/dpi.h"
 #include "ui/error_guard.h"
@@ -97,6 +98,7 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
     if ((form.style & WS_CHILD) != 0) {
         // A child stands on its parent, whose DPI is known.
         const int dpi = WindowDpi(owner);
+        dpi_ = dpi;
         ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style,
                           Scaled(form.left, dpi), Scaled(form.top, dpi),
                           Scaled(form.clientWidth, dpi), Scaled(form.clientHeight, dpi), owner,
@@ -117,6 +119,7 @@ void Window::PlaceForDpi(const FormDescription& form, HWND owner) {
     using Centring = FormDescription::Centring;
     // Made at 96 dpi, the window learns its monitor's DPI only once it exists.
     const int dpi = WindowDpi(hwnd_);
+    dpi_ = dpi;
     if (dpi == kDesignDpi && form.centring == Centring::None) {
         return;
     }
@@ -193,6 +196,9 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        case WM_DPICHANGED:
+            MoveToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
     }
     return DefaultHandling(message, wParam, lParam);
 }
@@ -200,6 +206,46 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     return subclassed_ ? ::DefSubclassProc(hwnd_, message, wParam, lParam)
                        : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+namespace {
+
+BOOL CALLBACK CollectDescendant(HWND child, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+    return TRUE;
+}
+
+}  // namespace
+
+void Window::DpiChanged(int, int) {}
+
+void Window::MoveToDpi(int newDpi, const RECT& proposed) {
+    const int oldDpi = dpi_;
+    ::SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                   proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (newDpi == oldDpi || newDpi <= 0) {
+        return;
+    }
+    std::vector<HWND> descendants;
+    ::EnumChildWindows(hwnd_, &CollectDescendant, reinterpret_cast<LPARAM>(&descendants));
+    for (HWND child : descendants) {
+        const RECT bounds = BoundsInParent(child);
+        ::SetWindowPos(child, nullptr, ::MulDiv(bounds.left, newDpi, oldDpi),
+                       ::MulDiv(bounds.top, newDpi, oldDpi),
+                       ::MulDiv(bounds.right - bounds.left, newDpi, oldDpi),
+                       ::MulDiv(bounds.bottom - bounds.top, newDpi, oldDpi),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The controls first: a form's old fonts are still theirs to copy.
+    for (HWND child : descendants) {
+        if (Window* control = FromHandle(child)) {
+            control->DpiChanged(oldDpi, newDpi);
+            control->dpi_ = newDpi;
+        }
+    }
+    DpiChanged(oldDpi, newDpi);
+    dpi_ = newDpi;
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 bool Window::HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -68,11 +68,17 @@ class Window {
     // Registers the description's class on first use and creates the window, owned by owner
     // (or, for a WS_CHILD style, as a child of it).
     void CreateForm(const FormDescription& form, HWND owner);
+    // Takes the place Windows proposes for a new DPI and scales every window inside.
+    void MoveToDpi(int newDpi, const RECT& proposed);
     // Scales a top-level window's designed place and size for its monitor's DPI.
     void PlaceForDpi(const FormDescription& form, HWND owner);
     // Binds a window of a system class (a control) to this object: its messages reach
     // HandleMessage, whose default is then the class's own handling.
     void Subclass(HWND hwnd);
+
+    // The window now stands on a screen of another DPI; its place and size are scaled already. A
+    // control takes its font and pictures at the new DPI here, a form its own fonts.
+    virtual void DpiChanged(int oldDpi, int newDpi);
 
     // Runs each time the program shows the window (not when it comes back with its owner), before
     // it appears: the one place where a window readies itself for the user.
@@ -101,6 +107,8 @@ class Window {
 
     HWND hwnd_ = nullptr;
     bool subclassed_ = false;
+    // The DPI the window was laid out for.
+    int dpi_ = 96;
     AccessibleDescription accessible_;
     bool modal_ = false;
     int modalResult_ = 0;

@@ -15,6 +15,7 @@ class TfrmWPSetTime : public DialogForm {
     void SetButtonPictures(const Picture& normal, const Picture& hover);
 
     DropDownList& Days() { return Made(cmbDays); }
+    Label& KeepLabel() { return Made(Label1); }
     void imgSetClick();
 
   protected:

@@ -215,4 +215,53 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     keep.Hide();
 }
 
+// Moved to a screen of twice the DPI, a window takes the place Windows proposes, and its controls,
+// fonts and pictures follow.
+TEST_F(DpiTest, AMoveToAScreenOfAnotherDpiLaysTheWindowOutAgain) {
+    const int dpi = SystemDpi();
+    const int moved = 2 * dpi;
+    TfrmSettings& settings = *frmSettings;
+    settings.Show();
+    const auto fontHeight = [](HWND control) {
+        LOGFONTA font = {};
+        ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const LONG okFont = fontHeight(settings.OkButton().hwnd());
+    // The place Windows would propose: the window's frame, which Wine keeps at the system's
+    // DPI, around the design's client area at the new DPI.
+    const auto proposal = [](const Window& form, SIZE client) {
+        RECT window;
+        ::GetWindowRect(form.hwnd(), &window);
+        const SIZE now = ClientSize(form);
+        return RECT{window.left, window.top, window.right + client.cx - now.cx,
+                    window.bottom + client.cy - now.cy};
+    };
+    RECT proposed = proposal(settings, {Scaled(432, moved), Scaled(381, moved)});
+    ::SendMessageA(settings.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
+                   reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_NEAR(ClientSize(settings).cx, Scaled(432, moved), 1);
+    EXPECT_NEAR(ClientSize(settings).cy, Scaled(381, moved), 1);
+    const std::vector<long> ok = Place(settings.OkButton().Bounds());
+    const int design[] = {248, 344, 81, 25};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(ok[i], Scaled(design[i], moved), 2) << i;
+    }
+    EXPECT_EQ(fontHeight(settings.OkButton().hwnd()), ::MulDiv(okFont, moved, dpi));
+
+    // Pictures are drawn again at the new DPI, and labels sized to their text anew.
+    TfrmWPSetTime& keep = *frmWPSetTime;
+    keep.Show();
+    const RECT label = keep.KeepLabel().Bounds();
+    proposed = proposal(keep, {Scaled(211, moved), Scaled(101, moved)});
+    ::SendMessageA(keep.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
+                   reinterpret_cast<LPARAM>(&proposed));
+    const RECT grown = keep.KeepLabel().Bounds();
+    // Twice the font, about twice the text: hinting rounds each letter its own way.
+    const double width = label.right - label.left;
+    EXPECT_NEAR(grown.right - grown.left, 2 * width, 0.1 * width);
+    EXPECT_NO_FATAL_FAILURE(ExpectNothingCut(keep.hwnd()));
+}
+
 }  // namespace
