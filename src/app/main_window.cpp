@@ -6,6 +6,7 @@
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
+#include "ui/dialog_keys.h"
 #include "ui/dpi.h"
 #include "ui/form_table.h"
 #include "ui/font.h"
@@ -81,6 +82,7 @@ void TfrmMain::CreateControls() {
     imgSignIn.OnMouseMove = [this](POINT) { imgSignInMouseMove(); };
     imgSignIn.OnClick = [] { StartSignIn(stSignInImage); };
     imgSignIn.SetAccessible(AccessiblePushButton("Sign in", [] { StartSignIn(stSignInImage); }));
+    imgSignIn.SetTabStop();
 
     imgLogo.Create(hwnd(), 16, 8, 76, 36);
     imgLogo.SetAutoSize(true);
@@ -90,6 +92,7 @@ void TfrmMain::CreateControls() {
     imgCloseWindow.SetCenter(true);
     imgCloseWindow.OnClick = [this] { Hide(); };
     imgCloseWindow.SetAccessible(AccessiblePushButton("Close", [this] { Hide(); }));
+    imgCloseWindow.SetTabStop();
 
     pnlAnimation.Create(hwnd(), 32, 56, 169, 137);
     pnlAnimation.OnMouseDown = drag;
@@ -161,6 +164,22 @@ void TfrmMain::FormCreate() {
     SetMenuState(false);
     notifypopup.BackgroundImage = frmResources->imgLogoSmall;
     StartSignIn(stLaunch);
+}
+
+bool TfrmMain::PreTranslateMessage(MSG& message) {
+    if (message.message != WM_KEYDOWN) {
+        return false;
+    }
+    if (message.wParam == VK_TAB) {
+        return MoveFocusByTab(hwnd(), ::GetKeyState(VK_SHIFT) < 0);
+    }
+    if (message.wParam == VK_RETURN) {
+        if (!PressFocusedControl(hwnd())) {
+            StartSignIn(stSignInImage);
+        }
+        return true;
+    }
+    return false;
 }
 
 void TfrmMain::ShowForSignIn() {

@@ -52,6 +52,10 @@ class TfrmMain : public Window {
     TPopupMenu& popupTray() { return popupTray_; }
     bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
 
+    // Tab walks the pictures that act; Enter presses the one that has the focus, and elsewhere
+    // signs in, the window's one action.
+    bool PreTranslateMessage(MSG& message) override;
+
   protected:
     // Lit logo, the sign-in picture in its first look, at the stored position.
     void FormShow() override;

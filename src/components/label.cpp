@@ -32,6 +32,7 @@ void Label::CreateWrapped(HWND parent, int left, int top, int width, int height,
 
 void Label::SetLink(std::function<void()> click) {
     OnClick = std::move(click);
+    SetTabStop();
     SetAccessible(AccessibleLink(caption_, [this] { OnClick(); }));
 }
 

@@ -67,6 +67,7 @@ void TfrmRegisterLogin::CreateControls() {
     imgGo.OnMouseMove = [this](POINT) { imgGoMouseMove(); };
     imgGo.OnClick = [this] { imgGoClick(); };
     imgGo.SetAccessible(AccessiblePushButton("Sign in", [this] { imgGoClick(); }));
+    imgGo.SetTabStop();
 
     chkStartWithWindows.Create(hwnd(), 8, 156, 265, 17, "Start MURLOX when my computer starts.");
     chkAutoSignin.Create(

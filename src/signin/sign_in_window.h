@@ -18,6 +18,9 @@ class TfrmRegisterLogin : public DialogForm {
     Edit& Password() { return Made(txtPassword); }
     CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
     CheckBox& AutoSignin() { return Made(chkAutoSignin); }
+    ImageControl& GoButton() { return Made(imgGo); }
+    Label& RegisterLink() { return Made(Label2); }
+    Label& HelpLink() { return Made(Label3); }
     void imgGoClick();
 
   protected:

@@ -83,6 +83,11 @@ void Control::CreateControl(const char* className, HWND parent, int left, int to
     // The system puts a new child at the bottom of its siblings; the designer's order is the
     // reverse.
     ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowLongPtrA(hwnd(), GWLP_ID, NextControlId());
+}
+
+void Control::SetTabStop() {
+    ::SetWindowLongA(hwnd(), GWL_STYLE, ::GetWindowLongA(hwnd(), GWL_STYLE) | WS_TABSTOP);
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {
@@ -112,6 +117,18 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_CAPTURECHANGED:
             clickPending_ = false;
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            ::InvalidateRect(hwnd(), nullptr, FALSE);
+            break;
+        case WM_KEYDOWN:
+            // Space clicks a control the keyboard reached, as it does a button.
+            if (wParam == VK_SPACE && OnClick) {
+                OnClick();
+                return 0;
+            }
             break;
         default:
             if (HandleMouse(message, lParam)) {
@@ -171,6 +188,13 @@ void Control::PaintTo(HDC dc) {
         PaintUnderlay(hwnd(), dc);
     }
     PaintContent(dc);
+    // The focus rectangle of a control the keyboard reached, unless the mouse is in use.
+    const bool focusHidden = (::SendMessageA(hwnd(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+    if (::GetFocus() == hwnd() && !focusHidden) {
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        ::DrawFocusRect(dc, &client);
+    }
 }
 
 void Control::PaintBuffered() {

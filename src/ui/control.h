@@ -30,6 +30,10 @@ class Control : public Window {
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
 
+    // A control the keyboard reaches: Tab stops on it, Space and Enter click it, and it shows a
+    // focus rectangle while it has the focus.
+    void SetTabStop();
+
     // The hand pointer over the control, as links show.
     void SetHandCursor(bool hand) { handCursor_ = hand; }
 

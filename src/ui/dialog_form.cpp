@@ -1,21 +1,11 @@
 #include "ui/dialog_form.h"
 
+#include "ui/dialog_keys.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/tab_control.h"
 
 namespace {
-
-// A button that a click presses, as opposed to a check box or an option.
-bool IsPushButton(HWND window) {
-    char className[16] = "";
-    ::GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpiA(className, "Button") != 0) {
-        return false;
-    }
-    const LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
-}
 
 bool KeyHeld(int key) {
     return ::GetKeyState(key) < 0;
@@ -84,11 +74,14 @@ bool DialogForm::PreTranslateMessage(MSG& message) {
             }
             return true;
         }
+        // The client's own controls are tab stops too, which the system's dialog keys do not
+        // walk in the order they were made.
+        if (message.wParam == VK_TAB && !KeyHeld(VK_CONTROL)) {
+            return MoveFocusByTab(hwnd(), KeyHeld(VK_SHIFT));
+        }
         // The system's dialog keys press only a default button on Enter; a dialog box presses
         // the focused one, so that Enter on Cancel cancels.
-        const HWND focused = ::GetFocus();
-        if (message.wParam == VK_RETURN && ::IsChild(hwnd(), focused) && IsPushButton(focused)) {
-            ::SendMessageA(focused, BM_CLICK, 0, 0);
+        if (message.wParam == VK_RETURN && PressFocusedControl(hwnd())) {
             return true;
         }
     }

@@ -4,16 +4,6 @@
 
 #include "ui/dpi.h"
 
-namespace {
-
-// Ids tell the controls of one parent apart (WM_MEASUREITEM names its control by id only).
-int NextControlId() {
-    static int next = 1000;
-    return next++;
-}
-
-}  // namespace
-
 void NativeControl::CreateControl(const char* className, HWND parent, DWORD style, int left,
                                   int top, int width, int height, const std::string& text,
                                   DWORD exStyle) {

@@ -51,6 +51,11 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
 
 }  // namespace
 
+int NextControlId() {
+    static int next = 1000;
+    return next++;
+}
+
 RECT BoundsInParent(HWND child) {
     RECT bounds;
     ::GetWindowRect(child, &bounds);

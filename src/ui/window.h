@@ -114,6 +114,10 @@ class Window {
     int modalResult_ = 0;
 };
 
+// The id of the next control made: ids tell the controls of one parent apart, and their order is
+// the order of making, which Tab follows.
+int NextControlId();
+
 // A child window's rectangle in its parent's client coordinates.
 RECT BoundsInParent(HWND child);
 

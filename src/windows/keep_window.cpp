@@ -46,6 +46,7 @@ void TfrmWPSetTime::CreateControls() {
     imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
     imgSet.OnClick = [this] { imgSetClick(); };
     imgSet.SetAccessible(AccessiblePushButton("Set", [this] { imgSetClick(); }));
+    imgSet.SetTabStop();
     FocusOnActivate(cmbDays.hwnd());
 }
 

@@ -92,6 +92,24 @@ TEST_F(MainWindowTest, AScreenReaderFindsThePicturesByWhatTheyAreAndPressesSignI
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
 }
 
+// Without a mouse: Tab reaches the pictures that act, and Enter presses the one it reached.
+TEST_F(MainWindowTest, TabReachesSignInAndEnterPressesIt) {
+    StartSignedOut();
+    const auto key = [](WORD code) {
+        const HWND target = ::GetFocus() ? ::GetFocus() : frmMain->hwnd();
+        ::PostMessageA(target, WM_KEYDOWN, code, 1);
+    };
+    const std::vector<AccessibleControl> controls = AccessibleControlsOf(frmMain->hwnd());
+    const auto signIn = std::find(controls.begin(), controls.end(),
+                                  AccessibleControl{ROLE_SYSTEM_PUSHBUTTON, "Sign in"});
+    ASSERT_NE(signIn, controls.end());
+    key(VK_TAB);
+    EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() == signIn->window; }, 2000));
+    key(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([this] { return !modalWindows.empty(); }, 2000));
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmRegisterLogin"});
+}
+
 TEST_F(MainWindowTest, ShowingItWhileSignedInHidesIt) {
     SignedIn = true;
     frmMain->ShowForSignIn();

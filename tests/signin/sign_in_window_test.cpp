@@ -41,14 +41,15 @@ TEST_F(FormsTest, TheSignInWindowStoresTheEntryChecksItAndSignsIn) {
     form.Show();
     EXPECT_TRUE(form.AutoSignin().Checked());
 
-    // Tab walks the fields in their order.
+    // Tab walks the fields, the go button and the links in their order, round the end.
     PumpUntil([&] { return form.Username().HasFocus(); }, 2000);
     ASSERT_TRUE(form.Username().HasFocus());
-    const NativeControl* order[] = {&form.Password(), &form.StartWithWindows(), &form.AutoSignin(),
-                                    &form.Username()};
-    for (const NativeControl* next : order) {
+    const Window* order[] = {&form.Password(),   &form.GoButton(), &form.StartWithWindows(),
+                             &form.AutoSignin(), &form.HelpLink(), &form.RegisterLink(),
+                             &form.Username()};
+    for (const Window* next : order) {
         Press(VK_TAB);
-        EXPECT_TRUE(next->HasFocus());
+        EXPECT_EQ(::GetFocus(), next->hwnd());
     }
 
     // Refused entries: the message, the window stays, the choices are already stored.
