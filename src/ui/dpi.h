@@ -14,6 +14,12 @@ int SystemDpi();
 // The DPI of the monitor the window stands on; the system's where Windows cannot tell.
 int WindowDpi(HWND window);
 
+// A DPI that a screen may have: Windows scales from 100 % to 500 %; half of 96 to ten times it
+// leaves room on both sides.
+inline bool IsScreenDpi(int dpi) {
+    return dpi >= kDesignDpi / 2 && dpi <= kDesignDpi * 10;
+}
+
 // A 96-dpi length at that DPI.
 inline int Scaled(int length, int dpi) {
     return ::MulDiv(length, dpi, kDesignDpi);

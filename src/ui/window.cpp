@@ -202,8 +202,12 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_DPICHANGED:
-            MoveToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
+            // Any program may send the message: a DPI no screen has changes nothing.
+            if (IsScreenDpi(HIWORD(wParam)) && lParam) {
+                MoveToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+                return 0;
+            }
+            break;
     }
     return DefaultHandling(message, wParam, lParam);
 }
@@ -228,7 +232,7 @@ void Window::MoveToDpi(int newDpi, const RECT& proposed) {
     const int oldDpi = dpi_;
     ::SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
                    proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (newDpi == oldDpi || newDpi <= 0) {
+    if (newDpi == oldDpi) {
         return;
     }
     std::vector<HWND> descendants;
@@ -258,7 +262,8 @@ bool Window::HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRE
         result = AnswerAccessibleObject(hwnd_, wParam, lParam, accessible_);
         return result != 0;
     }
-    if (message == AccessiblePressMessage() && accessible_.press) {
+    // Registered messages lie above 0xC000: the common ones never reach the comparison.
+    if (message >= 0xC000 && accessible_.press && message == AccessiblePressMessage()) {
         // A copy: the press may change the description.
         const std::function<void()> press = accessible_.press;
         press();
