@@ -231,3 +231,43 @@ def test_keeping_a_wallpaper_stores_the_schedule_and_the_check_then_asks_nothing
     assert wine.winctl("close", "--class", "TfrmWPPicker").returncode == 0
     assert wine.winctl("wait", "--class", "TfrmWPPicker", "--visible", "--gone",
                        "--timeout", "20").returncode == 0
+
+
+def test_the_keyboard_alone_signs_in_and_reaches_the_preferences_then_cancels(clean_registry,
+                                                                              service):
+    """A user without a mouse, with real keystrokes throughout. One step is the shell's: Windows
+    selects a tray icon from the keyboard (Win+B, the arrows, Enter) and sends its owner the right
+    button's notification. Wine's taskbar has no keyboard, so the test sends that notification."""
+    wine = clean_registry
+    wine.reg("add", DESKTOP_KEY, "/v", "Wallpaper", "/d", "", "/f")
+    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    assert wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20").returncode == 0
+    assert "TfrmMain" in wine.winctl("foreground").stdout
+    type_keys(wine, "{ENTER}")
+    assert wait_for(lambda: visible(wine, "TfrmRegisterLogin"), 10), "Enter on the main window"
+    type_keys(wine, "demo@murlox.test{TAB}demo{ENTER}")
+    assert wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")), \
+        "the wallpaper was never applied"
+
+    wine.open_tray_menu()
+    lines = wine.winctl("menu", "--timeout", "10", *wine.client_menu()).stdout.splitlines()
+    items = [parse_window(line) for line in lines if line.strip()]
+    # The arrows pass over separators; the first Down reaches the first item.
+    downs = [i["caption"] for i in items if i["separator"] == "0"].index("Settings...") + 1
+    type_keys(wine, "{DOWN}" * downs + "{ENTER}")
+    assert wait_for(lambda: visible(wine, "TfrmSettings"), 10)
+    assert "TfrmSettings" in wine.winctl("foreground").stdout
+
+    autostart = "Start MURLOX when my computer starts."
+    assert child(wine, "TfrmSettings", text=autostart)["visible"] == "0", "the proxy page first"
+    type_keys(wine, "{C-TAB}")
+    assert wait_for(lambda: child(wine, "TfrmSettings", text=autostart)["visible"] == "1", 10)
+    # From the page's tabs: the first box, cleared; the second box, OK, Cancel.
+    type_keys(wine, "{TAB}{SPACE}")
+    assert wait_for(lambda: child(wine, "TfrmSettings", text=autostart)["checked"] == "0", 10)
+    type_keys(wine, "{TAB}{TAB}{TAB}{ENTER}")
+    assert wait_for(lambda: not visible(wine, "TfrmSettings"), 10)
+    # The settings are stored when the client ends: OK would have dropped the autostart entry.
+    assert wine.exit_client(process) == 0
+    assert "MURLOX    REG_SZ" in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout, \
+        "Cancel keeps the autostart the box had"

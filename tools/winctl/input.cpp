@@ -12,13 +12,16 @@ struct NamedKey {
     const char* name;
     WORD key;
     bool shift;
+    bool control;
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {"TAB", VK_TAB, false},    {"S-TAB", VK_TAB, true},    {"ENTER", VK_RETURN, false},
-    {"ESC", VK_ESCAPE, false}, {"SPACE", VK_SPACE, false}, {"DOWN", VK_DOWN, false},
-    {"UP", VK_UP, false},      {"LEFT", VK_LEFT, false},   {"RIGHT", VK_RIGHT, false},
-    {"BACK", VK_BACK, false},
+    {"TAB", VK_TAB, false, false},      {"S-TAB", VK_TAB, true, false},
+    {"C-TAB", VK_TAB, false, true},     {"C-S-TAB", VK_TAB, true, true},
+    {"ENTER", VK_RETURN, false, false}, {"ESC", VK_ESCAPE, false, false},
+    {"SPACE", VK_SPACE, false, false},  {"DOWN", VK_DOWN, false, false},
+    {"UP", VK_UP, false, false},        {"LEFT", VK_LEFT, false, false},
+    {"RIGHT", VK_RIGHT, false, false},  {"BACK", VK_BACK, false, false},
 };
 
 INPUT Key(WORD key, bool up) {
@@ -29,8 +32,11 @@ INPUT Key(WORD key, bool up) {
     return input;
 }
 
-// A key pressed and released, with Shift held around it when asked.
-void AddKeystroke(std::vector<INPUT>& inputs, WORD key, bool shift) {
+// A key pressed and released, with Ctrl and Shift held around it when asked.
+void AddKeystroke(std::vector<INPUT>& inputs, WORD key, bool shift, bool control = false) {
+    if (control) {
+        inputs.push_back(Key(VK_CONTROL, false));
+    }
     if (shift) {
         inputs.push_back(Key(VK_SHIFT, false));
     }
@@ -38,6 +44,9 @@ void AddKeystroke(std::vector<INPUT>& inputs, WORD key, bool shift) {
     inputs.push_back(Key(key, true));
     if (shift) {
         inputs.push_back(Key(VK_SHIFT, true));
+    }
+    if (control) {
+        inputs.push_back(Key(VK_CONTROL, true));
     }
 }
 
@@ -53,7 +62,7 @@ void AddCharacter(std::vector<INPUT>& inputs, char character) {
 void AddNamedKey(std::vector<INPUT>& inputs, const std::string& name) {
     for (const NamedKey& named : kNamedKeys) {
         if (name == named.name) {
-            AddKeystroke(inputs, named.key, named.shift);
+            AddKeystroke(inputs, named.key, named.shift, named.control);
             return;
         }
     }

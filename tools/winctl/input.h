@@ -12,7 +12,7 @@
 namespace winctl {
 
 // The keystrokes that type text: characters as themselves, and named keys in braces: {TAB},
-// {S-TAB} (with Shift), {ENTER}, {ESC}, {SPACE}, {DOWN}, {UP}, {LEFT}, {RIGHT}, {BACK}.
+// {S-TAB} (with Shift), {C-TAB} (with Ctrl), {C-S-TAB}, {ENTER}, {ESC}, {SPACE}, {DOWN}, {UP}, {LEFT}, {RIGHT}, {BACK}.
 // Throws UsageError for an unknown name.
 std::vector<INPUT> KeystrokesFor(const std::string& text);
 
