@@ -13,6 +13,7 @@
 
 #include "app/main_window.h"
 #include "components/notify_popup_window.h"
+#include "service/download_window.h"
 #include "signin/connection_failure_window.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
@@ -20,6 +21,7 @@
 #include "ui/dpi.h"
 #include "ui/win_handles.h"
 #include "windows/keep_window.h"
+#include "windows/picker_window.h"
 #include "windows/settings_window.h"
 
 namespace {
@@ -90,8 +92,8 @@ class DpiTest : public FormsTest {
         EXPECT_LE(measured.right, width) << "\"" << text << "\" is wider than its control";
     }
 
-    // The window as the screen shows it, into MURLOX_SCREENSHOTS/<class>.bmp.
-    static void SaveScreenshot(HWND window) {
+    // The window as the screen shows it, into MURLOX_SCREENSHOTS/<name>.bmp, by default its class.
+    static void SaveScreenshot(HWND window, std::string name = "") {
         const char* folder = std::getenv("MURLOX_SCREENSHOTS");
         if (!folder || !*folder) {
             return;
@@ -116,9 +118,12 @@ class DpiTest : public FormsTest {
             ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), bounds.left, bounds.top,
                      SRCCOPY);
         }
-        char className[64] = "";
-        ::GetClassNameA(window, className, sizeof(className));
-        const std::string path = std::string(folder) + "\\" + className + ".bmp";
+        if (name.empty()) {
+            char className[64] = "";
+            ::GetClassNameA(window, className, sizeof(className));
+            name = className;
+        }
+        const std::string path = std::string(folder) + "\\" + name + ".bmp";
         const DWORD imageBytes = DWORD((width * 3 + 3) / 4 * 4) * DWORD(height);
         BITMAPFILEHEADER file = {};
         file.bfType = 0x4D42;
@@ -132,12 +137,12 @@ class DpiTest : public FormsTest {
         }
     }
 
-    void Look(Window& window) {
+    void Look(Window& window, const std::string& name = "") {
         ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(window.hwnd()) != FALSE; }, 2000));
         ::RedrawWindow(window.hwnd(), nullptr, nullptr,
                        RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         ExpectNothingCut(window.hwnd());
-        SaveScreenshot(window.hwnd());
+        SaveScreenshot(window.hwnd(), name);
     }
 };
 
@@ -183,7 +188,7 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     ExpectPlace(settings.Tabs().Bounds(), {8, 8, 409, 321}, "settings pages");
     ExpectPlace(settings.OkButton().Bounds(), {248, 344, 81, 25}, "settings OK");
     settings.Tabs().SetActivePageIndex(0);
-    Look(settings);
+    Look(settings, "TfrmSettings-preferences");
     settings.Hide();
 
     // A news popup, once it has slid in.
@@ -213,6 +218,16 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     ExpectScaled(ClientSize(keep).cx, 211, "keep width");
     ExpectScaled(ClientSize(keep).cy, 101, "keep height");
     keep.Hide();
+
+    // The picker and the download window, as they are made, before their pages and transfers.
+    ExpectScaled(ClientSize(*frmWPPicker).cx, 365, "picker width");
+    ExpectScaled(ClientSize(*frmWPPicker).cy, 249, "picker height");
+    ExpectPlace(frmWPPicker->WebHost().Bounds(), {10, 10, 345, 225}, "picker page");
+    TfrmDownloader download(frmWPPicker->hwnd());
+    download.StartDownload("http://127.0.0.1:9/murlo.jpg", "unused.bmp", /*silent=*/false);
+    ExpectScaled(ClientSize(download).cx, 230, "download width");
+    ExpectScaled(ClientSize(download).cy, 57, "download height");
+    ExpectPlace(download.prog().Bounds(), {12, 21, 201, 17}, "download progress");
 }
 
 // Moved to a screen of twice the DPI, a window takes the place Windows proposes, and its controls,
