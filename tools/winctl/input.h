@@ -12,8 +12,8 @@
 namespace winctl {
 
 // The keystrokes that type text: characters as themselves, and named keys in braces: {TAB},
-// {S-TAB} (with Shift), {C-TAB} (with Ctrl), {C-S-TAB}, {ENTER}, {ESC}, {SPACE}, {DOWN}, {UP}, {LEFT}, {RIGHT}, {BACK}.
-// Throws UsageError for an unknown name.
+// {S-TAB} (with Shift), {C-TAB} (with Ctrl), {C-S-TAB}, {ENTER}, {ESC}, {SPACE}, {DOWN}, {UP},
+// {LEFT}, {RIGHT}, {BACK}. Throws UsageError for an unknown name.
 std::vector<INPUT> KeystrokesFor(const std::string& text);
 
 // winctl type --text TEXT [--delay MS]: a pause after each keystroke
