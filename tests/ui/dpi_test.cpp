@@ -19,6 +19,7 @@
 #include "signin/sign_in_window.h"
 #include "support/forms_test_fixture.h"
 #include "ui/dpi.h"
+#include "ui/message_pump.h"
 #include "ui/win_handles.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
@@ -98,6 +99,9 @@ class DpiTest : public FormsTest {
         if (!folder || !*folder) {
             return;
         }
+        // Wine puts what was painted on the screen once the thread finds its queue empty; the
+        // picture would otherwise miss the parts painted last.
+        DispatchWaitingMessages();
         RECT bounds;
         ::GetWindowRect(window, &bounds);
         const int width = bounds.right - bounds.left;
