@@ -13,6 +13,32 @@ Function User32Function(const char* name) {
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+// The DPI that the user's scale gives the monitor, which windows are laid out by.
+constexpr int kMonitorEffectiveDpi = 0;
+
+// Windows 8.1's way, through a library that Windows 7 lacks; loaded only from the system's folder
+// (a flag that a Windows 7 without its loader update refuses, which leaves the system's DPI).
+GetDpiForMonitorFunction ShcoreGetDpiForMonitor() {
+    const HMODULE shcore = ::LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
+                        reinterpret_cast<void (*)()>(::GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+}
+
+// The DPI of the monitor the window stands on as Windows 8.1 tells it, for Windows before 10.
+int MonitorDpi(HWND window) {
+    static const auto getDpiForMonitor = ShcoreGetDpiForMonitor();
+    UINT x = 0;
+    UINT y = 0;
+    if (getDpiForMonitor &&
+        SUCCEEDED(getDpiForMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                   kMonitorEffectiveDpi, &x, &y)) &&
+        IsScreenDpi(static_cast<int>(y))) {
+        return static_cast<int>(y);
+    }
+    return SystemDpi();
+}
 
 }  // namespace
 
@@ -24,12 +50,14 @@ int SystemDpi() {
 
 int WindowDpi(HWND window) {
     static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    if (getDpiForWindow && window) {
-        if (const UINT dpi = getDpiForWindow(window)) {
-            return static_cast<int>(dpi);
-        }
+    if (!window) {
+        return SystemDpi();
     }
-    return SystemDpi();
+    if (getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
+    }
+    return MonitorDpi(window);
 }
 
 HFONT RescaledFont(HFONT font, int fromDpi, int toDpi) {
