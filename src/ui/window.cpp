@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -49,6 +50,14 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     return target && target->Reflect(message, wParam, lParam, result);
 }
 
+// The top-left corner that centres a box of that size on the primary screen's work area (on the
+// screen, should the system not tell the work area).
+POINT CentredOnWorkArea(int width, int height) {
+    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
+}
+
 }  // namespace
 
 int NextControlId() {
@@ -61,12 +70,6 @@ RECT BoundsInParent(HWND child) {
     ::GetWindowRect(child, &bounds);
     ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&bounds), 2);
     return bounds;
-}
-
-POINT CentredOnWorkArea(int width, int height) {
-    RECT area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return {(area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2};
 }
 
 Window::~Window() {
@@ -131,20 +134,22 @@ void Window::PlaceForDpi(const FormDescription& form, HWND owner) {
     const int width = Scaled(form.clientWidth, dpi);
     const int height = Scaled(form.clientHeight, dpi);
     const RECT frame = FrameAround({0, 0, width, height}, form.style, form.exStyle, dpi);
+    // Centred is the whole window, its frame with it.
+    const int frameWidth = frame.right - frame.left;
+    const int frameHeight = frame.bottom - frame.top;
     POINT at = {form.left == CW_USEDEFAULT ? form.left : Scaled(form.left, dpi),
                 form.top == CW_USEDEFAULT ? form.top : Scaled(form.top, dpi)};
     UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     RECT ownerBounds;
     if (form.centring == Centring::Owner && owner && ::GetWindowRect(owner, &ownerBounds)) {
-        at = {(ownerBounds.left + ownerBounds.right - width) / 2,
-              (ownerBounds.top + ownerBounds.bottom - height) / 2};
+        at = {(ownerBounds.left + ownerBounds.right - frameWidth) / 2,
+              (ownerBounds.top + ownerBounds.bottom - frameHeight) / 2};
     } else if (form.centring != Centring::None) {
-        at = CentredOnWorkArea(width, height);
+        at = CentredOnWorkArea(frameWidth, frameHeight);
     } else if (form.left == CW_USEDEFAULT) {
         flags |= SWP_NOMOVE;
     }
-    ::SetWindowPos(hwnd_, nullptr, at.x, at.y, frame.right - frame.left, frame.bottom - frame.top,
-                   flags);
+    ::SetWindowPos(hwnd_, nullptr, at.x, at.y, frameWidth, frameHeight, flags);
 }
 
 void Window::Subclass(HWND hwnd) {
@@ -235,8 +240,13 @@ void Window::MoveToDpi(int newDpi, const RECT& proposed) {
     if (newDpi == oldDpi) {
         return;
     }
+    // Only the client's own windows: the windows inside a system control (a browser's) are
+    // placed by that control when it is resized.
     std::vector<HWND> descendants;
     ::EnumChildWindows(hwnd_, &CollectDescendant, reinterpret_cast<LPARAM>(&descendants));
+    descendants.erase(std::remove_if(descendants.begin(), descendants.end(),
+                                     [](HWND child) { return FromHandle(child) == nullptr; }),
+                      descendants.end());
     for (HWND child : descendants) {
         const RECT bounds = BoundsInParent(child);
         ::SetWindowPos(child, nullptr, ::MulDiv(bounds.left, newDpi, oldDpi),
@@ -247,10 +257,9 @@ void Window::MoveToDpi(int newDpi, const RECT& proposed) {
     }
     // The controls first: a form's old fonts are still theirs to copy.
     for (HWND child : descendants) {
-        if (Window* control = FromHandle(child)) {
-            control->DpiChanged(oldDpi, newDpi);
-            control->dpi_ = newDpi;
-        }
+        Window* control = FromHandle(child);
+        control->DpiChanged(oldDpi, newDpi);
+        control->dpi_ = newDpi;
     }
     DpiChanged(oldDpi, newDpi);
     dpi_ = newDpi;

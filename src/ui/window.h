@@ -120,7 +120,3 @@ int NextControlId();
 
 // A child window's rectangle in its parent's client coordinates.
 RECT BoundsInParent(HWND child);
-
-// The top-left corner that centres a box of that size on the primary screen's work area (on the
-// screen, should the system not tell the work area).
-POINT CentredOnWorkArea(int width, int height);

@@ -26,6 +26,8 @@ constexpr int kClientHeight = 249;
 constexpr FormDescription kForm = FormDescription("TfrmWPPicker")
                                       .Caption("Get another MURLO")
                                       .Style(WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                                      // No designed place: the middle of the work area.
+                                      .Centred()
                                       .ClientSize(kClientWidth, kClientHeight);
 
 // The browser control, with a white margin of 10 pixels around it, 14 at the bottom.
@@ -45,11 +47,6 @@ void UseNewestBrowserEngine() {
 
 void TfrmWPPicker::Create(HWND owner) {
     CreateForm(kForm, owner);
-    // The picker has no designed place: it opens in the middle of the primary screen's work area.
-    RECT bounds = {};
-    ::GetWindowRect(hwnd(), &bounds);
-    const POINT at = CentredOnWorkArea(bounds.right - bounds.left, bounds.bottom - bounds.top);
-    ::SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     web.Create(hwnd(), kWebBounds.left, kWebBounds.top, kWebBounds.right - kWebBounds.left,
                kWebBounds.bottom - kWebBounds.top);
     web.OnBeforeNavigate2 = [this](const std::wstring& address, bool& cancel) {

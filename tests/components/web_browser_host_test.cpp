@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "ui/dpi.h"
 #include "ui/message_pump.h"
 #include "support/browser_events.h"
 #include "support/counted_com_object.h"
@@ -138,6 +139,18 @@ TEST_F(WebBrowserHostTest, TheControlIsActiveInPlaceAndFillsTheHost) {
     RECT bounds;
     ::GetWindowRect(control, &bounds);
     EXPECT_TRUE(::EqualRect(&bounds, &host));
+
+    // At twice the DPI the host grows, and the control, which the host places, still fills it.
+    RECT form;
+    ::GetWindowRect(form_->hwnd(), &form);
+    const int dpi = WindowDpi(form_->hwnd());
+    ::SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                   reinterpret_cast<LPARAM>(&form));
+    ::GetWindowRect(host_->hwnd(), &host);
+    ::GetWindowRect(control, &bounds);
+    EXPECT_EQ(host.right - host.left, 2 * 345);
+    EXPECT_TRUE(::EqualRect(&bounds, &host));
+
     EXPECT_TRUE(host_->HasBrowser());
     EXPECT_TRUE(host_->CreateBrowser()) << "a second call keeps the control";
     EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 3);  // site, frame and event sink
