@@ -155,7 +155,7 @@ void TfrmMain::FormCreate() {
     }
     theTray_->SetLeftPopup(true);
     imgBackground.SetPicture(frmResources->imgBackgroundSmall);
-    imgSignIn.SetPicture(frmResources->imgSignIn);
+    imgSignIn.SetButtonPictures(frmResources->imgSignIn, frmResources->imgSignIn_Over);
     imgLogo.SetPicture(frmResources->imgLogo_active);
     imgCloseWindow.SetPicture(frmResources->imgCloseWindow);
     lstIcons.GetIcon(kSignedOutImage, theTray_->Icon());
@@ -290,11 +290,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TfrmMain::imgSignInMouseMove() {
-    imgSignIn.BeginHover(frmResources->imgSignIn_Over);
+    imgSignIn.BeginHover();
 }
 
 void TfrmMain::imgBackgroundMouseMove() {
-    imgSignIn.EndHover(frmResources->imgSignIn);
+    imgSignIn.EndHover();
 }
 
 void TfrmMain::theTrayDblClick() {

@@ -4,6 +4,9 @@
 
 void ImageControl::Create(HWND parent, int left, int top, int width, int height) {
     CreateControl("TImage", parent, left, top, width, height);
+    if (!normal_.IsEmpty()) {
+        SetPicture(normal_);
+    }
 }
 
 void ImageControl::SetPicture(const Picture& picture) {
@@ -32,17 +35,25 @@ void ImageControl::SetAutoSize(bool autoSize) {
     ApplyAutoSize();
 }
 
-void ImageControl::BeginHover(const Picture& hover) {
+void ImageControl::BeginHover() {
     if (Tag() == 0) {
-        SetPicture(hover);
+        SetPicture(hover_);
         SetTag(1);
     }
 }
 
-void ImageControl::EndHover(const Picture& normal) {
+void ImageControl::EndHover() {
     if (Tag() == 1) {
-        SetPicture(normal);
+        SetPicture(normal_);
         SetTag(0);
+    }
+}
+
+void ImageControl::SetButtonPictures(const Picture& normal, const Picture& hover) {
+    normal_ = normal;
+    hover_ = hover;
+    if (hwnd()) {
+        SetPicture(normal_);
     }
 }
 

@@ -24,11 +24,14 @@ class ImageControl : public Control {
     // Keeps the control's size equal to its picture's; the top-left corner stays.
     void SetAutoSize(bool autoSize);
 
-    // The hover look of a picture: the mouse moving over the control shows the hover picture, the
-    // mouse moving over what lies around it the normal one again, each once. Tag() tells which
-    // shows (0 normal, 1 hover), as the windows read it.
-    void BeginHover(const Picture& hover);
-    void EndHover(const Picture& normal);
+    // A picture button's two pictures, which may come before the control is made: the normal one
+    // shows from then on.
+    void SetButtonPictures(const Picture& normal, const Picture& hover);
+    // The hover look of a picture button: the mouse moving over the control shows the hover
+    // picture, the mouse moving over what lies around it the normal one again, each once. Tag()
+    // tells which shows (0 normal, 1 hover), as the windows read it.
+    void BeginHover();
+    void EndHover();
 
     int CurrentFrame() const { return frame_; }
     // True while the frame timer runs.
@@ -51,6 +54,8 @@ class ImageControl : public Control {
     // The picture as set, and as shown at the control's DPI.
     Picture source_;
     Picture picture_;
+    Picture normal_;
+    Picture hover_;
     bool center_ = false;
     bool transparent_ = false;
     bool autoSize_ = false;

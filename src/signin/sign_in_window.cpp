@@ -63,7 +63,6 @@ void TfrmRegisterLogin::CreateControls() {
     imgGo.Create(hwnd(), 216, 97, 44, 44);
     imgGo.SetAutoSize(true);
     imgGo.SetTransparent(true);
-    imgGo.SetPicture(goPicture_);
     imgGo.OnMouseMove = [this](POINT) { imgGoMouseMove(); };
     imgGo.OnClick = [this] { imgGoClick(); };
     imgGo.SetAccessible(AccessiblePushButton("Sign in", [this] { imgGoClick(); }));
@@ -136,14 +135,14 @@ void TfrmRegisterLogin::FormClose() {
 }
 
 void TfrmRegisterLogin::imgGoMouseMove() {
-    imgGo.BeginHover(goOverPicture_);
+    imgGo.BeginHover();
 }
 
 void TfrmRegisterLogin::FormMouseMove() {
     if (CurrentScreenCursor() != ScreenCursor::Default) {
         SetScreenCursor(ScreenCursor::Default);
     }
-    imgGo.EndHover(goPicture_);
+    imgGo.EndHover();
 }
 
 LRESULT TfrmRegisterLogin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -162,9 +161,5 @@ LRESULT TfrmRegisterLogin::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void TfrmRegisterLogin::SetButtonPictures(const Picture& normal, const Picture& hover) {
-    goPicture_ = normal;
-    goOverPicture_ = hover;
-    if (imgGo.hwnd()) {
-        imgGo.SetPicture(goPicture_);
-    }
+    imgGo.SetButtonPictures(normal, hover);
 }

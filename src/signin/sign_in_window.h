@@ -47,8 +47,6 @@ class TfrmRegisterLogin : public DialogForm {
     Label lblPassword;
     Edit txtPassword;
     ImageControl imgGo;
-    Picture goPicture_;
-    Picture goOverPicture_;
     CheckBox chkStartWithWindows;
     CheckBox chkAutoSignin;
     Label Label3;

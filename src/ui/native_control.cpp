@@ -45,6 +45,7 @@ void NativeControl::SetColors(COLORREF text, COLORREF background) {
     backgroundBrush_.reset(background == CLR_INVALID ? nullptr : ::CreateSolidBrush(background));
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
+
 bool NativeControl::Reflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
         case WM_CTLCOLORBTN:

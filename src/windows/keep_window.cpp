@@ -42,7 +42,6 @@ void TfrmWPSetTime::CreateControls() {
     imgSet.Create(hwnd(), 149, 47, 65, 50);
     imgSet.SetCenter(true);
     imgSet.SetTransparent(true);
-    imgSet.SetPicture(setPicture_);
     imgSet.OnMouseMove = [this](POINT) { imgSetMouseMove(); };
     imgSet.OnClick = [this] { imgSetClick(); };
     imgSet.SetAccessible(AccessiblePushButton("Set", [this] { imgSetClick(); }));
@@ -65,11 +64,11 @@ void TfrmWPSetTime::imgSetClick() {
 }
 
 void TfrmWPSetTime::imgSetMouseMove() {
-    imgSet.BeginHover(setOverPicture_);
+    imgSet.BeginHover();
 }
 
 void TfrmWPSetTime::FormMouseMove() {
-    imgSet.EndHover(setPicture_);
+    imgSet.EndHover();
 }
 
 LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,9 +79,5 @@ LRESULT TfrmWPSetTime::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void TfrmWPSetTime::SetButtonPictures(const Picture& normal, const Picture& hover) {
-    setPicture_ = normal;
-    setOverPicture_ = hover;
-    if (imgSet.hwnd()) {
-        imgSet.SetPicture(setPicture_);
-    }
+    imgSet.SetButtonPictures(normal, hover);
 }

@@ -32,8 +32,6 @@ class TfrmWPSetTime : public DialogForm {
     DropDownList cmbDays;
     Label Label2;
     ImageControl imgSet;
-    Picture setPicture_;
-    Picture setOverPicture_;
 };
 
 // The one TfrmWPSetTime, from its creation at start-up to the end.

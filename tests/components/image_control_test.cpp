@@ -150,9 +150,9 @@ class ImageControlOverBackground : public ::testing::Test {
         signIn.SetAutoSize(true);
         signIn.SetCenter(true);
         signIn.SetTransparent(true);
-        signIn.SetPicture(normal);
-        signIn.OnMouseMove = [this](POINT) { signIn.BeginHover(hover); };
-        background.OnMouseMove = [this](POINT) { signIn.EndHover(normal); };
+        signIn.SetButtonPictures(normal, hover);
+        signIn.OnMouseMove = [this](POINT) { signIn.BeginHover(); };
+        background.OnMouseMove = [this](POINT) { signIn.EndHover(); };
     }
 
     // The sign-in image as it should look: the background picture's part under it, then the
