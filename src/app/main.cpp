@@ -7,6 +7,7 @@
 #include "app/forms.h"
 #include "ui/error_guard.h"
 #include "ui/modal.h"
+#include "ui/system_library.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
 #include "settings/settings_store.h"
@@ -36,6 +37,7 @@ bool RunApplication() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LimitLibrarySearchToSystemFolder();
     // Before anything that may tell the user of an error.
     SetMessageCaption(kApplicationTitle);
     RunGuarded(&LoadSettings);

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "ui/system_library.h"
+
 namespace {
 
 // Read by the sign-in worker thread as well.
@@ -16,7 +18,7 @@ using ConnectedStateFunction = BOOL(WINAPI*)(DWORD*, DWORD);
 // client runs on lacks it) the answer is yes, as Wine always gives.
 ConnectedStateFunction ConnectedState() {
     static const auto function = reinterpret_cast<ConnectedStateFunction>(reinterpret_cast<void*>(
-        ::GetProcAddress(::LoadLibraryA("wininet.dll"), "InternetGetConnectedState")));
+        ::GetProcAddress(LoadSystemLibrary("wininet.dll"), "InternetGetConnectedState")));
     return function;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/dpi.h"
 
+#include "ui/system_library.h"
 #include "ui/win_handles.h"
 
 namespace {
@@ -17,10 +18,9 @@ using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 // The DPI that the user's scale gives the monitor, which windows are laid out by.
 constexpr int kMonitorEffectiveDpi = 0;
 
-// Windows 8.1's way, through a library that Windows 7 lacks; loaded only from the system's folder
-// (a flag that a Windows 7 without its loader update refuses, which leaves the system's DPI).
+// Windows 8.1's way, through a library that Windows 7 lacks, which leaves the system's DPI there.
 GetDpiForMonitorFunction ShcoreGetDpiForMonitor() {
-    const HMODULE shcore = ::LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE shcore = LoadSystemLibrary("shcore.dll");
     return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
                         reinterpret_cast<void (*)()>(::GetProcAddress(shcore, "GetDpiForMonitor")))
                   : nullptr;
