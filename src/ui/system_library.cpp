@@ -1,0 +1,43 @@
+#include "ui/system_library.h"
+
+#include <delayimp.h>
+
+#include <string>
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    return ::LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
+}
+
+void LimitLibrarySearchToSystemFolder() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    // Looked up, not imported: a Windows 7 without its loader update lacks it and would refuse to
+    // start the program.
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories) {
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
+namespace {
+
+// The delay-load helper asks before it loads a library by its bare name; the answer is the
+// system's copy, so that the program's folder is never searched, with or without the loader
+// update.
+FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+    if (notification == dliNotePreLoadLibrary && info && info->szDll) {
+        return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Declared by the delay-load header; this definition takes the place of the runtime's empty one.
+PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;
