@@ -5,16 +5,6 @@
 
 namespace {
 
-std::string LowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 // The caption in lower case without its first "&".
 std::string CaptionKey(std::string_view caption) {
     std::string key = LowerCase(caption);

@@ -124,8 +124,12 @@ void TfrmDownloader::tmrDLDelayTimer() {
 
 bool TfrmDownloader::DownloadFile() {
     const std::string partial = TargetFile + ".download";
-    UniqueFileHandle file = CreateForWriting(partial);
+    UniqueFileHandle file;
+    // A file that cannot be made (a full disk, a name the file system refuses, a folder in the
+    // way) fails as the transfer would: one message, and the window ends so that the next
+    // exchange may run.
     try {
+        file = CreateForWriting(partial);
         PrepareHttpClient(theHTTP);
         theHTTP.Get(
             DownloadUrl,
@@ -139,8 +143,11 @@ bool TfrmDownloader::DownloadFile() {
         }
         return true;
     } catch (const std::exception& failure) {
-        file.reset();
-        ::DeleteFileA(partial.c_str());
+        // Only a file of this download's own is removed.
+        if (file) {
+            file.reset();
+            ::DeleteFileA(partial.c_str());
+        }
         // Given up on purpose (the window closed, the program ends): nothing failed to tell of.
         if (!dynamic_cast<const HttpAbandoned*>(&failure)) {
             ShowMessage(kDownloadFailedMessage);

@@ -154,7 +154,10 @@ struct Transfer {
     int64_t maxBodyBytes = 0;
     int64_t bodyBytes = 0;
     bool tooLarge = false;  // the body went past maxBodyBytes
-    bool begun = false;     // workBegin has been raised
+    int64_t maxHeaderBytes = 0;
+    int64_t headerBytes = 0;
+    bool headersTooLarge = false;
+    bool begun = false;  // workBegin has been raised
     size_t bytesThisRound = 0;
     long refusedStatus = 0;      // a status outside 200-299 that stopped the body
     std::exception_ptr failure;  // thrown by the sink or an event, to be rethrown outside libcurl
@@ -217,6 +220,11 @@ size_t ReceiveBody(char* data, size_t size, size_t count, void* context) {
 
 size_t ReceiveHeader(char*, size_t size, size_t count, void* context) {
     auto* transfer = static_cast<Transfer*>(context);
+    transfer->headerBytes += static_cast<int64_t>(size * count);
+    if (transfer->headerBytes > transfer->maxHeaderBytes) {
+        transfer->headersTooLarge = true;
+        return 0;
+    }
     transfer->bytesThisRound += size * count;
     transfer->lastByte = Clock::now();
     return size * count;
@@ -361,9 +369,12 @@ std::string EncodePostedLine(const std::string& text) {
     return encoded;
 }
 
-std::string HttpClient::State::Exchange(Method method, const std::string& url,
+std::string HttpClient::State::Exchange(Method method, const std::string& givenUrl,
                                         const std::string& body, const Sink* sink,
                                         const DownloadEvents* events) {
+    // Blanks and line ends around an address (a reply's element as the service wrote it) are no
+    // part of it, and libcurl would refuse them.
+    const std::string url(TrimBlanks(givenUrl));
     // A keep-alive pump may try to use this same client while it waits.
     if (busy) {
         throw HttpError(url + ": the client is already busy with an exchange");
@@ -389,6 +400,7 @@ std::string HttpClient::State::Exchange(Method method, const std::string& url,
     transfer.sink = sink;
     transfer.events = events;
     transfer.maxBodyBytes = sink ? limits.maxDownloadBytes : limits.maxReplyBytes;
+    transfer.maxHeaderBytes = limits.maxHeaderBytes;
     const HeaderList headers = RequestHeaders(method);
     // The handle outlives this exchange; on every way out it must stop pointing at its headers
     // and buffers.
@@ -414,6 +426,10 @@ std::string HttpClient::State::Exchange(Method method, const std::string& url,
     }
     if (status != 0 && !IsSuccess(status)) {
         throw HttpError(url + ": HTTP status " + std::to_string(status));
+    }
+    if (transfer.headersTooLarge) {
+        throw HttpError(url + ": the reply's headers are larger than " +
+                        std::to_string(transfer.maxHeaderBytes) + " bytes");
     }
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
         throw HttpError(url + ": the reply is larger than " +
@@ -459,6 +475,9 @@ void HttpClient::State::SetRequestOptions(Method method, const std::string& url,
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, limits.slowBytesPerSecond);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.slowFor.count()));
+    const std::chrono::milliseconds deadline =
+        transfer.sink ? limits.downloadDeadline : limits.replyDeadline;
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(deadline.count()));
     // Refuses an announced length past the limit before the body; ReceiveBody counts the rest.
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(transfer.maxBodyBytes));

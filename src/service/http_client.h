@@ -11,8 +11,8 @@
 #include <vector>
 
 // Any failed exchange: no host in the URL, host or proxy unreachable, a broken connection, a SOCKS
-// refusal, a status outside 200-299 (redirects are not followed), a transfer gone silent or too
-// slow, or a reply larger than its limit.
+// refusal, a status outside 200-299 (redirects are not followed), a transfer gone silent, too slow
+// or past its deadline, or a reply or its headers larger than their limit.
 class HttpError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -36,8 +36,9 @@ bool ExchangesAbandoned();
 
 // How long an exchange may wait and how much it may receive. Without limits a silent server would
 // keep a sign-in busy for ever, one that trickles a byte now and then would never trip the silence,
-// and one that keeps sending would fill the disk. Each limit fails the exchange like a dropped
-// connection; tests make them smaller.
+// one that sends just above the minimal rate would hold a download (and with it every later
+// exchange) for hours, and one that keeps sending would fill the disk or the memory. Each limit
+// fails the exchange like a dropped connection; tests make them smaller.
 struct HttpLimits {
     std::chrono::milliseconds connect;
     std::chrono::milliseconds silence;  // a transfer that receives no byte for this long fails
@@ -45,10 +46,15 @@ struct HttpLimits {
     std::chrono::seconds slowFor;       // ... for this long fails
     int64_t maxReplyBytes;              // a reply taken as text: XML, sign-in, session id
     int64_t maxDownloadBytes;           // a download handed to a sink: far above any wallpaper
+    // The whole exchange, from the start of its connection to its last byte.
+    std::chrono::milliseconds replyDeadline;     // a reply taken as text
+    std::chrono::milliseconds downloadDeadline;  // a download: a large wallpaper on a slow line
+    int64_t maxHeaderBytes;                      // the reply's status line and headers together
 };
 inline constexpr HttpLimits kHttpLimits{
     std::chrono::seconds(30),  std::chrono::seconds(120), 1024,
-    std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20};
+    std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20,
+    std::chrono::minutes(3),   std::chrono::minutes(20),  int64_t{64} << 10};
 
 // Makes the limits the ones that every client created meanwhile starts with, on any thread, for
 // the scope's lifetime; the previous ones apply again afterwards. For tests of the client's own

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "service/xpath_string.h"
@@ -12,24 +13,27 @@ namespace {
 
 using Outcome = WallpaperReply::Outcome;
 
-// The text content of the first element the path selects, with the surrounding white space
-// dropped as an XML DOM reads it; nothing when no element matches.
+// The text content of the first element the path selects, as the reply has it; nothing when no
+// element matches.
 std::optional<std::string> SelectText(const pugi::xml_document& document, const char* path) {
     const pugi::xpath_node match = document.select_node(path);
     if (!match) {
         return std::nullopt;
     }
     const pugi::xpath_query text((std::string("string(") + path + ")").c_str());
-    return std::string(TrimBlanks(XPathString(text, document)));
+    return XPathString(text, document);
 }
 
-// The type becomes part of the file name. Letters and digits alone can never lead into another
-// folder, name a stream or a device, or hold a character that no file name may hold; the reply
-// comes over plain HTTP, so anyone on the way could have written it.
-bool IsSafeFileType(const std::string& type) {
-    return std::all_of(type.begin(), type.end(), [](unsigned char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    });
+// The type becomes the file's extension, and the folder it lands in is one Explorer shows: a
+// shortcut (.lnk, .scf, .url) would be followed when the folder is shown, and a program would be
+// one click from running. Only the picture kinds the desktop can show, and "url" (saved as
+// .html), are taken; the reply comes over plain HTTP, so anyone on the way could have written it.
+bool IsWallpaperType(const std::string& type) {
+    static const char* const kTypes[] = {"bmp",  "dib", "gif", "jpg",  "jpeg", "jpe",
+                                         "jfif", "png", "tif", "tiff", "url"};
+    const std::string lower = LowerCase(type);
+    return std::any_of(std::begin(kTypes), std::end(kTypes),
+                       [&lower](const char* known) { return lower == known; });
 }
 
 WallpaperReply Parse(const std::string& reply) {
@@ -49,11 +53,11 @@ WallpaperReply Parse(const std::string& reply) {
     const auto url = SelectText(document, "//reply/url");
     const auto id = SelectText(document, "//reply/id");
     const auto type = SelectText(document, "//reply/type");
-    parsed.outcome = !url                     ? Outcome::MissingUrl
-                     : !id                    ? Outcome::MissingId
-                     : !type                  ? Outcome::MissingType
-                     : !IsSafeFileType(*type) ? Outcome::Unreadable
-                                              : Outcome::Download;
+    parsed.outcome = !url                      ? Outcome::MissingUrl
+                     : !id                     ? Outcome::MissingId
+                     : !type                   ? Outcome::MissingType
+                     : !IsWallpaperType(*type) ? Outcome::Unreadable
+                                               : Outcome::Download;
     parsed.url = url.value_or("");
     parsed.id = id.value_or("");
     parsed.type = type.value_or("");
@@ -91,9 +95,5 @@ std::string WallpaperReplyMessage(const WallpaperReply& parsed, const std::strin
 }
 
 std::string WallpaperFileName(const std::string& type) {
-    std::string lower = type;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return "wallpaper." + (lower == "url" ? std::string("html") : type);
+    return "wallpaper." + (LowerCase(type) == "url" ? std::string("html") : type);
 }

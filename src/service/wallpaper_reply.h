@@ -8,8 +8,8 @@
 struct WallpaperReply {
     enum class Outcome {
         Download,      // url, id and type are set
-        Unreadable,    // reading the reply failed unexpectedly, or its type is not letters and
-                       // digits alone (the type names the file)
+        Unreadable,    // reading the reply failed unexpectedly, or its type is not a picture
+                       // kind or "url" (the type names the file)
         ParseError,    // not XML
         ServiceError,  // the service refused; errorCode is set
         MissingUrl,
@@ -28,5 +28,6 @@ WallpaperReply ParseWallpaperReply(const std::string& reply);
 // What the user is told about the reply, or empty text when nothing is shown.
 std::string WallpaperReplyMessage(const WallpaperReply& parsed, const std::string& reply);
 
-// "wallpaper." and the extension of the type: "html" for "url" in any case, else the type.
+// "wallpaper." and the extension of the type: "html" for "url" in any case, else the type as the
+// reply has it.
 std::string WallpaperFileName(const std::string& type);

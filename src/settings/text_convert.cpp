@@ -67,3 +67,13 @@ int32_t SafeStrToInt(std::string_view text) {
     }
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
+
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}

@@ -478,6 +478,31 @@ TEST_F(HttpFailure, ATransferSlowerThanTheMinimalRateFailsThoughBytesKeepComing)
                  HttpError);
 }
 
+TEST_F(HttpFailure, AnExchangeFailsAtItsDeadlineThoughItsBytesComeFastEnough) {
+    // The sign-in reply, a byte every 0.3 s: never silent, and not slow by the rate test either.
+    HttpLimits limits = kHttpLimits;
+    limits.slowBytesPerSecond = 1;
+    limits.replyDeadline = seconds(1);
+    limits.downloadDeadline = seconds(1);
+    const std::string url = standIn().Url("/actions/login.php?un=demo%40murlox.test&pw=demo");
+    HttpClient client;
+    client.SetLimits(limits);
+    standIn().SetFault(R"({"kind": "trickle", "interval": 0.3, "count": 2})");
+    EXPECT_THROW(client.Get(url), HttpError);
+    EXPECT_THROW(client.Get(
+                     url, [](const char*, size_t) {}, DownloadEvents{}),
+                 HttpError);
+}
+
+TEST_F(HttpFailure, RepliesWhoseHeadersPassTheirLimitFail) {
+    const std::string url = standIn().Url("/actions/about.php");
+    HttpClient client;
+    standIn().SetFault(R"({"kind": "long_headers", "size": 70000, "count": 1})");
+    EXPECT_THROW(client.Get(url), HttpError);
+    standIn().SetFault(R"({"kind": "long_headers", "size": 50000, "count": 1})");
+    EXPECT_EQ(client.Get(url).find("<html>"), 0u);
+}
+
 TEST_F(HttpFailure, AReplyTakenAsTextFailsPastOneMebibyteWithOrWithoutItsLength) {
     const std::string url = standIn().Url("/actions/wallpaperserve.php");
     HttpClient client;

@@ -14,12 +14,13 @@ TEST(ParseWallpaperReply, TakesUrlIdAndTypeOfTheFirstMatches) {
     EXPECT_EQ(parsed.type, "jpg");
 }
 
-TEST(ParseWallpaperReply, FindsTheElementsAnywhereAndIgnoresTheRootName) {
+TEST(ParseWallpaperReply, FindsTheElementsAnywhereAndIgnoresTheRootNameAndTakesThemUnchanged) {
     const WallpaperReply parsed = ParseWallpaperReply(
-        "<?xml version=\"1.0\"?><answer a=\"1\"><x><reply><type>PNG</type>\n<id>7</id>"
+        "<?xml version=\"1.0\"?><answer a=\"1\"><x><reply><type>PNG</type>\n<id> 7 </id>"
         "<url>\n http://h/7.png \n</url></reply></x></answer>");
     EXPECT_EQ(parsed.outcome, Outcome::Download);
-    EXPECT_EQ(parsed.url, "http://h/7.png");
+    EXPECT_EQ(parsed.url, "\n http://h/7.png \n");
+    EXPECT_EQ(parsed.id, " 7 ");
     EXPECT_EQ(parsed.type, "PNG");
 }
 
@@ -31,22 +32,17 @@ TEST(ParseWallpaperReply, AnErrorCodeWinsOverEverythingElse) {
     EXPECT_EQ(WallpaperReplyMessage(parsed, ""), "");
 }
 
-TEST(ParseWallpaperReply, AnEmptyTypeIsStillAType) {
-    const WallpaperReply parsed =
-        ParseWallpaperReply("<reply><url>http://h/1</url><id>1</id><type/></reply>");
-    EXPECT_EQ(parsed.outcome, Outcome::Download);
-    EXPECT_EQ(WallpaperFileName(parsed.type), "wallpaper.");
-}
-
-TEST(ParseWallpaperReply, ATypeOfAnythingButLettersAndDigitsIsUnreadable) {
-    for (const char* type : {"x\\..\\..\\Startup\\run", "../x", "jpg:stream", "a|b", "jp g", ".jpg",
-                             "jpg.", "c:", "\xE9", "x*", "x%00"}) {
+TEST(ParseWallpaperReply, ATypeThatIsNoPictureKindNorUrlIsUnreadable) {
+    for (const char* type :
+         {"lnk", "scf", "LNK", "url ", "exe", "html", "JPEG2000", "", "x\\..\\..\\Startup\\run",
+          "../x", "jpg:stream", "a|b", "jp g", ".jpg", "jpg.", "c:", "\xE9", "x*", "x%00"}) {
         const WallpaperReply parsed = ParseWallpaperReply(
             std::string("<reply><url>http://h/1</url><id>1</id><type>") + type + "</type></reply>");
         EXPECT_EQ(parsed.outcome, Outcome::Unreadable) << type;
         EXPECT_EQ(WallpaperReplyMessage(parsed, ""), WallpaperReplyMessage(WallpaperReply{}, ""));
     }
-    for (const char* type : {"jpg", "JPEG2000", "url", ""}) {
+    for (const char* type :
+         {"bmp", "dib", "GIF", "jpg", "JPEG", "jpe", "jfif", "Png", "tif", "tiff", "url", "URL"}) {
         EXPECT_EQ(ParseWallpaperReply(std::string("<reply><url>u</url><id>1</id><type>") + type +
                                       "</type></reply>")
                       .outcome,

@@ -124,18 +124,21 @@ TEST_F(WallpaperTest, EachFaultOfTheReplyIsToldWithItsOwnMessage) {
     EXPECT_EQ(recSETTINGS.curdesktopid, "0");
 }
 
-TEST_F(WallpaperTest, ATypeThatIsNotLettersAndDigitsIsRefusedAndNothingIsDownloaded) {
+TEST_F(WallpaperTest, ATypeThatIsNoPictureKindIsRefusedAndNothingIsDownloaded) {
     // Into the folder above the wallpaper folder, where the download has no business.
     const std::string escaped = ProgramFolder() + "escaped";
     ::DeleteFileA(escaped.c_str());
     EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "x\\..\\..\\escaped"), nullptr, true));
     EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "jpg|x"), nullptr, true));
+    // A shortcut Explorer would follow as soon as it shows the folder.
+    EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "lnk"), nullptr, true));
     const std::string unreadable =
         "There was an error while parsing the server response, please try again later "
         "(sorry!)\r\nError code: 1";
-    EXPECT_EQ(messages, (std::vector<std::string>{unreadable, unreadable}));
+    EXPECT_EQ(messages, (std::vector<std::string>{unreadable, unreadable, unreadable}));
     EXPECT_EQ(service().RequestCount(), 0);
     EXPECT_FALSE(Exists(escaped));
+    EXPECT_FALSE(Exists(folder_ + "wallpaper.lnk"));
     EXPECT_EQ(recSETTINGS.curdesktopid, "0");
 }
 
@@ -273,18 +276,46 @@ TEST_F(WallpaperTest, AnUnwritableProgramFolderSendsTheDownloadToThePerUserFolde
     EXPECT_TRUE(Exists(expected + "wallpaper.jpg"));
 }
 
-TEST_F(WallpaperTest, ATargetThatCannotBeCreatedIsAnErrorWithItsOwnText) {
+HWND closeTarget = nullptr;
+UINT_PTR closeTimer = 0;
+bool closedFromOutside = false;
+void CALLBACK CloseOnce(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    closedFromOutside = true;
+    ::PostMessageA(closeTarget, WM_CLOSE, 0, 0);
+}
+
+// Runs a shown download window for real, answering its messages; a window still open after
+// `closeAfterMs` is closed as its user would.
+PromptAnswers RealDownloadWindow(std::vector<std::string>& messages, UINT closeAfterMs) {
+    return {[&messages](const std::string& text, UINT) {
+                messages.push_back(text);
+                return IDOK;
+            },
+            [closeAfterMs](Window& window) {
+                closeTarget = window.hwnd();
+                closedFromOutside = false;
+                closeTimer = ::SetTimer(nullptr, 0, closeAfterMs, &CloseOnce);
+                const int result = RunModalLoop(window);
+                ::KillTimer(nullptr, closeTimer);
+                return result;
+            }};
+}
+
+TEST_F(WallpaperTest, ATargetThatCannotBeCreatedFailsAsADownloadAndTheNextOneRuns) {
     const std::string blocked = folder_ + "wallpaper.jpg.download";
     ::CreateDirectoryA(blocked.c_str(), nullptr);
-    try {
-        HandleWallpaperReply(PictureReply("1001", "jpg"), nullptr, true);
-        ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find(blocked), std::string::npos) << error.what();
+    {
+        const PromptAnswerScope answers(RealDownloadWindow(messages, 10000));
+        EXPECT_TRUE(HandleWallpaperReply(PictureReply("1001", "jpg"), nullptr, false));
+        EXPECT_FALSE(closedFromOutside) << "the window ended by itself";
     }
     ::RemoveDirectoryA(blocked.c_str());
+    EXPECT_EQ(messages, std::vector<std::string>{kDownloadFailedMessage});
+    EXPECT_FALSE(TfrmDownloader::Exists());
     EXPECT_EQ(recSETTINGS.curdesktopid, "0");
-    EXPECT_EQ(service().RequestCount(), 0);
+    ASSERT_TRUE(HandleWallpaperReply(PictureReply("1002", "jpg"), nullptr, true));
+    EXPECT_EQ(recSETTINGS.curdesktopid, "1002");
 }
 
 TEST_F(WallpaperTest, AnExchangeFailureOrAnErrorReplyIsNoWallpaper) {
@@ -318,26 +349,12 @@ TEST_F(WallpaperTest, AShownDownloadClosedAtOnceDownloadsNothing) {
     EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));
 }
 
-HWND closeTarget = nullptr;
-void CALLBACK CloseOnce(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    ::PostMessageA(closeTarget, WM_CLOSE, 0, 0);
-}
-
 TEST_F(WallpaperTest, AShownDownloadClosedDuringTheTransferAppliesNothing) {
     recSETTINGS.curdesktopid = "1004";
     const std::string path = PicturePath("1001", "jpg");
     service().SetFault(R"({"kind": "delay", "seconds": 2, "count": 1, "path": ")" + path + R"("})");
     const std::string before = DesktopWallpaper();
-    ::SetTimer(nullptr, 0, 900, &CloseOnce);
-    const PromptAnswerScope closeIt({[this](const std::string& text, UINT) {
-                                         messages.push_back(text);
-                                         return IDOK;
-                                     },
-                                     [](Window& window) {
-                                         closeTarget = window.hwnd();
-                                         return RunModalLoop(window);
-                                     }});
+    const PromptAnswerScope closeIt(RealDownloadWindow(messages, 900));
     ASSERT_TRUE(HandleWallpaperReply(Reply(service().Url(path), "1001", "jpg"), nullptr, false));
     EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg"));
     EXPECT_FALSE(Exists(folder_ + "wallpaper.jpg.download")) << "the partial file is deleted";

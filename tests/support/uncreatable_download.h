@@ -1,6 +1,6 @@
 #pragma once
 // Makes every download of the stand-in's wallpapers (JPEG, BMP, PNG or HTML, whichever an account
-// has now) fail with the error of a file that cannot be created, while it lives: the settings
+// has now) fail because its file cannot be created, while it lives: the settings
 // record's programfolder points at a folder in which folders hold the names of the downloads'
 // temporary files.
 
@@ -31,9 +31,6 @@ class UncreatableDownloadTarget {
             ::RemoveDirectoryA(path.c_str());
         }
     }
-
-    // The folder the error's path lies in.
-    const std::string& Folder() const { return folder_; }
 
   private:
     std::string folder_;

@@ -64,7 +64,7 @@ PAGES = {
     "/actions/mailmurlo.php": "Mail this MURLO",
 }
 FAULT_KINDS = {"refuse", "delay", "silent", "drop", "status", "empty", "broken_xml",
-               "errorcode", "body", "no_length", "oversized", "trickle"}
+               "errorcode", "body", "no_length", "oversized", "trickle", "long_headers"}
 # The client's limits: a download fails past 64 MiB, a reply it takes as text past 1 MiB.
 DOWNLOAD_LIMIT = 64 << 20
 REPLY_STATUS_TEXT = {200: "OK", 302: "Found", 400: "Bad Request", 404: "Not Found",
@@ -119,6 +119,7 @@ class Fault:
     oversized   200 with `size` bytes (default one past the client's download limit, 64 MiB),
                 announced in Content-Length unless `with_length` is false
     trickle     the normal reply, its body sent one byte every `interval` seconds (default 0.25)
+    long_headers the normal reply after `size` bytes of extra header lines
     """
 
     def __init__(self, fields):
@@ -481,6 +482,10 @@ class Handler(BaseHTTPRequestHandler):
             self.send_oversized(fault.size, fault.with_length)
         elif kind == "trickle":
             self.send_trickle(normal(), fault.interval)
+        elif kind == "long_headers":
+            line = "x" * 1000
+            self.send(Reply(normal().body, headers=[("X-Filler-%d" % i, line)
+                                                    for i in range(fault.size // 1000 + 1)]))
 
     def send_oversized(self, size, with_length):
         """`size` bytes of XML-looking text, sent in blocks until done or the client leaves."""
