@@ -42,7 +42,8 @@ bool RequestSessionId() {
         return false;
     }
     const OkReply session = ParseOkReply(reply);
-    if (!session.accepted) {
+    // A page asked for by a session the user has ended since is not opened under their name.
+    if (!session.accepted || !signedIn.Stands()) {
         return false;
     }
     recSETTINGS.sessionid = session.id;

@@ -7,7 +7,8 @@
 #include <vector>
 
 // Asks the service for a new web session with the login id; true when sessionid was replaced.
-// Offline, refused, or asked while another exchange runs: false without a word. A failed exchange
+// Offline, refused, asked while another exchange runs, or answered after the user signed out:
+// false without a word. A failed exchange
 // shows the connection failure and signs out, unless the user signed out meanwhile.
 bool RequestSessionId();
 

@@ -304,3 +304,31 @@ TEST_F(MainWindowTest, ANewsLinkOpensAndTheUpdateLinkEndsTheProgramASecondLater)
 }
 
 }  // namespace
+
+namespace {
+
+void CALLBACK SignOutByTheUser(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    SignOut(true);
+}
+
+TEST_F(MainWindowTest, AnAccountPageAskedForBeforeTheUserSignedOutIsNotOpened) {
+    const PagesOpenedForTesting pages;
+    HttpClient login;
+    const std::string reply =
+        login.Get(service().Url("/actions/login.php?un=demo@murlox.test&pw=demo"));
+    recSETTINGS.loginid = reply.substr(reply.find("[OK]") + 4);
+    SignedIn = true;
+    frmMain->SetMenuState(true);
+    const std::string before = recSETTINGS.sessionid;
+    service().SetFault(
+        R"({"kind": "delay", "seconds": 1, "count": 1, "path": "/actions/requestsession.php"})");
+    ::SetTimer(nullptr, 0, 200, &SignOutByTheUser);
+    frmMain->popupTray().Items(4).Click();  // "My profile..."
+    EXPECT_EQ(Requests("/actions/requestsession.php?id=" + recSETTINGS.loginid), 1);
+    EXPECT_TRUE(SignedOutByUser);
+    EXPECT_TRUE(pages.Addresses().empty());
+    EXPECT_EQ(recSETTINGS.sessionid, before);
+}
+
+}  // namespace
