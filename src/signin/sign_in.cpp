@@ -82,7 +82,7 @@ void ShowSignInWindow() {
         return;
     }
     if (frmRegisterLogin->IsVisible()) {
-        ::SetFocus(frmRegisterLogin->hwnd());
+        frmRegisterLogin->Activate();
     } else {
         ShowModal(*frmRegisterLogin);
     }
@@ -260,7 +260,7 @@ void ShowConnectionFailure() {
         return;
     }
     if (frmPopop->IsVisible()) {
-        ::SetFocus(frmPopop->hwnd());
+        frmPopop->Activate();
     } else {
         ShowModal(*frmPopop);
     }

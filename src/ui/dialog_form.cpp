@@ -88,6 +88,14 @@ bool DialogForm::PreTranslateMessage(MSG& message) {
     return ::IsDialogMessageA(hwnd(), &message) != FALSE;
 }
 
+void DialogForm::Activate() {
+    ::SetForegroundWindow(hwnd());
+    const HWND focused = ::GetFocus();
+    if (!focused || !::IsChild(hwnd(), focused)) {
+        RestoreFocus();
+    }
+}
+
 void DialogForm::RestoreFocus() {
     ::SetFocus(focus_ && ::IsWindowVisible(focus_) && ::IsWindowEnabled(focus_)
                    ? focus_

@@ -21,6 +21,10 @@ class DialogForm : public Window {
     // loaded for it.
     void EnsureControls();
 
+    // Brings the shown form to the front with the focus on one of its controls, never on the bare
+    // window, which no key could then move on.
+    void Activate();
+
     // The font of the form's controls, Verdana 8 points unless a form chooses another.
     HFONT Font() const { return static_cast<HFONT>(font_.get()); }
 

@@ -9,7 +9,9 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
+#include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
+#include "signin/sign_in_window.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/internet_connection.h"
@@ -188,6 +190,20 @@ TEST_F(SignInTest, WithoutAutomaticSignInTheUserIsAskedAndTheMainWindowShown) {
     frmMain->Hide();
     frmResources->tmrCycleTimerTimer();
     EXPECT_FALSE(SignInBusy) << "the cycle signs in only automatically";
+}
+
+TEST_F(SignInTest, AWindowThatStandsAlreadyIsRaisedWithTheFocusOnAControl) {
+    recSETTINGS.autologin = false;
+    frmRegisterLogin->Show();
+    ::SetFocus(frmRegisterLogin->hwnd());
+    StartSignIn(stSignInImage);
+    EXPECT_TRUE(::IsChild(frmRegisterLogin->hwnd(), ::GetFocus()));
+    frmRegisterLogin->Hide();
+    frmPopop->Show();
+    ::SetFocus(frmPopop->hwnd());
+    ShowConnectionFailure();
+    EXPECT_TRUE(::IsChild(frmPopop->hwnd(), ::GetFocus()));
+    EXPECT_TRUE(modalWindows.empty()) << "neither opened a second time";
 }
 
 TEST_F(SignInTest, ASecondTriggerWhileASignInRunsStartsNoSecondWorker) {
