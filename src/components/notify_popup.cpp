@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "components/notify_popup_window.h"
+#include "ui/dpi.h"
 
 TTaskbarEdge ReadTaskbarEdge() {
     APPBARDATA taskbar = {};
@@ -32,7 +33,10 @@ TNotifyPopUp::~TNotifyPopUp() {
 }
 
 bool TNotifyPopUp::ShowNotification() {
-    if (!stack_.Admit(ReadTaskbarEdge(), ReadWorkArea(), Height, PopupStartY)) {
+    // Measured at the DPI the popup takes there, as the stack grows by the popups' own heights.
+    const ScreenRect workArea = ReadWorkArea();
+    const int dpi = AreaDpi({workArea.left, workArea.top, workArea.right, workArea.bottom});
+    if (!stack_.Admit(ReadTaskbarEdge(), workArea, Scaled(Height, dpi), Scaled(PopupStartY, dpi))) {
         return false;
     }
     auto* popup = new TfrmNotifyPopUp(*this);

@@ -26,14 +26,12 @@ GetDpiForMonitorFunction ShcoreGetDpiForMonitor() {
                   : nullptr;
 }
 
-// The DPI of the monitor the window stands on as Windows 8.1 tells it, for Windows before 10.
-int MonitorDpi(HWND window) {
+// The DPI of the monitor as Windows 8.1 tells it; the system's before.
+int MonitorDpi(HMONITOR monitor) {
     static const auto getDpiForMonitor = ShcoreGetDpiForMonitor();
     UINT x = 0;
     UINT y = 0;
-    if (getDpiForMonitor &&
-        SUCCEEDED(getDpiForMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
-                                   kMonitorEffectiveDpi, &x, &y)) &&
+    if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, kMonitorEffectiveDpi, &x, &y)) &&
         IsScreenDpi(static_cast<int>(y))) {
         return static_cast<int>(y);
     }
@@ -57,7 +55,11 @@ int WindowDpi(HWND window) {
         const UINT dpi = getDpiForWindow(window);
         return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
     }
-    return MonitorDpi(window);
+    return MonitorDpi(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+}
+
+int AreaDpi(const RECT& area) {
+    return MonitorDpi(::MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
 }
 
 HFONT RescaledFont(HFONT font, int fromDpi, int toDpi) {

@@ -13,6 +13,8 @@ inline constexpr int kDesignDpi = 96;
 int SystemDpi();
 // The DPI of the monitor the window stands on; the system's where Windows cannot tell.
 int WindowDpi(HWND window);
+// The DPI of the monitor that holds most of the area, which a window made there takes.
+int AreaDpi(const RECT& area);
 
 // A DPI that a screen may have: Windows scales from 100 % to 500 %; half of 96 to ten times it
 // leaves room on both sides.

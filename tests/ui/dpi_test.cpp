@@ -214,7 +214,35 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     ExpectScaled(bounds.right - bounds.left, 148, "popup width");
     ExpectScaled(bounds.bottom - bounds.top, 121, "popup height");
     SaveScreenshot(popup.hwnd());
+    // As many as the work area holds at this DPI, the last as wholly inside it as the first. The
+    // work area is made as high as five popups and a gap the 96-dpi popup would fit in.
+    RECT realArea = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &realArea, 0);
+    const int step = Scaled(121, SystemDpi()) + Scaled(2, SystemDpi());
+    RECT testArea = realArea;
+    testArea.bottom = realArea.top + 5 * step + (123 + step) / 2;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_SETWORKAREA, 0, &testArea, 0));
+    while (news.Notifications().size() < 30 && news.ShowNotification()) {
+    }
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            for (const TfrmNotifyPopUp* each : news.Notifications()) {
+                RECT slid;
+                ::GetWindowRect(each->hwnd(), &slid);
+                if (slid.bottom - slid.top < Scaled(121, SystemDpi())) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        10000));
+    const ScreenRect workArea = ReadWorkArea();
+    for (const TfrmNotifyPopUp* each : news.Notifications()) {
+        ::GetWindowRect(each->hwnd(), &bounds);
+        EXPECT_GE(bounds.top, workArea.top) << "a popup above the work area";
+    }
     news.CloseAllNotifications();
+    ::SystemParametersInfoA(SPI_SETWORKAREA, 0, &realArea, 0);
 
     TfrmWPSetTime& keep = *frmWPSetTime;
     keep.Show();
