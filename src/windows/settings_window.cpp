@@ -97,6 +97,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
     chkProxyUse.OnClick = [this] { UpdateProxyControls(chkProxyUse.Checked()); };
     lstProxyType.Create(page, 8, 88, 121, 3);
     lstProxyType.SetFont(Font());
+    lstProxyType.SetColors(text, ground);
     lstProxyType.SetAccessible(AccessibleList("Proxy type"));
     for (const char* caption : kProxyTypeCaptions) {
         lstProxyType.AddItem(caption);
@@ -124,6 +125,7 @@ void TfrmSettings::CreateProxyPage(HWND page) {
         field.edit.Create(page, field.editLeft, field.editTop, 113, 19, field.password);
         field.edit.SetAccessible(AccessibleEdit(NameFromLabel(field.caption)));
         field.edit.SetFont(Font());
+        field.edit.SetColors(text, ground);
         field.edit.SetEnabled(false);
     }
     lstProxyType.SetEnabled(false);

@@ -6,8 +6,10 @@
 #include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ui/win_handles.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -41,6 +43,20 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     Click(form.ProxyUse());
     EXPECT_TRUE(form.ProxyServer().IsEnabled());
     EXPECT_TRUE(form.ProxyRealm().IsEnabled());
+    // Every control writes in the form's dark shadow, the edits and the type list too.
+    const UniqueDc dc(::CreateCompatibleDC(nullptr));
+    const std::pair<const NativeControl*, UINT> written[] = {
+        {&form.ProxyServer(), WM_CTLCOLOREDIT},
+        {&form.ProxyPort(), WM_CTLCOLOREDIT},
+        {&form.ProxyPassword(), WM_CTLCOLOREDIT},
+        {&form.ProxyRealm(), WM_CTLCOLOREDIT},
+        {&form.ProxyType(), WM_CTLCOLORLISTBOX}};
+    for (const auto& [control, question] : written) {
+        ::SetTextColor(dc.get(), RGB(1, 2, 3));
+        ::SendMessageA(::GetParent(control->hwnd()), question, reinterpret_cast<WPARAM>(dc.get()),
+                       reinterpret_cast<LPARAM>(control->hwnd()));
+        EXPECT_EQ(::GetTextColor(dc.get()), ::GetSysColor(COLOR_3DDKSHADOW)) << question;
+    }
 
     // Refused ports and hosts: their message, the proxy page, nothing stored.
     form.Tabs().SetActivePageIndex(0);
