@@ -146,6 +146,20 @@ def test_uninstall_beside_a_copy_that_never_answers_ends_all_the_same(clean_regi
     assert result.returncode == 0
 
 
+def test_a_stored_place_on_no_monitor_leaves_the_main_window_at_its_designed_place(
+        clean_registry, service):
+    wine = clean_registry
+    # Where the main window was dragged to on a monitor that has been unplugged since.
+    wine.reg("add", SETTINGS_KEY, "/v", "mainleft", "/d", "40000", "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "maintop", "/d", "40000", "/f")
+    client = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    shown = wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20")
+    assert shown.returncode == 0
+    rect = wine.windows("--class", "TfrmMain")[0]["rect"]
+    assert wine.exit_client(client) == 0
+    assert rect.startswith("504,287,"), rect
+
+
 def test_second_start_restores_the_first_ones_minimised_window(wine, first_instance):
     wm_syscommand, sc_minimize = "0x112", "0xF020"
     sign_in = ["--class", "TfrmRegisterLogin"]
