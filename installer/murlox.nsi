@@ -22,10 +22,17 @@ RequestExecutionLevel user
 ; A running client is found by its hidden application window, as a second start finds it.
 !define CLIENT_WINDOW_CLASS "TMurloxApplication"
 !define CLIENT_WINDOW_TITLE "MURLOX"
+; What a second start with "-uninstall" sends the running client: message 1125 with a global atom
+; of the text; it waits a few seconds at most for a client that does not answer.
+!define HAND_OVER_MESSAGE 1125
+!define HAND_OVER_TEXT "-uninstall "
+!define HAND_OVER_TIMEOUT_MS 5000
+!define SMTO_ABORTIFHUNG 2
 ; How long a client may take to end once it has been handed "-uninstall"; it stores its settings
-; and signs out, which takes well under a second.
+; and signs out, which takes well under a second. One that has not ended by then is stopped.
 !define CLIENT_END_TIMEOUT_MS 15000
-!define SYNCHRONIZE_AND_QUERY_LIMITED 0x00101000
+; SYNCHRONIZE, PROCESS_QUERY_LIMITED_INFORMATION and PROCESS_TERMINATE.
+!define CLIENT_PROCESS_ACCESS 0x00101001
 
 Name "MURLOX"
 OutFile "${OUTFILE}"
@@ -67,41 +74,52 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "murlox-${VERSION}-setup.exe"
 ; 1 when a running client was ended and has to be started again.
 Var ClientWasRunning
 
-; Ends a running client the way its program offers: a second start with "-uninstall" hands the
-; switch to it, and it ends as its "Exit" does, storing its settings. That start is the running
-; client's own program file, so that even a client started from elsewhere is ended by a program
-; that knows the switch. Then waits for the client's process, so that its file can be replaced or
-; removed and its last save is done before anything of it changes.
+; Ends every running client of this folder's program the way its program offers: it is handed
+; "-uninstall" as a second start hands it, and ends as its "Exit" does, storing its settings. One
+; that does not answer or does not end in time is stopped, so that its file can be replaced or
+; removed. Then waits for its process, so that its last save is done before anything of it changes.
+; Clients started from another folder are another installation's and keep running.
 !macro END_RUNNING_CLIENT_FUNCTION prefix
 Function ${prefix}EndRunningClient
   StrCpy $ClientWasRunning 0
-  try_again:
-  FindWindow $0 "${CLIENT_WINDOW_CLASS}" "${CLIENT_WINDOW_TITLE}"
+  search_again:
+  StrCpy $0 0
+  next_window:
+  FindWindow $0 "${CLIENT_WINDOW_CLASS}" "${CLIENT_WINDOW_TITLE}" 0 $0
   ${If} $0 = 0
     Return
   ${EndIf}
   System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-  System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE_AND_QUERY_LIMITED}, i 0, i r1) p .r2'
-  StrCpy $3 "$INSTDIR\murlox.exe"
+  System::Call 'kernel32::OpenProcess(i ${CLIENT_PROCESS_ACCESS}, i 0, i r1) p .r2'
+  ${If} $2 = 0
+    Goto next_window
+  ${EndIf}
   System::Call 'kernel32::QueryFullProcessImageName(p r2, i 0, t .r4, *i ${NSIS_MAX_STRLEN}) i .r5'
-  ${If} $5 <> 0
-    StrCpy $3 $4
-  ${EndIf}
-  DetailPrint "Ending the running MURLOX: $3"
-  ExecWait '"$3" -uninstall'
-  ${If} $2 <> 0
-    System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLIENT_END_TIMEOUT_MS}) i .r5'
+  ${If} $5 = 0
+  ${OrIf} $4 != "$INSTDIR\murlox.exe"
     System::Call 'kernel32::CloseHandle(p r2)'
-  ${Else}
-    StrCpy $5 1
+    Goto next_window
   ${EndIf}
+  DetailPrint "Ending the running MURLOX: $4"
+  System::Call 'kernel32::GlobalAddAtom(t "${HAND_OVER_TEXT}") i .r6'
+  System::Call 'user32::SendMessageTimeout(p r0, i ${HAND_OVER_MESSAGE}, p r6, p 0, i ${SMTO_ABORTIFHUNG}, i ${HAND_OVER_TIMEOUT_MS}, *p .r7)'
+  System::Call 'kernel32::GlobalDeleteAtom(i r6)'
+  System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLIENT_END_TIMEOUT_MS}) i .r5'
+  ${If} $5 <> 0
+    DetailPrint "MURLOX does not end; stopping it."
+    System::Call 'kernel32::TerminateProcess(p r2, i 1)'
+    System::Call 'kernel32::WaitForSingleObject(p r2, i ${CLIENT_END_TIMEOUT_MS}) i .r5'
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r2)'
   ${If} $5 <> 0
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
       "MURLOX is still running. Choose $\"Exit$\" in its menu in the notification area, then try again." \
-      /SD IDCANCEL IDRETRY try_again
+      /SD IDCANCEL IDRETRY search_again
     Abort "MURLOX is still running."
   ${EndIf}
   StrCpy $ClientWasRunning 1
+  ; The windows after the ended client's may have gone with it.
+  Goto search_again
 FunctionEnd
 !macroend
 !insertmacro END_RUNNING_CLIENT_FUNCTION ""

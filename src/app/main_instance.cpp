@@ -37,15 +37,19 @@ BOOL CALLBACK CountInstance(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-void HandOverArguments(HWND target) {
+// How long a second start waits for the running instance to take what it hands over. One that has
+// not taken it by then does not answer: the second start ends without it.
+constexpr UINT kHandOverTimeoutMs = 5000;
+
+// Hands the arguments to the running instance; with none (or more than an atom holds) only asks
+// whether it answers. False when it did not answer in time. The atom goes with the call, so that a
+// copy that takes the message later finds no text.
+bool HandOverArguments(HWND target) {
     const std::string text = HandOverText(::GetCommandLineA());
-    if (text.empty()) {
-        return;
-    }
-    UniqueGlobalAtom atom(::GlobalAddAtomA(text.c_str()));
-    if (atom) {
-        ::SendMessageA(target, kHandOverMessage, atom.get(), 0);
-    }
+    const UniqueGlobalAtom atom(text.empty() ? ATOM{0} : ::GlobalAddAtomA(text.c_str()));
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(target, atom ? kHandOverMessage : WM_NULL, atom.get(), 0,
+                                 SMTO_ABORTIFHUNG, kHandOverTimeoutMs, &result) != 0;
 }
 
 std::string HandedOverText(WPARAM atom) {
@@ -81,7 +85,11 @@ TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> unins
     }
     anotherInstanceRuns_ = true;
     HWND target = ::GetLastActivePopup(search.otherWindow);
-    HandOverArguments(target);
+    // A copy that does not answer is left alone: bringing its windows to the front would wait on
+    // its thread as well.
+    if (!HandOverArguments(target)) {
+        return;
+    }
     ::BringWindowToTop(search.otherWindow);
     if (::IsIconic(target)) {
         ::ShowWindow(target, SW_RESTORE);

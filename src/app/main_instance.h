@@ -14,8 +14,9 @@
 class TMainInstance {
   public:
     // Looks for another instance's application window (same class and title as ours). When one
-    // runs, hands it the arguments and brings it to the front. Otherwise this is the running
-    // instance from now on, and a hand-over of "-uninstall" calls uninstallHandedOver.
+    // runs, hands it the arguments and brings it to the front; one that does not answer within a
+    // few seconds is left as it is. Otherwise this is the running instance from now on, and a
+    // hand-over of "-uninstall" calls uninstallHandedOver.
     TMainInstance(HWND applicationWindow, std::function<void()> uninstallHandedOver);
     TMainInstance(const TMainInstance&) = delete;
     TMainInstance& operator=(const TMainInstance&) = delete;

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/command_line.h"
+#include "app/main_window_place.h"
 #include "app/menu_state.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
@@ -196,9 +197,15 @@ void TfrmMain::FormShow() {
     RestoreSignInImage();
     RECT bounds;
     ::GetWindowRect(hwnd(), &bounds);
-    const int left = recSETTINGS.mainleft > 0 ? recSETTINGS.mainleft : bounds.left;
-    const int top = recSETTINGS.maintop > 0 ? recSETTINGS.maintop : bounds.top;
-    ::SetWindowPos(hwnd(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const WindowCorner place = MainWindowPlace(
+        recSETTINGS.mainleft, recSETTINGS.maintop, {bounds.left, bounds.top},
+        [&bounds](WindowCorner corner) {
+            RECT there = bounds;
+            ::OffsetRect(&there, corner.left - bounds.left, corner.top - bounds.top);
+            return ::MonitorFromRect(&there, MONITOR_DEFAULTTONULL) != nullptr;
+        });
+    ::SetWindowPos(hwnd(), nullptr, place.left, place.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 

@@ -1,6 +1,7 @@
 """The setup program and its uninstaller under Wine: a per-user install without elevation, an
 update over a running client, and a removal that ends the client and keeps its settings."""
 import re
+import shutil
 import struct
 import subprocess
 
@@ -50,9 +51,11 @@ class Installation:
             self.folder.rmdir()
         self.wine.reg("delete", UNINSTALL_KEY, "/f")
 
-    def start_client(self, service):
-        """Starts the installed client and waits until all its windows exist."""
-        process = self.wine.start(self.program_name, extra_env={"MURLOX_SERVICE": service.address})
+    def start_client(self, service, program_name=None):
+        """Starts the installed client, or the program named, and waits until all its windows
+        exist."""
+        process = self.wine.start(program_name or self.program_name,
+                                  extra_env={"MURLOX_SERVICE": service.address})
         # The connection-failure window is the last of the windows created at start.
         assert self.wine.winctl("wait", "--class", "TfrmPopop", "--timeout", "20").returncode == 0
         return process
@@ -158,28 +161,36 @@ def test_silent_install_over_a_running_client_ends_it_replaces_it_and_starts_the
     assert new_pid != old_pid
 
 
-@pytest.mark.parametrize("run_value, client_running, run_value_removed", [
-    ("{program} -boot", True, True),
-    (r"C:\Elsewhere\murlox.exe -boot", False, False),
-], ids=["own autostart, client running", "another copy's autostart"])
+@pytest.mark.parametrize("program, own", [
+    ("{program}", True),
+    (r"C:\Elsewhere\murlox.exe", False),
+], ids=["own client running with its autostart", "another copy running with its autostart"])
 def test_silent_uninstall_removes_the_program_and_keeps_the_settings(
-        installation, service, run_value, client_running, run_value_removed):
+        installation, service, program, own):
     wine = installation.wine
     install(wine, service)
-    run_value = run_value.format(program=installation.program_name)
-    wine.reg("add", RUN_KEY, "/v", "MURLOX", "/d", run_value, "/f")
+    program = program.format(program=installation.program_name)
+    if not own:
+        wine.unix_path(program).parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(MURLOX_EXE, wine.unix_path(program))
+    wine.reg("add", RUN_KEY, "/v", "MURLOX", "/d", program + " -boot", "/f")
     wine.reg("add", SETTINGS_KEY, "/v", "nickname", "/d", "demo@murlox.test", "/f")
-    client = installation.start_client(service) if client_running else None
+    client = installation.start_client(service, program)
+    [client_pid] = running_client_pids(wine)
 
     # The uninstaller runs on from a copy of itself, so its own file can go: wait for its work.
     uninstaller = installation.folder_name + r"\uninstall.exe"
     assert wine.run(uninstaller, "/S").returncode == 0
     assert wait_for(lambda: installation.entry() is None)
-    if client:
+    if own:
         assert client.wait(timeout=10) == 0
-    assert running_client_pids(wine) == []
+        assert running_client_pids(wine) == []
+    else:
+        assert running_client_pids(wine) == [client_pid], "another installation's client runs on"
+        assert wine.exit_client(client) == 0
+        shutil.rmtree(wine.unix_path(program).parent)
     assert not installation.folder.exists()
     assert not installation.shortcut.exists()
     run = wine.reg("query", RUN_KEY, "/v", "MURLOX")
-    assert (run.returncode != 0) == run_value_removed
+    assert (run.returncode != 0) == own
     assert "nickname    REG_SZ    demo@murlox.test" in wine.reg("query", SETTINGS_KEY).stdout

@@ -5,7 +5,7 @@ import time
 import pytest
 
 from waiting import wait_for
-from wine import MURLOX_EXE, WINCTL_EXE
+from wine import BUILD, MURLOX_EXE, WINCTL_EXE
 
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
 HAND_OVER_MESSAGE = "1125"
@@ -130,6 +130,34 @@ def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_reg
     assert "mainleft    REG_SZ    120" in stored
     assert "autologin    REG_DWORD    0x1" in stored
     assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
+
+
+def test_uninstall_beside_a_copy_that_never_answers_ends_all_the_same(clean_registry):
+    wine = clean_registry
+    hung = subprocess.Popen(["wine", str(BUILD / "hung_instance_window.exe")], env=wine.env,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        assert hung.stdout.readline().strip() == "ready"
+        # Well above the few seconds that the hand-over waits.
+        result = wine.run(MURLOX_EXE, "-uninstall", timeout=30)
+    finally:
+        hung.stdin.close()
+        hung.wait(timeout=30)
+    assert result.returncode == 0
+
+
+def test_a_stored_place_on_no_monitor_leaves_the_main_window_at_its_designed_place(
+        clean_registry, service):
+    wine = clean_registry
+    # Where the main window was dragged to on a monitor that has been unplugged since.
+    wine.reg("add", SETTINGS_KEY, "/v", "mainleft", "/d", "40000", "/f")
+    wine.reg("add", SETTINGS_KEY, "/v", "maintop", "/d", "40000", "/f")
+    client = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
+    shown = wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20")
+    assert shown.returncode == 0
+    rect = wine.windows("--class", "TfrmMain")[0]["rect"]
+    assert wine.exit_client(client) == 0
+    assert rect.startswith("504,287,"), rect
 
 
 def test_second_start_restores_the_first_ones_minimised_window(wine, first_instance):
