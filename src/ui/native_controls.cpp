@@ -115,3 +115,13 @@ bool DropDownList::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     return RaiseOn(CBN_SELCHANGE, OnChange, message, wParam, result) ||
            NativeControl::Reflect(message, wParam, lParam, result);
 }
+
+LRESULT DropDownList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The open list asks the combo box for its colours, which would pass the question on to the
+    // parent about a window the parent does not know.
+    LRESULT result = 0;
+    if (message == WM_CTLCOLORLISTBOX && NativeControl::Reflect(message, wParam, lParam, result)) {
+        return result;
+    }
+    return NativeControl::HandleMessage(message, wParam, lParam);
+}

@@ -62,4 +62,8 @@ class DropDownList : public NativeControl {
     std::function<void()> OnChange;
 
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+  protected:
+    // The open list takes the control's colours too.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -6,7 +6,6 @@
 #include <oleacc.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ui/win_handles.h"
@@ -45,16 +44,24 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     EXPECT_TRUE(form.ProxyRealm().IsEnabled());
     // Every control writes in the form's dark shadow, the edits and the type list too.
     const UniqueDc dc(::CreateCompatibleDC(nullptr));
-    const std::pair<const NativeControl*, UINT> written[] = {
-        {&form.ProxyServer(), WM_CTLCOLOREDIT},
-        {&form.ProxyPort(), WM_CTLCOLOREDIT},
-        {&form.ProxyPassword(), WM_CTLCOLOREDIT},
-        {&form.ProxyRealm(), WM_CTLCOLOREDIT},
-        {&form.ProxyType(), WM_CTLCOLORLISTBOX}};
-    for (const auto& [control, question] : written) {
+    COMBOBOXINFO combo = {};
+    combo.cbSize = sizeof(combo);
+    ASSERT_TRUE(::GetComboBoxInfo(form.ProxyType().hwnd(), &combo));
+    // Whom each asks: the edits and the closed list their page, the open list its combo box.
+    const struct {
+        HWND asking;
+        HWND asked;
+        UINT question;
+    } written[] = {{form.ProxyServer().hwnd(), nullptr, WM_CTLCOLOREDIT},
+                   {form.ProxyPort().hwnd(), nullptr, WM_CTLCOLOREDIT},
+                   {form.ProxyPassword().hwnd(), nullptr, WM_CTLCOLOREDIT},
+                   {form.ProxyRealm().hwnd(), nullptr, WM_CTLCOLOREDIT},
+                   {form.ProxyType().hwnd(), nullptr, WM_CTLCOLORLISTBOX},
+                   {combo.hwndList, form.ProxyType().hwnd(), WM_CTLCOLORLISTBOX}};
+    for (const auto& [asking, asked, question] : written) {
         ::SetTextColor(dc.get(), RGB(1, 2, 3));
-        ::SendMessageA(::GetParent(control->hwnd()), question, reinterpret_cast<WPARAM>(dc.get()),
-                       reinterpret_cast<LPARAM>(control->hwnd()));
+        ::SendMessageA(asked ? asked : ::GetParent(asking), question,
+                       reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(asking));
         EXPECT_EQ(::GetTextColor(dc.get()), ::GetSysColor(COLOR_3DDKSHADOW)) << question;
     }
 
