@@ -33,9 +33,28 @@ TEST(ParseWallpaperReply, AnErrorCodeWinsOverEverythingElse) {
 }
 
 TEST(ParseWallpaperReply, ATypeThatIsNoPictureKindNorUrlIsUnreadable) {
-    for (const char* type :
-         {"lnk", "scf", "LNK", "url ", "exe", "html", "JPEG2000", "", "x\\..\\..\\Startup\\run",
-          "../x", "jpg:stream", "a|b", "jp g", ".jpg", "jpg.", "c:", "\xE9", "x*", "x%00"}) {
+    // A name too long for a file, too.
+    const std::string tooLong(250, 'j');
+    for (const char* type : {"lnk",
+                             "scf",
+                             "LNK",
+                             "url ",
+                             "exe",
+                             "html",
+                             "JPEG2000",
+                             "",
+                             "x\\..\\..\\Startup\\run",
+                             "../x",
+                             "jpg:stream",
+                             "a|b",
+                             "jp g",
+                             ".jpg",
+                             "jpg.",
+                             "c:",
+                             "\xE9",
+                             "x*",
+                             "x%00",
+                             tooLong.c_str()}) {
         const WallpaperReply parsed = ParseWallpaperReply(
             std::string("<reply><url>http://h/1</url><id>1</id><type>") + type + "</type></reply>");
         EXPECT_EQ(parsed.outcome, Outcome::Unreadable) << type;
