@@ -12,6 +12,7 @@
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "service/page_addresses.h"
+#include "service/service_address.h"
 #include "windows/picker_navigation.h"
 
 TfrmWPPicker* frmWPPicker = nullptr;
@@ -90,11 +91,16 @@ void TfrmWPPicker::Shape1MouseDown(MouseButton button) {
 }
 
 void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel) {
-    const std::optional<std::string> id = PickedWallpaperId(NarrowToAnsi(address));
-    if (!id) {
+    PickerNavigation navigation =
+        DecidePickerNavigation(NarrowToAnsi(address), address, ServiceUrl(""));
+    if (navigation.action == PickerNavigation::Action::Follow) {
         return;
     }
+    // Any other address opens nothing, in the picker or elsewhere.
     cancel = true;
+    if (navigation.action != PickerNavigation::Action::Pick) {
+        return;
+    }
     // While another exchange runs (the hourly check) the click does nothing; the picker stays.
     if (ExchangeRuns() || pendingPick_) {
         return;
@@ -102,7 +108,7 @@ void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel)
     // The pick runs once this event has returned and the picker's modal run has ended: its
     // exchange pumps messages and may raise errors, neither of which belongs inside the
     // control's own frames.
-    pendingPick_ = *id;
+    pendingPick_ = std::move(navigation.id);
     SetModalResult(kModalFailed);
     ::PostMessageA(hwnd(), kPickWallpaperMessage, 0, 0);
 }
