@@ -102,13 +102,15 @@ void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel)
         return;
     }
     // While another exchange runs (the hourly check) the click does nothing; the picker stays.
-    if (ExchangeRuns() || pendingPick_) {
+    if (ExchangeRuns()) {
         return;
     }
     // The pick runs once this event has returned and the picker's modal run has ended: its
     // exchange pumps messages and may raise errors, neither of which belongs inside the
-    // control's own frames.
-    pendingPick_ = std::move(navigation.id);
+    // control's own frames. Its exchange counts from the click on, so that nothing else starts
+    // one before it runs.
+    pendingPick_ = std::make_unique<PendingPick>();
+    pendingPick_->id = std::move(navigation.id);
     SetModalResult(kModalFailed);
     ::PostMessageA(hwnd(), kPickWallpaperMessage, 0, 0);
 }
@@ -117,11 +119,10 @@ void TfrmWPPicker::PickWallpaper() {
     if (!pendingPick_) {
         return;
     }
-    const std::string id = *std::exchange(pendingPick_, std::nullopt);
+    // Held until the request has ended, however it ends.
+    const std::unique_ptr<PendingPick> pick = std::move(pendingPick_);
     Hide();
-    if (!ExchangeRuns()) {
-        RequestNewWallpaper(id, hwnd());
-    }
+    RequestNewWallpaper(pick->id, hwnd());
 }
 
 void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/resource_window.h"
+#include "app/window_messages.h"
+#include "ui/message_pump.h"
 #include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
@@ -272,6 +275,30 @@ TEST_F(PickerTest, ThePickerDoesNotOpenAgainWhileAPickRuns) {
     EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmDownloader"}))
         << "no second picker inside the pick";
     EXPECT_EQ(Requests("/actions/requestsession.php"), 1) << "nor a second session";
+}
+
+TEST_F(PickerTest, AnHourlyCheckBetweenTheClickAndThePickWaitsForThePick) {
+    OpenPicker(
+        [&] {
+            PumpUntil([&] { return ThumbnailPageRequested(); });
+            FireBeforeNavigate2(frmWPPicker->WebHost().Browser(),
+                                ServiceAddress("/actions/cmdnewdesktopid(4711)"));
+            // The hourly check is due before the posted pick has run.
+            frmResources->CycleTicks = 360;
+            ::SendMessageA(frmResources->hwnd(), WM_TIMER, tmrCycleTimer, 0);
+        },
+        [&] {
+            PumpUntil([&] {
+                return !Request("POST /actions/wallpaperserve.php").empty() && !ExchangeRuns();
+            });
+        });
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1);
+    const std::string body = Body(Request("POST /actions/wallpaperserve.php "));
+    EXPECT_NE(body.find("%3Caction%3EGETNEWONE%3C%2Faction%3E"), std::string::npos)
+        << "the pick's comes first: " << body;
+    EXPECT_EQ(recSETTINGS.curdesktopid, "4711");
+    EXPECT_GT(frmResources->CycleTicks, 360) << "the check comes at a later tick";
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PickerTest, AddressesOffTheServiceAndNewWindowsOpenNothing) {
