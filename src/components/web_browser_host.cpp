@@ -16,8 +16,12 @@ int liveObjects = 0;
 constexpr FormDescription kHostWindow =
     FormDescription("TWebBrowserHost").Style(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
 
-// What the control downloads besides the page itself.
-constexpr LONG kDownloadOptions = DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS;
+// What the control downloads besides the page itself: pictures, videos and sounds, but no
+// ActiveX control, Java applet or binary behaviour, which would run as the user with the
+// page's say.
+constexpr LONG kDownloadOptions = DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS |
+                                  DLCTL_NO_RUNACTIVEXCTLS | DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_JAVA |
+                                  DLCTL_NO_BEHAVIORS;
 // How the document shows inside the host.
 // The host scales for the screen's DPI, so the control zooms the page instead of the system
 // stretching it.
@@ -46,6 +50,29 @@ std::wstring TextArgument(const VARIANT& argument) {
         text = V_BSTRREF(value);
     }
     return text && *text ? std::wstring(*text, ::SysStringLen(*text)) : std::wstring();
+}
+
+// The cancel flag of an event, which the control passes by reference; null for another argument.
+VARIANT_BOOL* CancelFlag(VARIANT& argument) {
+    return V_VT(&argument) == (VT_BYREF | VT_BOOL) ? V_BOOLREF(&argument) : nullptr;
+}
+
+// Keys the control would take to open a window (Ctrl+N), a file (Ctrl+O) or an address (Ctrl+L),
+// or to print (Ctrl+P), with any other modifier.
+bool IsRefusedControlKey(const MSG& message) {
+    if ((message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) ||
+        ::GetKeyState(VK_CONTROL) >= 0) {
+        return false;
+    }
+    switch (message.wParam) {
+        case 'N':
+        case 'O':
+        case 'P':
+        case 'L':
+            return true;
+        default:
+            return false;
+    }
 }
 
 // The identity of a COM object: its IUnknown, which every interface of it answers alike.
@@ -349,6 +376,12 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
                 return BeforeNavigate2(parameters);
             case DISPID_DOCUMENTCOMPLETE:
                 return DocumentComplete(parameters);
+            case DISPID_NEWWINDOW2:  // (ppDisp, Cancel)
+                return Refuse(parameters, 2, 0);
+            case DISPID_NEWWINDOW3:  // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
+                return Refuse(parameters, 5, 3);
+            case DISPID_FILEDOWNLOAD:
+                return FileDownload(parameters);
             default:
                 return DISP_E_MEMBERNOTFOUND;
         }
@@ -360,17 +393,43 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
         if (!parameters || parameters->cArgs != 7) {
             return DISP_E_BADPARAMCOUNT;
         }
-        VARIANT& cancelArgument = parameters->rgvarg[0];
-        if (V_VT(&cancelArgument) != (VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancelArgument)) {
+        VARIANT_BOOL* cancelFlag = CancelFlag(parameters->rgvarg[0]);
+        if (!cancelFlag) {
             return DISP_E_TYPEMISMATCH;
         }
-        VARIANT_BOOL* cancelFlag = V_BOOLREF(&cancelArgument);
         bool cancel = *cancelFlag != VARIANT_FALSE;
         if (TWebBrowserHost* receiver = host()) {
             receiver->BeforeNavigate2(TextArgument(parameters->rgvarg[5]), cancel);
         }
         *cancelFlag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
+    }
+
+    // An event with count arguments whose cancel flag, at index cancel of the last-first
+    // arguments, is set: what it announces does not happen.
+    static HRESULT Refuse(DISPPARAMS* parameters, UINT count, UINT cancel) {
+        if (!parameters || parameters->cArgs != count) {
+            return DISP_E_BADPARAMCOUNT;
+        }
+        VARIANT_BOOL* cancelFlag = CancelFlag(parameters->rgvarg[cancel]);
+        if (!cancelFlag) {
+            return DISP_E_TYPEMISMATCH;
+        }
+        *cancelFlag = VARIANT_TRUE;
+        return S_OK;
+    }
+
+    // (ActiveDocument, Cancel): a document the control shows itself loads; a file that it would
+    // offer to save or open does not.
+    static HRESULT FileDownload(DISPPARAMS* parameters) {
+        if (!parameters || parameters->cArgs != 2) {
+            return DISP_E_BADPARAMCOUNT;
+        }
+        const VARIANT& activeDocument = parameters->rgvarg[1];
+        if (V_VT(&activeDocument) != VT_BOOL) {
+            return DISP_E_TYPEMISMATCH;
+        }
+        return V_BOOL(&activeDocument) != VARIANT_FALSE ? S_OK : Refuse(parameters, 2, 0);
     }
 
     // (pDisp, URL)
@@ -515,10 +574,17 @@ void TWebBrowserHost::PlaceControl(const RECT& position) {
 }
 
 bool TWebBrowserHost::TranslateControlAccelerator(MSG& message) {
-    if (!activeObject_ || message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
         return false;
     }
     if (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd)) {
+        return false;
+    }
+    // Taken here, so that neither the control's accelerators nor its window see it.
+    if (web_browser_host_detail::IsRefusedControlKey(message)) {
+        return true;
+    }
+    if (!activeObject_) {
         return false;
     }
     // The control may end the host's life while it handles the key.

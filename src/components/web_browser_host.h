@@ -4,9 +4,14 @@
 //
 // The host gives the control its client site, in-place site and frame, the document host's user
 // interface (no three-dimensional border, no scroll bars, no context menu; page titles go
-// nowhere), and the ambient download options (images, videos and background sounds). It listens
-// to DWebBrowserEvents2 through the control's connection point, and lets the control translate
-// its accelerator keys before the message pump dispatches them.
+// nowhere), and the ambient download options (images, videos and background sounds; no ActiveX
+// controls, Java or binary behaviours; scripts run). It listens to DWebBrowserEvents2 through the
+// control's connection point, and lets the control translate its accelerator keys before the
+// message pump dispatches them.
+//
+// The control stays inside the host: it opens no new windows, saves or opens no downloaded files,
+// and its keys that open a window, a file or an address or print (Ctrl+N, Ctrl+O, Ctrl+L,
+// Ctrl+P) do nothing. Where it may navigate is the owner's to say (OnBeforeNavigate2).
 //
 // The control is created on first use (CreateBrowser) and torn down when the window is
 // destroyed: the event connection ended, the control closed and its client site taken away. The

@@ -10,9 +10,27 @@
 inline constexpr std::string_view kNewDesktopMarker = "cmdnewdesktopid(";
 
 // The id a navigation picks: the text from the end of the first marker (case-sensitive) to the
-// next ")", or empty when no ")" follows. None when the address holds no marker, so the page
-// navigates on.
+// next ")", or empty when no ")" follows. None when the address holds no marker.
 std::optional<std::string> PickedWallpaperId(std::string_view address);
+
+// Whether the address is a page of the service: "http://" and exactly the host and port of
+// serviceOrigin ("http://host:port", port 80 when an address names none; scheme and host in any
+// letter case), then the end or "/", "?" or "#". Anything else in the authority (user names,
+// other characters, characters outside ASCII) makes it another address.
+bool IsServicePage(std::wstring_view address, std::string_view serviceOrigin);
+
+// What the picker does with a navigation of its browser control.
+struct PickerNavigation {
+    enum class Action { Pick, Follow, Cancel };
+    Action action = Action::Cancel;
+    std::string id;  // the picked wallpaper's, for Pick
+};
+
+// The marker first, in the address as the client's text (ansiAddress): a pick. Otherwise the
+// page may go on through the service's own pages (address as the control reports it, which
+// the client's code page may not hold), and nowhere else.
+PickerNavigation DecidePickerNavigation(std::string_view ansiAddress, std::wstring_view address,
+                                        std::string_view serviceOrigin);
 
 // The browser's own error pages live in its libraries: "res://" and "dll" anywhere in the
 // address, both case-sensitive.

@@ -12,6 +12,7 @@
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "service/page_addresses.h"
+#include "service/service_address.h"
 #include "windows/picker_navigation.h"
 
 TfrmWPPicker* frmWPPicker = nullptr;
@@ -90,19 +91,26 @@ void TfrmWPPicker::Shape1MouseDown(MouseButton button) {
 }
 
 void TfrmWPPicker::webBeforeNavigate2(const std::wstring& address, bool& cancel) {
-    const std::optional<std::string> id = PickedWallpaperId(NarrowToAnsi(address));
-    if (!id) {
+    PickerNavigation navigation =
+        DecidePickerNavigation(NarrowToAnsi(address), address, ServiceUrl(""));
+    if (navigation.action == PickerNavigation::Action::Follow) {
         return;
     }
+    // Any other address opens nothing, in the picker or elsewhere.
     cancel = true;
+    if (navigation.action != PickerNavigation::Action::Pick) {
+        return;
+    }
     // While another exchange runs (the hourly check) the click does nothing; the picker stays.
-    if (ExchangeRuns() || pendingPick_) {
+    if (ExchangeRuns()) {
         return;
     }
     // The pick runs once this event has returned and the picker's modal run has ended: its
     // exchange pumps messages and may raise errors, neither of which belongs inside the
-    // control's own frames.
-    pendingPick_ = *id;
+    // control's own frames. Its exchange counts from the click on, so that nothing else starts
+    // one before it runs.
+    pendingPick_ = std::make_unique<PendingPick>();
+    pendingPick_->id = std::move(navigation.id);
     SetModalResult(kModalFailed);
     ::PostMessageA(hwnd(), kPickWallpaperMessage, 0, 0);
 }
@@ -111,11 +119,10 @@ void TfrmWPPicker::PickWallpaper() {
     if (!pendingPick_) {
         return;
     }
-    const std::string id = *std::exchange(pendingPick_, std::nullopt);
+    // Held until the request has ended, however it ends.
+    const std::unique_ptr<PendingPick> pick = std::move(pendingPick_);
     Hide();
-    if (!ExchangeRuns()) {
-        RequestNewWallpaper(id, hwnd());
-    }
+    RequestNewWallpaper(pick->id, hwnd());
 }
 
 void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {

@@ -2,11 +2,12 @@
 // The picker window, which shows the service's page of wallpapers to choose from in the system's
 // browser control, and asks the service for the wallpaper the user clicks.
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "ui/control.h"
 #include "components/web_browser_host.h"
+#include "ui/message_pump.h"
 #include "ui/window.h"
 
 // The per-user switch that makes the browser control of a program use the system's newest
@@ -27,7 +28,7 @@ class TfrmWPPicker : public Window {
 
     TWebBrowserHost& WebHost() { return web; }
     // A thumbnail was clicked and its pick has not yet run: the picker does not open meanwhile.
-    bool PickPending() const { return pendingPick_.has_value(); }
+    bool PickPending() const { return static_cast<bool>(pendingPick_); }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,8 +41,16 @@ class TfrmWPPicker : public Window {
     void webDocumentComplete(const std::wstring& address);
     void PickWallpaper();
 
+    // A clicked thumbnail's id, and the one exchange held for its pick from the click on: an
+    // hourly check or a sign-in's follow-up that comes in between waits for the pick instead of
+    // leaving it behind.
+    struct PendingPick {
+        std::string id;
+        ExchangeScope exchange;
+    };
+
     TWebBrowserHost web;
-    std::optional<std::string> pendingPick_;
+    std::unique_ptr<PendingPick> pendingPick_;
 };
 
 // The one TfrmWPPicker, from its creation at start-up to the end.

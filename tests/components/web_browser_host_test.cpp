@@ -190,7 +190,7 @@ TEST_F(WebBrowserHostTest, TheDocumentShowsWithoutBorderScrollBarsOrContextMenu)
     EXPECT_EQ(translated, nullptr);
 }
 
-TEST_F(WebBrowserHostTest, TheAmbientDownloadOptionsAreImagesVideosAndSounds) {
+TEST_F(WebBrowserHostTest, TheAmbientDownloadOptionsAreImagesVideosAndSoundsWithoutControls) {
     const ComPtr<IDispatch> ambient = Query<IDispatch>(Site().get(), IID_IDispatch);
     ASSERT_TRUE(ambient);
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
@@ -200,7 +200,9 @@ TEST_F(WebBrowserHostTest, TheAmbientDownloadOptionsAreImagesVideosAndSounds) {
                               DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
               S_OK);
     EXPECT_EQ(V_VT(&result), VT_I4);
-    EXPECT_EQ(V_I4(&result), DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS);
+    EXPECT_EQ(V_I4(&result), DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS |
+                                 DLCTL_NO_RUNACTIVEXCTLS | DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_JAVA |
+                                 DLCTL_NO_BEHAVIORS);
     EXPECT_EQ(ambient->Invoke(DISPID_AMBIENT_USERAGENT, IID_NULL, LOCALE_USER_DEFAULT,
                               DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND);
@@ -309,11 +311,25 @@ TEST_F(WebBrowserHostTest, KeysInsideTheHostGoToTheActiveObjectFirst) {
     EXPECT_EQ(active.keys, (std::vector<int>{VK_TAB, VK_F5}))
         << "only keys for the host and the control inside it";
 
+    // With Ctrl held, the keys that would open or print never reach the control.
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] |= 0x80;
+    ::SetKeyboardState(keys);
+    const HWND control = ::GetWindow(host_->hwnd(), GW_CHILD);
+    for (const int key : {int('N'), int('O'), int('P'), int('L'), VK_F5}) {
+        ::PostMessageA(control, WM_KEYDOWN, key, 0);
+    }
+    DispatchWaitingMessages();
+    keys[VK_CONTROL] &= ~0x80;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(active.keys, (std::vector<int>{VK_TAB, VK_F5, VK_F5}));
+
     frame->SetActiveObject(nullptr, nullptr);
     EXPECT_EQ(active.references, 1u);
     ::PostMessageA(host_->hwnd(), WM_KEYDOWN, VK_TAB, 0);
     DispatchWaitingMessages();
-    EXPECT_EQ(active.keys.size(), 2u);
+    EXPECT_EQ(active.keys.size(), 3u);
 
     frame->SetActiveObject(&active, nullptr);
     frame.reset();

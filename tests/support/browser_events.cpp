@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <ocidl.h>
 #include <oleauto.h>
+#include <shobjidl.h>
 
 #include <functional>
 #include <vector>
@@ -97,6 +98,30 @@ VARIANT Object(IDispatch* object) {
     return value;
 }
 
+VARIANT ObjectReference(IDispatch** object) {
+    VARIANT reference;
+    ::VariantInit(&reference);
+    V_VT(&reference) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&reference) = object;
+    return reference;
+}
+
+// Fires the event at every sink with the arguments (last first) made around a reference to its
+// cancel flag, and returns the flag as the sinks left it.
+VARIANT_BOOL FireCancellable(IWebBrowser2* browser, DISPID member,
+                             const std::function<std::vector<VARIANT>(const VARIANT&)>& lastFirst) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    ForEachConnectedSink(browser, [&](IDispatch* sink) {
+        VARIANT cancelReference;
+        ::VariantInit(&cancelReference);
+        V_VT(&cancelReference) = VT_BYREF | VT_BOOL;
+        V_BOOLREF(&cancelReference) = &cancel;
+        std::vector<VARIANT> arguments = lastFirst(cancelReference);
+        Invoke(sink, member, arguments);
+    });
+    return cancel;
+}
+
 }  // namespace
 
 void ForEachConnectedSink(IWebBrowser2* browser, const std::function<void(IDispatch*)>& visit) {
@@ -130,19 +155,45 @@ VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& addr
     VARIANT postData;
     ::VariantInit(&postData);
     VARIANT headers = Text(nullptr);
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    ForEachConnectedSink(browser, [&](IDispatch* sink) {
-        VARIANT cancelReference;
-        ::VariantInit(&cancelReference);
-        V_VT(&cancelReference) = VT_BYREF | VT_BOOL;
-        V_BOOLREF(&cancelReference) = &cancel;
-        std::vector<VARIANT> lastFirst = {cancelReference,        ByReference(&headers),
-                                          ByReference(&postData), ByReference(&targetFrame),
-                                          ByReference(&flags),    ByReference(&urlValue),
-                                          Object(sender.get())};
-        Invoke(sink, DISPID_BEFORENAVIGATE2, lastFirst);
+    return FireCancellable(browser, DISPID_BEFORENAVIGATE2, [&](const VARIANT& cancel) {
+        return std::vector<VARIANT>{cancel,
+                                    ByReference(&headers),
+                                    ByReference(&postData),
+                                    ByReference(&targetFrame),
+                                    ByReference(&flags),
+                                    ByReference(&urlValue),
+                                    Object(sender.get())};
     });
-    return cancel;
+}
+
+VARIANT_BOOL FireNewWindow2(IWebBrowser2* browser) {
+    IDispatch* newBrowser = nullptr;
+    return FireCancellable(browser, DISPID_NEWWINDOW2, [&](const VARIANT& cancel) {
+        return std::vector<VARIANT>{cancel, ObjectReference(&newBrowser)};
+    });
+}
+
+VARIANT_BOOL FireNewWindow3(IWebBrowser2* browser, const std::wstring& address) {
+    IDispatch* newBrowser = nullptr;
+    const UniqueBstr url = NewBstr(address);
+    VARIANT flags;
+    ::VariantInit(&flags);
+    V_VT(&flags) = VT_UI4;
+    V_UI4(&flags) = NWMF_USERINITED;
+    return FireCancellable(browser, DISPID_NEWWINDOW3, [&](const VARIANT& cancel) {
+        return std::vector<VARIANT>{Text(url.get()), Text(nullptr), flags, cancel,
+                                    ObjectReference(&newBrowser)};
+    });
+}
+
+VARIANT_BOOL FireFileDownload(IWebBrowser2* browser, bool activeDocument) {
+    VARIANT active;
+    ::VariantInit(&active);
+    V_VT(&active) = VT_BOOL;
+    V_BOOL(&active) = activeDocument ? VARIANT_TRUE : VARIANT_FALSE;
+    return FireCancellable(browser, DISPID_FILEDOWNLOAD, [&](const VARIANT& cancel) {
+        return std::vector<VARIANT>{cancel, active};
+    });
 }
 
 void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address, IDispatch* frame) {

@@ -14,6 +14,13 @@
 VARIANT_BOOL FireBeforeNavigate2(IWebBrowser2* browser, const std::wstring& address,
                                  IDispatch* frame = nullptr);
 
+// NewWindow2, NewWindow3 (a window for the address, opened by the user) and FileDownload (of a
+// document the control would show itself, or of a file); each returns the cancel flag as the
+// sinks left it.
+VARIANT_BOOL FireNewWindow2(IWebBrowser2* browser);
+VARIANT_BOOL FireNewWindow3(IWebBrowser2* browser, const std::wstring& address);
+VARIANT_BOOL FireFileDownload(IWebBrowser2* browser, bool activeDocument);
+
 // DocumentComplete for the address, from the top-level browser unless a frame is named.
 void FireDocumentComplete(IWebBrowser2* browser, const std::wstring& address,
                           IDispatch* frame = nullptr);

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/resource_window.h"
+#include "app/window_messages.h"
+#include "ui/message_pump.h"
 #include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
@@ -27,6 +30,10 @@
 #include "support/wine_test_fixture.h"
 
 namespace {
+
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::string RequestLine(const std::string& request) {
     return request.substr(0, request.find("\r\n"));
@@ -119,10 +126,7 @@ class PickerTest : public ClientTest {
         return className == "TfrmDownloader" ? RunModalLoop(window) : kModalDone;
     }
 
-    std::wstring ServiceAddress(const std::string& path) const {
-        const std::string address = ServiceUrl(path);
-        return std::wstring(address.begin(), address.end());
-    }
+    std::wstring ServiceAddress(const std::string& path) const { return Wide(ServiceUrl(path)); }
 
     // The first recorded request whose request line starts with the text, or empty.
     std::string Request(const std::string& requestLineStart) const {
@@ -271,6 +275,61 @@ TEST_F(PickerTest, ThePickerDoesNotOpenAgainWhileAPickRuns) {
     EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmDownloader"}))
         << "no second picker inside the pick";
     EXPECT_EQ(Requests("/actions/requestsession.php"), 1) << "nor a second session";
+}
+
+TEST_F(PickerTest, AnHourlyCheckBetweenTheClickAndThePickWaitsForThePick) {
+    OpenPicker(
+        [&] {
+            PumpUntil([&] { return ThumbnailPageRequested(); });
+            FireBeforeNavigate2(frmWPPicker->WebHost().Browser(),
+                                ServiceAddress("/actions/cmdnewdesktopid(4711)"));
+            // The hourly check is due before the posted pick has run.
+            frmResources->CycleTicks = 360;
+            ::SendMessageA(frmResources->hwnd(), WM_TIMER, tmrCycleTimer, 0);
+        },
+        [&] {
+            PumpUntil([&] {
+                return !Request("POST /actions/wallpaperserve.php").empty() && !ExchangeRuns();
+            });
+        });
+    EXPECT_EQ(Requests("/actions/wallpaperserve.php"), 1);
+    const std::string body = Body(Request("POST /actions/wallpaperserve.php "));
+    EXPECT_NE(body.find("%3Caction%3EGETNEWONE%3C%2Faction%3E"), std::string::npos)
+        << "the pick's comes first: " << body;
+    EXPECT_EQ(recSETTINGS.curdesktopid, "4711");
+    EXPECT_GT(frmResources->CycleTicks, 360) << "the check comes at a later tick";
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PickerTest, AddressesOffTheServiceAndNewWindowsOpenNothing) {
+    const std::wstring port = Wide(std::to_string(services().servicePort));
+    std::vector<VARIANT_BOOL> cancels;
+    bool navigated = false;
+    OpenPicker([&] {
+        IWebBrowser2* browser = frmWPPicker->WebHost().Browser();
+        PumpUntil([&] { return ThumbnailPageRequested(); });
+        // The stand-in under another name: the control would fetch from it.
+        frmWPPicker->WebHost().Navigate(L"http://localhost:" + port + L"/elsewhere");
+        for (const std::wstring& address : std::vector<std::wstring>{
+                 L"file:///C:/windows/win.ini", L"https://127.0.0.1:" + port + L"/",
+                 L"http://127.0.0.1:" + port + L"@other.test/", L"http://other.test/"}) {
+            cancels.push_back(FireBeforeNavigate2(browser, address));
+        }
+        cancels.push_back(FireNewWindow2(browser));
+        cancels.push_back(FireNewWindow3(browser, ServiceAddress("/actions/other.php")));
+        cancels.push_back(FireFileDownload(browser, false));
+        cancels.push_back(FireFileDownload(browser, true));
+        frmWPPicker->WebHost().Navigate(ServiceAddress("/actions/wallpaper_thumbs.php?page=2"));
+        navigated =
+            PumpUntil([&] { return Requests("/actions/wallpaper_thumbs.php?page=2") == 1; });
+    });
+    EXPECT_EQ(cancels,
+              (std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE,
+                                         VARIANT_TRUE, VARIANT_TRUE, VARIANT_TRUE, VARIANT_FALSE}));
+    ASSERT_TRUE(navigated) << "the service's own pages still load";
+    EXPECT_EQ(Requests("/elsewhere"), 0);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
 }
 
 TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
