@@ -100,6 +100,9 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         case WM_POWERBROADCAST:
             if (resumeCheck_.PowerNotice(static_cast<uint32_t>(wParam), cycleRunning_)) {
+                // The system need not wait for the tick's exchange, which lets messages run; once
+                // answered, what this thread sends meanwhile is taken as its own again.
+                ::ReplyMessage(TRUE);
                 // No tick ran during sleep: the hourly check runs now, with the rest of the tick.
                 CycleTicks = kTicksPerCheck;
                 tmrCycleTimerTimer();

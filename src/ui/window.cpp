@@ -8,8 +8,10 @@
 
 #include "ui/dpi.h"
 #include "ui/error_guard.h"
+#include "ui/pointer_messages.h"
 #include "ui/screen_cursor.h"
 #include "ui/top_level_message.h"
+#include "ui/win_handles.h"
 
 namespace {
 
@@ -48,6 +50,59 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     const HWND control = NotifyingControl(parent, message, wParam, lParam);
     Window* target = control ? Window::FromHandle(control) : nullptr;
     return target && target->Reflect(message, wParam, lParam, result);
+}
+
+// The object whose window this thread is making now: WM_NCCREATE binds no other.
+thread_local Window* windowBeingCreated = nullptr;
+
+// The message in hand comes from another thread, which waits for the answer. What this thread
+// sends while it answers counts as that one's too (the system tells only the outermost), until
+// the answer is given early with ReplyMessage.
+bool SentFromAnotherThread() {
+    const DWORD flags = ::InSendMessageEx(nullptr);
+    return (flags & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) != 0 &&
+           (flags & ISMEX_REPLIED) == 0;
+}
+
+using SystemHandling = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+
+// A message that carries a pointer and comes from another thread is answered here, true with the
+// result: by the system's handling alone when the system copied what the pointer names, not at
+// all when it passed the pointer as it is. False for every other message.
+bool AnswerForeignPointer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                          SystemHandling systemHandling, LRESULT& result) {
+    const PointerMessage pointer = PointerIn(message);
+    if (pointer == PointerMessage::None || !SentFromAnotherThread()) {
+        return false;
+    }
+    result = pointer == PointerMessage::CopiedBySystem
+                 ? systemHandling(hwnd, message, wParam, lParam)
+                 : 0;
+    return true;
+}
+
+LRESULT CALLBACK DropPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
+    auto* posted = reinterpret_cast<MSG*>(lParam);
+    // A pointer posted to one of the client's windows, by whichever thread, names nothing that
+    // is sure to live when the message is taken: the message becomes WM_NULL.
+    if (code == HC_ACTION && PointerIn(posted->message) != PointerMessage::None &&
+        Window::FromHandle(posted->hwnd)) {
+        posted->message = WM_NULL;
+        posted->wParam = 0;
+        posted->lParam = 0;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Posted messages reach the client's windows through every loop of the thread, the system's own
+// (message boxes, menus, a hosted control's) among them: a hook on the thread's queue sees them
+// all. It stands from the thread's first window on.
+void WatchPostedMessages() {
+    thread_local UniqueHook hook;
+    if (!hook) {
+        hook.reset(::SetWindowsHookExA(WH_GETMESSAGE, &DropPostedPointers, nullptr,
+                                       ::GetCurrentThreadId()));
+    }
 }
 
 // The top-left corner that centres a box of that size on the primary screen's work area (on the
@@ -103,22 +158,25 @@ RECT Window::Bounds() const {
 
 void Window::CreateForm(const FormDescription& form, HWND owner) {
     const WindowClass& windowClass = WindowClass::For(form, &Window::WindowProc);
-    if ((form.style & WS_CHILD) != 0) {
+    const bool child = (form.style & WS_CHILD) != 0;
+    POINT at = {form.left, form.top};
+    SIZE size;
+    if (child) {
         // A child stands on its parent, whose DPI is known.
-        const int dpi = WindowDpi(owner);
-        dpi_ = dpi;
-        ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style,
-                          Scaled(form.left, dpi), Scaled(form.top, dpi),
-                          Scaled(form.clientWidth, dpi), Scaled(form.clientHeight, dpi), owner,
-                          nullptr, ::GetModuleHandleA(nullptr), this);
-        return;
+        dpi_ = WindowDpi(owner);
+        at = {Scaled(form.left, dpi_), Scaled(form.top, dpi_)};
+        size = {Scaled(form.clientWidth, dpi_), Scaled(form.clientHeight, dpi_)};
+    } else {
+        const RECT frame = FrameAround({0, 0, form.clientWidth, form.clientHeight}, form.style,
+                                       form.exStyle, kDesignDpi);
+        size = {frame.right - frame.left, frame.bottom - frame.top};
     }
-    const RECT frame = FrameAround({0, 0, form.clientWidth, form.clientHeight}, form.style,
-                                   form.exStyle, kDesignDpi);
-    ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, form.left,
-                      form.top, frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                      ::GetModuleHandleA(nullptr), this);
-    if (hwnd_) {
+    WatchPostedMessages();
+    windowBeingCreated = this;
+    ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, at.x, at.y,
+                      size.cx, size.cy, owner, nullptr, ::GetModuleHandleA(nullptr), this);
+    windowBeingCreated = nullptr;
+    if (hwnd_ && !child) {
         PlaceForDpi(form, owner);
     }
 }
@@ -153,6 +211,7 @@ void Window::PlaceForDpi(const FormDescription& form, HWND owner) {
 }
 
 void Window::Subclass(HWND hwnd) {
+    WatchPostedMessages();
     hwnd_ = hwnd;
     subclassed_ = true;
     ::SetWindowSubclass(hwnd, &Window::SubclassProc, kSubclassId,
@@ -207,7 +266,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_DPICHANGED:
-            // Any program may send the message: a DPI no screen has changes nothing.
+            // Only this thread's reach here; a DPI no screen has changes nothing all the same.
             if (IsScreenDpi(HIWORD(wParam)) && lParam) {
                 MoveToDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
                 return 0;
@@ -305,11 +364,14 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* self = static_cast<Window*>(created->lpCreateParams);
-        self->hwnd_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    // Any program may send WM_NCCREATE, naming an object of its choosing: the new window is bound
+    // only to the object this thread is creating.
+    if (message == WM_NCCREATE && windowBeingCreated &&
+        reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams == windowBeingCreated &&
+        !::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) {
+        Window* created = std::exchange(windowBeingCreated, nullptr);
+        created->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) {
@@ -317,6 +379,9 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     ReportTopLevelMessage(hwnd, message, wParam);
     LRESULT result = 0;
+    if (AnswerForeignPointer(hwnd, message, wParam, lParam, &::DefWindowProcA, result)) {
+        return result;
+    }
     RunGuarded([&] { result = self->Dispatch(message, wParam, lParam); });
     if (message == WM_NCDESTROY) {
         self->Detach();
@@ -333,6 +398,9 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LP
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
+    if (AnswerForeignPointer(hwnd, message, wParam, lParam, &::DefSubclassProc, result)) {
+        return result;
+    }
     RunGuarded([&] {
         if (!control->HandleAccessibility(message, wParam, lParam, result)) {
             result = control->HandleMessage(message, wParam, lParam);

@@ -11,6 +11,11 @@
 // Notifications that the system sends to a parent about one of its controls (WM_COMMAND,
 // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM) are reflected to the control's object
 // (Reflect), so a control owns its events and a form only wires them.
+//
+// A message whose parameters carry a pointer (ui/pointer_messages.h) reaches the object only
+// from the client's own thread: sent by another, it gets the system's handling alone, or none;
+// posted by anyone, it is dropped in whichever loop takes it. WM_NCCREATE binds only the object
+// the thread itself is creating.
 
 #include <windows.h>
 

@@ -80,18 +80,26 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
 
 def test_private_messages_from_another_program_change_nothing(wine, first_instance):
     """Any program on the desktop can send the client's private message numbers with parameters
-    of its own choosing: the worker's hand-over, the instance hand-over and the tray callback."""
+    of its own choosing: the worker's hand-over, the instance hand-over and the tray callback; and
+    the system's messages whose lParam is a pointer within the client (WM_NOTIFY, and
+    WM_DPICHANGED with a DPI a screen has)."""
     junk = ["--wparam", "0x5A5A", "--lparam", "0x10"]
-    targets = {"32769": ["TfrmResources"], HAND_OVER_MESSAGE: ["TMurloxApplication", "TfrmMain"],
-               "2048": ["TTrayIconWindow"]}
+    at_screen_dpi = ["--wparam", "0x600060", "--lparam", "0x10"]
+    wm_notify, wm_dpichanged = "0x4E", "0x2E0"
+    deliveries = [("32769", "TfrmResources", junk),
+                  (HAND_OVER_MESSAGE, "TMurloxApplication", junk),
+                  (HAND_OVER_MESSAGE, "TfrmMain", junk),
+                  ("2048", "TTrayIconWindow", junk),
+                  (wm_notify, "TfrmRegisterLogin", junk),
+                  (wm_dpichanged, "TfrmRegisterLogin", at_screen_dpi),
+                  (wm_dpichanged, "TfrmMain", at_screen_dpi)]
     before = visible_windows(wine)
-    for message, classes in targets.items():
-        for window_class in classes:
-            sent = wine.winctl("post", "--class", window_class, "--msg", message, *junk)
-            assert sent.returncode == 0, (message, window_class, sent.stderr)
-            # A client that crashed on it would not answer any more.
-            alive = wine.winctl("send", "--class", "TfrmResources", "--msg", "0", "--timeout", "5")
-            assert alive.returncode == 0, (message, window_class)
+    for message, window_class, parameters in deliveries:
+        sent = wine.winctl("post", "--class", window_class, "--msg", message, *parameters)
+        assert sent.returncode == 0, (message, window_class, sent.stderr)
+        # A client that crashed on it would not answer any more.
+        alive = wine.winctl("send", "--class", "TfrmResources", "--msg", "0", "--timeout", "5")
+        assert alive.returncode == 0, (message, window_class)
     # The windows are all the user-interface thread's: what was posted to them has been handled.
     assert wine.took_posted_messages("--class", "TfrmResources")
     assert visible_windows(wine) == before
