@@ -5,6 +5,7 @@
 
 #include "ui/dpi.h"
 #include "ui/font.h"
+#include "ui/win_handles.h"
 
 namespace {
 
@@ -52,10 +53,8 @@ LRESULT Gauge::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(hwnd(), &ps);
-            Paint(dc);
-            ::EndPaint(hwnd(), &ps);
+            const WindowPaint paint(hwnd());
+            Paint(paint.get());
             return 0;
         }
     }

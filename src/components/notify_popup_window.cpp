@@ -404,10 +404,8 @@ void TfrmNotifyPopUp::Compose() {
 }
 
 void TfrmNotifyPopUp::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd(), &paint);
-    PaintTo(dc, paint.rcPaint);
-    ::EndPaint(hwnd(), &paint);
+    const WindowPaint paint(hwnd());
+    PaintTo(paint.get(), paint.Area());
 }
 
 void TfrmNotifyPopUp::PaintTo(HDC dc, const RECT& area) {

@@ -198,8 +198,8 @@ void Control::PaintTo(HDC dc) {
 }
 
 void Control::PaintBuffered() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd(), &paint);
+    const WindowPaint paint(hwnd());
+    const HDC dc = paint.get();
     RECT client;
     ::GetClientRect(hwnd(), &client);
     if (client.right > 0 && client.bottom > 0) {
@@ -209,5 +209,4 @@ void Control::PaintBuffered() {
         PaintTo(buffer.get());
         ::BitBlt(dc, 0, 0, client.right, client.bottom, buffer.get(), 0, 0, SRCCOPY);
     }
-    ::EndPaint(hwnd(), &paint);
 }

@@ -8,6 +8,17 @@ namespace {
 
 const char* messageCaption = "";
 
+// An error box stands: its own message loop runs the client's handlers meanwhile.
+bool errorBoxStands = false;
+
+class StandingErrorBox {
+  public:
+    StandingErrorBox() { errorBoxStands = true; }
+    StandingErrorBox(const StandingErrorBox&) = delete;
+    StandingErrorBox& operator=(const StandingErrorBox&) = delete;
+    ~StandingErrorBox() { errorBoxStands = false; }
+};
+
 PromptAnswers& Answers() {
     static PromptAnswers answers;
     return answers;
@@ -30,6 +41,12 @@ int ShowMessage(const std::string& text, UINT type) {
 }
 
 void ShowError(const std::exception& error) {
+    // An error raised while the box stands (a paint of the window under it, say, failing again)
+    // is dropped: shown, it would open a box inside the box, and so on with each repaint.
+    if (errorBoxStands) {
+        return;
+    }
+    const StandingErrorBox standing;
     ShowMessage(error.what(), MB_OK | MB_ICONERROR);
 }
 

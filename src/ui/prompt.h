@@ -17,7 +17,8 @@ void SetMessageCaption(const char* caption);
 // IDYES, ...).
 int ShowMessage(const std::string& text, UINT type = MB_OK);
 
-// The application's top-level error display: shows the error's own text.
+// The application's top-level error display: shows the error's own text. An error raised while
+// its box stands is not shown.
 void ShowError(const std::exception& error);
 
 // While it lives, message boxes and modal windows are answered by these functions instead of a

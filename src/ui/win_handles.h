@@ -104,6 +104,24 @@ class WindowDc {
     HDC dc_;
 };
 
+// A window's painting: BeginPaint, and EndPaint whatever the painting meets, so that a paint that
+// fails still gives back its device context and caret.
+class WindowPaint {
+  public:
+    explicit WindowPaint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    WindowPaint(const WindowPaint&) = delete;
+    WindowPaint& operator=(const WindowPaint&) = delete;
+    ~WindowPaint() { ::EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+    // The part of the client area to paint.
+    const RECT& Area() const { return paint_.rcPaint; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_;
+    HDC dc_;
+};
+
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {
   public:

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
 #include <vector>
 
+#include "support/wine_test_fixture.h"
+#include "ui/control.h"
 #include "ui/message_pump.h"
 #include "ui/window.h"
 
@@ -100,6 +104,45 @@ TEST(PromptAnswerScope, AnswersMessagesAndModalWindowsInsteadOfAPerson) {
     EXPECT_EQ(messages, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(modals, std::vector<HWND>{f.hwnd()});
     EXPECT_FALSE(f.IsVisible());
+}
+
+class FailingPaint : public Control {
+  public:
+    void Create(HWND parent) { CreateControl("MurloxFailingPaint", parent, 0, 0, 50, 20); }
+
+  protected:
+    void PaintContent(HDC) override { throw std::runtime_error("cannot paint"); }
+};
+
+TEST(PromptAnswerScope, APaintThatFailsUnderItsErrorBoxOpensNoSecondBox) {
+    int boxes = 0;
+    int standing = 0;
+    int deepest = 0;
+    HWND control = nullptr;
+    // A box's own loop: the control under it is painted again, and fails again.
+    const PromptAnswerScope answers(
+        {[&](const std::string&, UINT) {
+             ++boxes;
+             deepest = std::max(deepest, ++standing);
+             if (standing == 1) {
+                 ::InvalidateRect(control, nullptr, FALSE);
+                 PumpUntil([&] { return !::GetUpdateRect(control, nullptr, FALSE); }, 5000);
+             }
+             --standing;
+             return IDOK;
+         },
+         {}});
+    TestForm f;
+    f.Create();
+    f.Show();
+    FailingPaint failing;
+    failing.Create(f.hwnd());
+    control = failing.hwnd();
+    EXPECT_TRUE(PumpUntil([&] { return boxes > 0 && standing == 0; }, 5000));
+    EXPECT_EQ(deepest, 1);
+    // The box is gone: the next error is shown again.
+    ShowError(std::runtime_error("later"));
+    EXPECT_GE(boxes, 2);
 }
 
 TEST(ShowModal, AQuitTakenByANestedPumpEndsTheModalRunAndStaysForTheMainLoop) {
