@@ -31,12 +31,14 @@
 
 #include "bench_stats.h"
 #include "client_harness.h"
+#include "app/application_service_owner.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "service/download_window.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
+#include "signin/sign_in.h"
 
 namespace {
 
@@ -137,7 +139,8 @@ std::string WallpaperOfThisProcess() {
     return path;
 }
 
-// The client's own work, with every message box it would show recorded instead.
+// The client's own work in a signed-in session, which its exchanges report to as the client's do,
+// with every message box it would show recorded instead.
 class ClientUnderTest {
   public:
     ClientUnderTest(const std::string& url, const std::string& folder)
@@ -151,6 +154,8 @@ class ClientUnderTest {
                     },
                     nullptr}) {
         recSETTINGS.programfolder = folder;
+        // A reply is acted on only within the session it was asked for.
+        SignedIn = true;
     }
 
     // Each times the client's work alone: the desktop is reset before it and checked after it.
@@ -210,6 +215,8 @@ class ClientUnderTest {
     std::string reply_;
     std::vector<std::string> messages_;
     PromptAnswerScope answers_;
+    ApplicationServiceOwner owner_;
+    ServiceOwnerScope ownerScope_{owner_};
 };
 
 // The picture rendered for the desktop the client's way and GDI+'s, beside the picture.
