@@ -6,13 +6,17 @@
 #include <shlobj.h>
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <memory>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "ui/ansi_text.h"
 #include "ui/win_handles.h"
 #include "service/service_owner.h"
 #include "service/wallpaper_bitmap.h"
+#include "service/wallpaper_picture.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -44,13 +48,37 @@ bool SetThroughActiveDesktop(const std::string& path) {
            SUCCEEDED(desktop->ApplyChanges(kApplyAll));
 }
 
+// The size the picture's header gives, read from the file without decoding anything.
+std::optional<PictureSize> PictureSizeInFile(const std::string& path) {
+    const UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    return PictureSizeFromHeader([&](uint64_t offset, uint8_t* to, size_t count) -> size_t {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD read = 0;
+        if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
+            !::ReadFile(file.get(), to, static_cast<DWORD>(count), &read, nullptr)) {
+            return 0;
+        }
+        return read;
+    });
+}
+
 // The bitmap of the picture stretched over the whole primary screen, which every Windows version
 // (and Wine) shows as wallpaper. The picture is decoded once and its pixels scaled as they lie in
 // GDI+'s memory: drawing it with GDI+ instead takes ten to twenty times as long under Wine.
-// Empty when the file is no picture.
+// Empty when the file is no picture, or one too large to decode, as its header tells.
 std::vector<uint8_t> StretchedBitmap(const std::string& picture) {
+    const std::optional<PictureSize> size = PictureSizeInFile(picture);
+    if (!size || !MayDecodePicture(*size)) {
+        return {};
+    }
     std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(WidenAnsi(picture).c_str()));
-    if (!source || source->GetLastStatus() != Gdiplus::Ok) {
+    if (!source || source->GetLastStatus() != Gdiplus::Ok ||
+        !MayDecodePicture({source->GetWidth(), source->GetHeight()})) {
         return {};
     }
     const int width = static_cast<int>(source->GetWidth());
@@ -126,10 +154,15 @@ bool ApplyWallpaper(const std::string& path, const std::string& id) {
     // through it, so only a refused wallpaper leads to the bitmap of our own.
     EnableActiveDesktop();
     if (!SetThroughActiveDesktop(path)) {
-        const std::string bitmap = StretchedBitmapPath(path);
-        const std::vector<uint8_t> pixels = StretchedBitmap(path);
-        // Nothing set keeps the old wallpaper, and with it the id of the old one.
-        if (pixels.empty() || !WriteWholeFile(bitmap, pixels) || !SetSystemWallpaper(bitmap)) {
+        // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
+        // running out on the way.
+        try {
+            const std::string bitmap = StretchedBitmapPath(path);
+            const std::vector<uint8_t> pixels = StretchedBitmap(path);
+            if (pixels.empty() || !WriteWholeFile(bitmap, pixels) || !SetSystemWallpaper(bitmap)) {
+                return false;
+            }
+        } catch (const std::bad_alloc&) {
             return false;
         }
     }

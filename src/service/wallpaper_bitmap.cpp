@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <system_error>
 #include <thread>
 
@@ -76,6 +78,11 @@ __m128i Samples(__m128i sums0, __m128i sums1, __m128i sums2, __m128i sums3) {
 
 const __m128i kRounding = _mm_set1_epi32(kWeightOne / 2);
 
+// The rows scaled along at once for a strip of the output: a strip takes as many output rows as
+// the input rows they tap fit in this, and at least one, so that the picture's height does not
+// decide how much memory the stretch takes (its longest side is bounded before it is decoded).
+constexpr size_t kStripBytes = size_t{8} << 20;
+
 // Rows of three-byte pixels, each rowStride bytes after the one before; the first is input row
 // firstRow.
 struct ScaledRows {
@@ -83,6 +90,11 @@ struct ScaledRows {
     size_t rowStride;
     std::vector<uint8_t> bytes;
 };
+
+// A scaled row of that many pixels leaves room for the 16-byte reads of the columns' pass.
+size_t ScaledRowStride(int width) {
+    return RoundUp(size_t(width) * kBgr + 1, kVectorBytes);
+}
 
 // Along the rows: input rows [firstRow, endRow) of kPixelBytes-byte pixels become rows of
 // taps.first.size() pixels of three bytes.
@@ -94,7 +106,7 @@ ScaledRows ScaleRows(const PixelRows& picture, const Taps& taps, int firstRow, i
     // row is copied into a buffer with room for that; each output pixel is written as four
     // bytes, the fourth overwritten by the next.
     std::vector<uint8_t> row(size_t(picture.width + 1) * kPixelBytes + 8);
-    ScaledRows scaled{firstRow, RoundUp(size_t(width) * kBgr + 1, kVectorBytes), {}};
+    ScaledRows scaled{firstRow, ScaledRowStride(width), {}};
     scaled.bytes.resize(scaled.rowStride * (endRow - firstRow));
     for (int y = firstRow; y < endRow; ++y) {
         std::memcpy(row.data(), picture.first + y * picture.stride, picture.width * kPixelBytes);
@@ -173,23 +185,42 @@ __attribute__((target("avx"))) void ClearUpperHalves() {
     _mm256_zeroupper();
 }
 
-// Output rows [begin, end): the input rows they need scaled along the rows, then down the columns.
-// Bands are independent of each other, so they can be made at the same time.
+// Output rows [begin, end) in strips: for each, the input rows it needs scaled along the rows, then
+// down the columns. Strips and bands are independent of each other, so bands can be made at the
+// same time.
 void ScaleBand(const PixelRows& picture, const Taps& across, const Taps& down, int begin, int end,
                const Destination& to) {
     if (__builtin_cpu_supports("avx")) {
         ClearUpperHalves();
     }
     const int lastRow = picture.height - 1;
-    // The first tapped row mostly grows with the output row, but not always: an output row that
-    // falls on an input row's centre taps a narrower window, which can start after the next one's.
-    const auto [firstRow, lastFirstRow] =
-        std::minmax_element(down.first.begin() + begin, down.first.begin() + end);
-    const int endRow = std::min(*lastFirstRow + 2 * down.pairs, picture.height);
-    const ScaledRows rows = picture.pixelBytes == 3
-                                ? ScaleRows<3>(picture, across, *firstRow, endRow)
-                                : ScaleRows<4>(picture, across, *firstRow, endRow);
-    ScaleColumns(rows, down, begin, end, lastRow, to);
+    const size_t rowStride = ScaledRowStride(int(across.first.size()));
+    const auto rowsBetween = [&](int firstRow, int lastFirstRow) {
+        return size_t(std::min(lastFirstRow + 2 * down.pairs, picture.height) - firstRow);
+    };
+    for (int stripBegin = begin; stripBegin < end;) {
+        // The first tapped row mostly grows with the output row, but not always: an output row
+        // that falls on an input row's centre taps a narrower window, which can start after the
+        // next one's.
+        int firstRow = down.first[stripBegin];
+        int lastFirstRow = firstRow;
+        int stripEnd = stripBegin + 1;
+        for (; stripEnd < end; ++stripEnd) {
+            const int first = std::min(firstRow, down.first[stripEnd]);
+            const int lastFirst = std::max(lastFirstRow, down.first[stripEnd]);
+            if (rowsBetween(first, lastFirst) * rowStride > kStripBytes) {
+                break;
+            }
+            firstRow = first;
+            lastFirstRow = lastFirst;
+        }
+        const int endRow = firstRow + int(rowsBetween(firstRow, lastFirstRow));
+        const ScaledRows rows = picture.pixelBytes == 3
+                                    ? ScaleRows<3>(picture, across, firstRow, endRow)
+                                    : ScaleRows<4>(picture, across, firstRow, endRow);
+        ScaleColumns(rows, down, stripBegin, stripEnd, lastRow, to);
+        stripBegin = stripEnd;
+    }
 }
 
 void PutLittleEndian(uint8_t* at, uint32_t value, int bytes) {
@@ -208,41 +239,63 @@ std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int h
     const uint64_t stride = (rowBytes + 3) / 4 * 4;  // BMP rows end on four-byte boundaries
     const uint64_t pixelBytes = stride * height;
     const uint64_t fileBytes = kFileHeaderBytes + kInfoHeaderBytes + pixelBytes;
-    if (fileBytes > kMostBytes || rowBytes * picture.height > kMostBytes) {
+    if (fileBytes > kMostBytes) {
         return {};
     }
-    std::vector<uint8_t> file(fileBytes, 0);
-    uint8_t* header = file.data();
-    header[0] = 'B';
-    header[1] = 'M';
-    PutLittleEndian(header + 2, uint32_t(fileBytes), 4);
-    PutLittleEndian(header + 10, kFileHeaderBytes + kInfoHeaderBytes, 4);
-    uint8_t* info = header + kFileHeaderBytes;
-    PutLittleEndian(info, kInfoHeaderBytes, 4);
-    PutLittleEndian(info + 4, uint32_t(width), 4);
-    PutLittleEndian(info + 8, uint32_t(height), 4);  // positive: rows stored bottom-up
-    PutLittleEndian(info + 12, 1, 2);                // planes
-    PutLittleEndian(info + 14, 8 * kBgr, 2);         // bits per pixel
-    PutLittleEndian(info + 20, uint32_t(pixelBytes), 4);
+    try {
+        std::vector<uint8_t> file(fileBytes, 0);
+        uint8_t* header = file.data();
+        header[0] = 'B';
+        header[1] = 'M';
+        PutLittleEndian(header + 2, uint32_t(fileBytes), 4);
+        PutLittleEndian(header + 10, kFileHeaderBytes + kInfoHeaderBytes, 4);
+        uint8_t* info = header + kFileHeaderBytes;
+        PutLittleEndian(info, kInfoHeaderBytes, 4);
+        PutLittleEndian(info + 4, uint32_t(width), 4);
+        PutLittleEndian(info + 8, uint32_t(height), 4);  // positive: rows stored bottom-up
+        PutLittleEndian(info + 12, 1, 2);                // planes
+        PutLittleEndian(info + 14, 8 * kBgr, 2);         // bits per pixel
+        PutLittleEndian(info + 20, uint32_t(pixelBytes), 4);
 
-    const Taps across = TapsFor(picture.width, width);
-    const Taps down = TapsFor(picture.height, height);
-    const Destination to{info + kInfoHeaderBytes + size_t(stride) * (height - 1),
-                         -ptrdiff_t(stride), size_t(rowBytes)};
-    // The upper half of the picture on a thread of its own, the lower one on this one.
-    const int middle = height / 2;
-    const auto upperHalf = [&] { ScaleBand(picture, across, down, 0, middle, to); };
-    std::thread helper;
-    if (middle > 0) {
-        try {
-            helper = std::thread(upperHalf);
-        } catch (const std::system_error&) {
-            upperHalf();
+        const Taps across = TapsFor(picture.width, width);
+        const Taps down = TapsFor(picture.height, height);
+        const Destination to{info + kInfoHeaderBytes + size_t(stride) * (height - 1),
+                             -ptrdiff_t(stride), size_t(rowBytes)};
+        // The upper half of the picture on a thread of its own, the lower one on this one. What
+        // either throws is thrown here once both have ended.
+        const int middle = height / 2;
+        std::exception_ptr upperFailure;
+        const auto upperHalf = [&] {
+            try {
+                ScaleBand(picture, across, down, 0, middle, to);
+            } catch (...) {
+                upperFailure = std::current_exception();
+            }
+        };
+        std::thread helper;
+        if (middle > 0) {
+            try {
+                helper = std::thread(upperHalf);
+            } catch (const std::system_error&) {
+                upperHalf();
+            }
         }
+        std::exception_ptr lowerFailure;
+        try {
+            ScaleBand(picture, across, down, middle, height, to);
+        } catch (...) {
+            lowerFailure = std::current_exception();
+        }
+        if (helper.joinable()) {
+            helper.join();
+        }
+        for (const std::exception_ptr& failure : {upperFailure, lowerFailure}) {
+            if (failure) {
+                std::rethrow_exception(failure);
+            }
+        }
+        return file;
+    } catch (const std::bad_alloc&) {
+        return {};
     }
-    ScaleBand(picture, across, down, middle, height, to);
-    if (helper.joinable()) {
-        helper.join();
-    }
-    return file;
 }

@@ -19,6 +19,8 @@ struct PixelRows {
 
 // A whole 24-bit BMP file (headers and bottom-up rows) of the picture stretched to width x height.
 // Scaling is separable and filters with the Catmull-Rom cubic widened by the shrink factor, so
-// that a smaller picture averages what it leaves out instead of skipping it. Empty for an empty
-// picture or size.
+// that a smaller picture averages what it leaves out instead of skipping it. It works in strips of
+// the output, so that beside the file it takes a few megabytes for any picture whose size
+// MayDecodePicture allows, whatever its shape. Empty
+// for an empty picture or size, a file past 1 GB, or when memory runs out.
 std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int height);

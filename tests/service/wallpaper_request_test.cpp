@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <fstream>
@@ -34,13 +36,14 @@ bool Exists(const std::string& path) {
 }
 
 // A picture of two halves saved with GDI+'s encoder for the MIME type: the left one opaque in
-// `left`, the right one in `right` (ARGB, so it may be transparent).
+// `left`, the right one in `right` (ARGB, so it may be transparent); a picture one pixel wide is
+// all `left`.
 void SaveTwoHalves(const std::string& path, const wchar_t* mimeType, Gdiplus::PixelFormat format,
-                   Gdiplus::ARGB left, Gdiplus::ARGB right) {
-    Gdiplus::Bitmap picture(40, 30, format);
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            picture.SetPixel(x, y, Gdiplus::Color(x < 20 ? left : right));
+                   Gdiplus::ARGB left, Gdiplus::ARGB right, int width = 40, int height = 30) {
+    Gdiplus::Bitmap picture(width, height, format);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.SetPixel(x, y, Gdiplus::Color(2 * x < width ? left : right));
         }
     }
     UINT count = 0;
@@ -83,7 +86,7 @@ class WallpaperTest : public ClientTest {
         folder_ = ProgramFolder() + "wallpaper-test\\";
         ::CreateDirectoryA(folder_.c_str(), nullptr);
         for (const char* name : {"wallpaper.jpg", "wallpaper.JPG", "wallpaper.html",
-                                 "wallpaper.bmp", "wallpaper-desktop.bmp"}) {
+                                 "wallpaper.bmp", "wallpaper.png", "wallpaper-desktop.bmp"}) {
             ::DeleteFileA((folder_ + name).c_str());
         }
         recSETTINGS.programfolder = folder_;
@@ -209,6 +212,32 @@ TEST_F(WallpaperTest, TheRenderedBitmapShowsThePictureStretchedAndTransparencyAs
             EXPECT_EQ(BmpPixel(bytes, width - 3, y), c.rightShown) << c.file;
         }
     }
+}
+
+TEST_F(WallpaperTest, AVeryTallPictureIsStretchedInLittleMemory) {
+    // 1 x 300000 pixels, a PNG of a few kilobytes; stretched to the screen, each of the screen's
+    // rows averages hundreds of the picture's.
+    const std::string picture = folder_ + "wallpaper.png";
+    SaveTwoHalves(picture, L"image/png", PixelFormat24bppRGB, 0xFFC8285A, 0xFF10E0F0, 1, 300000);
+    const auto memory = [] {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof(counters);
+        EXPECT_TRUE(::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters)));
+        return counters;
+    };
+    const PROCESS_MEMORY_COUNTERS before = memory();
+
+    ASSERT_TRUE(ApplyWallpaper(picture, "5"));
+    const PROCESS_MEMORY_COUNTERS after = memory();
+    const std::string bytes = ReadFile(DesktopWallpaper());
+    ASSERT_EQ(bytes.size(), 54 + (size_t(::GetSystemMetrics(SM_CXSCREEN)) * 3 + 3) / 4 * 4 *
+                                     ::GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(BmpPixel(bytes, 0, 2), (std::array<int, 3>{90, 40, 200}));
+    // The peak rose, if at all, by less than 64 MB over what the process held before.
+    constexpr size_t kMostAdded = size_t{64} << 20;
+    EXPECT_LE(after.PeakWorkingSetSize,
+              std::max(before.PeakWorkingSetSize, before.WorkingSetSize + kMostAdded))
+        << "held " << (before.WorkingSetSize >> 20) << " MB before";
 }
 
 TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
