@@ -221,10 +221,8 @@ class ClientUnderTest {
 
 // The picture rendered for the desktop the client's way and GDI+'s, beside the picture.
 void RenderBothWays(const std::string& picture, ScreenSizedBmpWriter& bmpWriter) {
-    ApplyWallpaper(picture, kPictureId);
-    const std::string rendered =
-        picture.substr(0, picture.find_last_of('\\') + 1) + kRenderedWallpaperName;
-    if (!::CopyFileA(rendered.c_str(), (picture + ".client.bmp").c_str(), FALSE)) {
+    if (!ApplyWallpaper(picture, kPictureId) ||
+        !::CopyFileA(WallpaperOfThisProcess().c_str(), (picture + ".client.bmp").c_str(), FALSE)) {
         throw std::runtime_error("the client rendered no bitmap for " + picture);
     }
     bmpWriter.DrawStretched(picture);

@@ -190,10 +190,14 @@ void ClearDesktopWallpaper() {
 }
 
 bool NamesRenderedWallpaper(const std::string& wallpaper) {
-    const std::string name = kRenderedWallpaperName;
-    return wallpaper.size() > name.size() &&
-           lstrcmpiA(wallpaper.c_str() + wallpaper.size() - name.size(), name.c_str()) == 0 &&
-           wallpaper[wallpaper.size() - name.size() - 1] == '\\';
+    for (const std::string name : kRenderedWallpaperNames) {
+        if (wallpaper.size() > name.size() &&
+            lstrcmpiA(wallpaper.c_str() + wallpaper.size() - name.size(), name.c_str()) == 0 &&
+            wallpaper[wallpaper.size() - name.size() - 1] == '\\') {
+            return true;
+        }
+    }
+    return false;
 }
 
 void StandInAdmin::Reset() const {

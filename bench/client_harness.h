@@ -96,9 +96,10 @@ std::string DesktopWallpaperSetting();
 // No wallpaper, so that the next one set is a change to see.
 void ClearDesktopWallpaper();
 
-// The name of the picture the client renders and sets as the wallpaper where Active Desktop is
-// refused (Wine).
-inline constexpr const char* kRenderedWallpaperName = "wallpaper-desktop.bmp";
+// The names of the two bitmaps the client renders the picture into by turns and sets as the
+// wallpaper where Active Desktop is refused (Wine).
+inline constexpr const char* kRenderedWallpaperNames[] = {"wallpaper-desktop.bmp",
+                                                          "wallpaper-desktop-2.bmp"};
 bool NamesRenderedWallpaper(const std::string& wallpaper);
 
 // The stand-in service's admin paths.

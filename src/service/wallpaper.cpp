@@ -101,9 +101,9 @@ std::vector<uint8_t> StretchedBitmap(const std::string& picture) {
     return bitmap;
 }
 
-// Writes over the file's old bytes rather than replacing the file: the bitmap keeps its size from
-// one wallpaper to the next, and giving the file system back its blocks only to ask for them again
-// took five times as long as the writing itself.
+// Writes over the file's old bytes rather than replacing the file: each of the two bitmaps keeps
+// its size from one wallpaper to the next, and giving the file system back its blocks only to ask
+// for them again took five times as long as the writing itself.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     const UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -122,10 +122,15 @@ bool SetSystemWallpaper(const std::string& bitmap) {
                                    SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != FALSE;
 }
 
-// The bitmap the wallpaper at path is rendered into when Active Desktop is refused.
+// The bitmap the wallpaper at path is rendered into when Active Desktop is refused: of the two
+// beside it, the one the desktop does not show, so that a write that fails halfway (a full disk)
+// leaves the shown one whole.
 std::string StretchedBitmapPath(const std::string& path) {
-    const size_t folderEnd = path.find_last_of('\\') + 1;
-    return path.substr(0, folderEnd) + "wallpaper-desktop.bmp";
+    const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+    const std::string first = folder + "wallpaper-desktop.bmp";
+    char shown[MAX_PATH] = "";
+    ::SystemParametersInfoA(SPI_GETDESKWALLPAPER, sizeof shown, shown, 0);
+    return ::lstrcmpiA(shown, first.c_str()) == 0 ? folder + "wallpaper-desktop-2.bmp" : first;
 }
 
 }  // namespace

@@ -144,7 +144,8 @@ def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine
                                                         pixel(shot, x, y)))
                    for x, y in [(100, 100), (512, 384), (900, 600)])
     assert wait_for(desktop_shows_4711, timeout=15), "the picked wallpaper is not shown"
-    assert stored_wallpaper(wine).endswith("wallpaper-desktop.bmp")
+    assert stored_wallpaper(wine).endswith("wallpaper-desktop-2.bmp"), \
+        "the pick goes to the bitmap the sign-in's wallpaper did not"
 
 
 def test_the_picker_stays_shut_without_a_session_or_while_a_download_runs(wine, sign_in):

@@ -85,8 +85,9 @@ class WallpaperTest : public ClientTest {
         ClientTest::SetUp();
         folder_ = ProgramFolder() + "wallpaper-test\\";
         ::CreateDirectoryA(folder_.c_str(), nullptr);
-        for (const char* name : {"wallpaper.jpg", "wallpaper.JPG", "wallpaper.html",
-                                 "wallpaper.bmp", "wallpaper.png", "wallpaper-desktop.bmp"}) {
+        for (const char* name :
+             {"wallpaper.jpg", "wallpaper.JPG", "wallpaper.html", "wallpaper.bmp", "wallpaper.png",
+              "wallpaper-desktop.bmp", "wallpaper-desktop-2.bmp"}) {
             ::DeleteFileA((folder_ + name).c_str());
         }
         recSETTINGS.programfolder = folder_;
@@ -196,11 +197,12 @@ TEST_F(WallpaperTest, TheRenderedBitmapShowsThePictureStretchedAndTransparencyAs
         const std::string picture = folder_ + c.file;
         SaveTwoHalves(picture, c.mimeType, c.format, pink, c.right);
         // A larger bitmap left from before must not keep its tail.
-        std::ofstream(folder_ + "wallpaper-desktop.bmp", std::ios::binary)
-            << std::string(8 << 20, 'x');
+        for (const char* bitmap : {"wallpaper-desktop.bmp", "wallpaper-desktop-2.bmp"}) {
+            std::ofstream(folder_ + bitmap, std::ios::binary) << std::string(8 << 20, 'x');
+        }
         ASSERT_TRUE(ApplyWallpaper(picture, "5"));
 
-        const std::string bytes = ReadFile(folder_ + "wallpaper-desktop.bmp");
+        const std::string bytes = ReadFile(DesktopWallpaper());
         const int width = ::GetSystemMetrics(SM_CXSCREEN);
         const int height = ::GetSystemMetrics(SM_CYSCREEN);
         ASSERT_EQ(bytes.size(), 54 + (size_t(width) * 3 + 3) / 4 * 4 * height) << c.file;
@@ -238,6 +240,34 @@ TEST_F(WallpaperTest, AVeryTallPictureIsStretchedInLittleMemory) {
     EXPECT_LE(after.PeakWorkingSetSize,
               std::max(before.PeakWorkingSetSize, before.WorkingSetSize + kMostAdded))
         << "held " << (before.WorkingSetSize >> 20) << " MB before";
+}
+
+TEST_F(WallpaperTest, TheNewBitmapGoesToTheOneNotShownAndAFailedWriteLeavesTheShownOneWhole) {
+    const std::string first = folder_ + "wallpaper.bmp";
+    const std::string second = folder_ + "wallpaper.png";
+    SaveTwoHalves(first, L"image/bmp", PixelFormat24bppRGB, 0xFFC8285A, 0xFF10E0F0);
+    SaveTwoHalves(second, L"image/png", PixelFormat24bppRGB, 0xFF10E0F0, 0xFFC8285A);
+    ASSERT_TRUE(ApplyWallpaper(first, "5"));
+    const std::string shown = DesktopWallpaper();
+    const std::string shownBytes = ReadFile(shown);
+    const std::string other =
+        folder_ + (shown == folder_ + "wallpaper-desktop.bmp" ? "wallpaper-desktop-2.bmp"
+                                                              : "wallpaper-desktop.bmp");
+
+    // The other one cannot be written: nothing changes.
+    ASSERT_TRUE(::CreateDirectoryA(other.c_str(), nullptr));
+    EXPECT_FALSE(ApplyWallpaper(second, "6"));
+    ::RemoveDirectoryA(other.c_str());
+    EXPECT_EQ(DesktopWallpaper(), shown);
+    EXPECT_TRUE(ReadFile(shown) == shownBytes) << "the shown one is left as it was";
+    EXPECT_EQ(recSETTINGS.curdesktopid, "5");
+
+    ASSERT_TRUE(ApplyWallpaper(second, "6"));
+    ASSERT_EQ(DesktopWallpaper(), other);
+    EXPECT_EQ(BmpPixel(ReadFile(other), 2, 2), (std::array<int, 3>{0xF0, 0xE0, 0x10}));
+    EXPECT_TRUE(ReadFile(shown) == shownBytes) << "the one shown before is left as it was";
+    ASSERT_TRUE(ApplyWallpaper(first, "5"));
+    EXPECT_EQ(DesktopWallpaper(), shown) << "and is the next one written";
 }
 
 TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {

@@ -108,8 +108,10 @@ void ClientTest::SetUp() {
     recSETTINGS.nickname = "demo@murlox.test";
     recSETTINGS.password = "demo";
     recSETTINGS.curdesktopid = "0";
-    // A first run: no stored settings and no keep schedule.
+    // A first run: no stored settings and no keep schedule, and no wallpaper of the client's on
+    // the desktop.
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\MURLOX");
+    ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
     recSETTINGS.programfolder = ProgramFolder();
     recSETTINGS.keepdaysoff = true;
     ResetSignInState();
