@@ -7,6 +7,7 @@
 #include "ui/ansi_text.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
+#include "ui/win_handles.h"
 #include "service/wallpaper_request.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
@@ -144,9 +145,9 @@ LRESULT TfrmWPPicker::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return TRUE;
         }
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            ::BeginPaint(hwnd(), &paint);
-            ::EndPaint(hwnd(), &paint);
+            // The page draws itself: the background is erased and the area validated first, and
+            // FormPaint then brings the page forward.
+            { const WindowPaint erased(hwnd()); }
             FormPaint();
             return 0;
         }
