@@ -5,6 +5,13 @@
 #include <string>
 
 HMODULE LoadSystemLibrary(const char* name) {
+    if (const HMODULE library = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        return library;
+    }
+    // A Windows 7 without its loader update refuses the flag: the system's folder by its path.
+    if (::GetLastError() != ERROR_INVALID_PARAMETER) {
+        return nullptr;
+    }
     char folder[MAX_PATH];
     const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
@@ -28,11 +35,13 @@ void LimitLibrarySearchToSystemFolder() {
 namespace {
 
 // The delay-load helper asks before it loads a library by its bare name; the answer is the
-// system's copy, so that the program's folder is never searched, with or without the loader
-// update.
+// system's copy. Loaded by name, not by path, so that the manifest's choice of a side-by-side
+// version (the common controls' version 6) still holds. Where the flag is refused the helper
+// loads the library itself, as Windows 7 without its loader update always did.
 FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
     if (notification == dliNotePreLoadLibrary && info && info->szDll) {
-        return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+        return reinterpret_cast<FARPROC>(
+            ::LoadLibraryExA(info->szDll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     }
     return nullptr;
 }

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-// The library of that name from the system's folder, or null.
+// The library of that name from the system's folder, or null. For libraries that no manifest
+// redirects to a side-by-side version.
 HMODULE LoadSystemLibrary(const char* name);
 
 // Limits every later LoadLibrary of the process (the system's own included) to the system's
