@@ -212,8 +212,14 @@ void TTrayIcon::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 }
 
 LRESULT TTrayIcon::TrayMessageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kTrayCallbackMessage) {
-        HandleMouse(static_cast<int32_t>(lParam));
+    if (message == kTrayCallbackMessage || message == kTrayDeferredCallbackMessage) {
+        // What a click opens (the menu, a modal window, an exchange) must not run inside a notice
+        // the shell sent from its thread: it runs from a copy posted to the icon's window.
+        if (message == kTrayCallbackMessage && SentByAnotherThread()) {
+            ::PostMessageA(window, kTrayDeferredCallbackMessage, wParam, lParam);
+        } else {
+            HandleMouse(static_cast<int32_t>(lParam));
+        }
         return 0;
     }
     if (message == WM_QUERYENDSESSION) {

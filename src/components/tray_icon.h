@@ -22,6 +22,8 @@
 // mouse messages it knows. The platform's first user message number plus 1024, that is 2048.
 // Like every private message it may come from any program on the desktop, with any parameters.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1024;
+// The same notice as the client posts it to itself, when the shell sent it from its own thread.
+inline constexpr UINT kTrayDeferredCallbackMessage = WM_USER + 1025;
 // The icon window's animation of the icon.
 inline constexpr UINT_PTR kTrayCycleTimer = 1;
 

@@ -55,15 +55,6 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
 // The object whose window this thread is making now: WM_NCCREATE binds no other.
 thread_local Window* windowBeingCreated = nullptr;
 
-// The message in hand comes from another thread, which waits for the answer. What this thread
-// sends while it answers counts as that one's too (the system tells only the outermost), until
-// the answer is given early with ReplyMessage.
-bool SentFromAnotherThread() {
-    const DWORD flags = ::InSendMessageEx(nullptr);
-    return (flags & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) != 0 &&
-           (flags & ISMEX_REPLIED) == 0;
-}
-
 using SystemHandling = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 
 // A message that carries a pointer and comes from another thread is answered here, true with the
@@ -72,7 +63,7 @@ using SystemHandling = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 bool AnswerForeignPointer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                           SystemHandling systemHandling, LRESULT& result) {
     const PointerMessage pointer = PointerIn(message);
-    if (pointer == PointerMessage::None || !SentFromAnotherThread()) {
+    if (pointer == PointerMessage::None || !SentByAnotherThread()) {
         return false;
     }
     result = pointer == PointerMessage::CopiedBySystem
@@ -114,6 +105,12 @@ POINT CentredOnWorkArea(int width, int height) {
 }
 
 }  // namespace
+
+bool SentByAnotherThread() {
+    const DWORD flags = ::InSendMessageEx(nullptr);
+    return (flags & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) != 0 &&
+           (flags & ISMEX_REPLIED) == 0;
+}
 
 int NextControlId() {
     static int next = 1000;

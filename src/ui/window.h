@@ -123,5 +123,12 @@ class Window {
 // the order of making, which Tab follows.
 int NextControlId();
 
+// The thread is answering a message that another thread sent and still waits for. The system
+// tells only the outermost such message, so while its answer runs, the messages this thread sends
+// itself count as that other thread's too: whatever opens a loop (a menu, a modal window, an
+// exchange) in answer to one runs from a posted message of the client's own instead, or answers
+// it first with ReplyMessage.
+bool SentByAnotherThread();
+
 // A child window's rectangle in its parent's client coordinates.
 RECT BoundsInParent(HWND child);

@@ -9,6 +9,7 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <thread>
 
 #include <utility>
 
@@ -154,6 +155,28 @@ TEST_F(MainWindowTest, ADoubleClickOnTheTrayOpensThePickerOnlyWhenSignedIn) {
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
     EXPECT_EQ(Requests("/actions/requestsession.php?id=" + recSETTINGS.loginid), 1);
     EXPECT_EQ(recSETTINGS.sessionid.rfind("S", 0), 0u) << recSETTINGS.sessionid;
+}
+
+TEST_F(MainWindowTest, WhatATrayNoticeSentByTheShellOpensRunsOutsideTheShellsMessage) {
+    HttpClient login;
+    const std::string reply =
+        login.Get(service().Url("/actions/login.php?un=demo@murlox.test&pw=demo"));
+    recSETTINGS.loginid = reply.substr(reply.find("[OK]") + 4);
+    SignedIn = true;
+    // Inside the shell's message every notice this thread sends its own windows would count as
+    // the shell's: the picker's run must not start there.
+    constexpr DWORD kNotAsked = ~DWORD{0};
+    DWORD sendState = kNotAsked;
+    const PromptAnswerScope answers({[](const std::string&, UINT) { return IDOK; },
+                                     [&sendState](Window&) {
+                                         sendState = ::InSendMessageEx(nullptr);
+                                         return kModalDone;
+                                     }});
+    const HWND tray = frmMain->theTray().Handle();
+    std::thread shell([tray] { ::SendMessageA(tray, kTrayCallbackMessage, 1, WM_LBUTTONDBLCLK); });
+    EXPECT_TRUE(PumpUntil([&sendState] { return sendState != kNotAsked; }, 5000));
+    shell.join();
+    EXPECT_EQ(sendState & (ISMEX_SEND | ISMEX_NOTIFY), 0u);
 }
 
 TEST_F(MainWindowTest, DraggingWithTheRightButtonMovesNothing) {
