@@ -21,6 +21,6 @@ struct PixelRows {
 // Scaling is separable and filters with the Catmull-Rom cubic widened by the shrink factor, so
 // that a smaller picture averages what it leaves out instead of skipping it. It works in strips of
 // the output, so that beside the file it takes a few megabytes for any picture whose size
-// MayDecodePicture allows, whatever its shape. Empty
-// for an empty picture or size, a file past 1 GB, or when memory runs out.
+// MayDecodePicture allows, whatever its shape. Empty for an empty picture or size, a file past
+// 1 GB, or when memory runs out.
 std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int height);
