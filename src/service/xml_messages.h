@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-inline constexpr const char* kClientVersion = "1.54";
+#include "client_version.h"
+
+inline constexpr const char* kClientVersion = MURLOX_VERSION_TEXT;
 
 // What a wallpaper request tells about the account and the machine.
 struct WallpaperRequestValues {
