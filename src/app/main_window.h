@@ -48,8 +48,8 @@ class TfrmMain : public Window {
     // The news popups; the news fills Text and URL for each one it shows.
     TNotifyPopUp notifypopup;
 
-    TTrayIcon& theTray() { return *theTray_; }
-    TPopupMenu& popupTray() { return popupTray_; }
+    TTrayIcon& theTray() { return *trayIcon_; }
+    TPopupMenu& popupTray() { return trayMenu_; }
     bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
 
     // Tab walks the pictures that act; Enter presses the one that has the focus, and elsewhere
@@ -80,10 +80,10 @@ class TfrmMain : public Window {
     UniqueGdiObject lblInfoFont_;
     int trayImage_ = kSignedOutImage;
     bool shutdownPending_ = false;
-    TPopupMenu popupTray_;
+    TPopupMenu trayMenu_;
     // At the small-icon size of the screen's scale.
     TImageList lstIcons{::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
-    std::unique_ptr<TTrayIcon> theTray_;
+    std::unique_ptr<TTrayIcon> trayIcon_;
     std::unique_ptr<TMainInstance> MainInstance;
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
     std::unique_ptr<KeepAliveScope> NetKeepAlive1;
