@@ -4,12 +4,10 @@
 #include "app/command_line.h"
 #include "app/main_window_place.h"
 #include "app/menu_state.h"
-#include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
-#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
@@ -25,8 +23,6 @@
 TfrmMain* frmMain = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmMain, frmMain>(1, {false, true}));
 
 constexpr FormDescription kMainWindow = FormDescription("TfrmMain")
                                             .Caption(kApplicationTitle)
@@ -46,7 +42,8 @@ void ShowForm(Window* form) {
 
 }  // namespace
 
-bool TfrmMain::Create(HWND owner) {
+bool TfrmMain::Create(HWND owner, const MainWindowPictures& pictures) {
+    pictures_ = pictures;
     CreateForm(kMainWindow, owner);
     trayIcon_ = std::make_unique<TTrayIcon>(*this);
     MainInstance = std::make_unique<TMainInstance>(owner, [this] { Exit1Click(); });
@@ -155,15 +152,15 @@ void TfrmMain::FormCreate() {
         return;
     }
     trayIcon_->SetLeftPopup(true);
-    imgBackground.SetPicture(frmResources->imgBackgroundSmall);
-    imgSignIn.SetButtonPictures(frmResources->imgSignIn, frmResources->imgSignIn_Over);
-    imgLogo.SetPicture(frmResources->imgLogo_active);
-    imgCloseWindow.SetPicture(frmResources->imgCloseWindow);
+    imgBackground.SetPicture(*pictures_.background);
+    imgSignIn.SetButtonPictures(*pictures_.signIn, *pictures_.signInOver);
+    imgLogo.SetPicture(*pictures_.logoActive);
+    imgCloseWindow.SetPicture(*pictures_.closeWindow);
     lstIcons.GetIcon(kSignedOutImage, trayIcon_->Icon());
     trayIcon_->SetIconVisible(true);
     trayIcon_->SetHint(kApplicationTitle);
     SetMenuState(false);
-    notifypopup.BackgroundImage = frmResources->imgLogoSmall;
+    notifypopup.BackgroundImage = *pictures_.logoSmall;
     StartSignIn(stLaunch);
 }
 
@@ -228,11 +225,11 @@ void TfrmMain::SetTrayImage(int index) {
 }
 
 void TfrmMain::SetLogo(bool active) {
-    imgLogo.SetPicture(active ? frmResources->imgLogo_active : frmResources->imgLogo_inactive);
+    imgLogo.SetPicture(active ? *pictures_.logoActive : *pictures_.logoInactive);
 }
 
 void TfrmMain::RestoreSignInImage() {
-    imgSignIn.SetPicture(frmResources->imgSignIn);
+    imgSignIn.SetPicture(*pictures_.signIn);
     imgSignIn.SetTag(0);
 }
 

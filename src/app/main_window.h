@@ -10,6 +10,7 @@
 #include "components/image_list.h"
 #include "components/label.h"
 #include "components/notify_popup.h"
+#include "components/picture.h"
 #include "ui/panel.h"
 #include "components/popup_menu.h"
 #include "components/tray_icon.h"
@@ -20,11 +21,23 @@
 inline constexpr int kSignedInImage = 0;
 inline constexpr int kSignedOutImage = 1;
 
+// The pictures the window shows, which the resource window holds for the program's life.
+struct MainWindowPictures {
+    const Picture* background;
+    const Picture* signIn;
+    const Picture* signInOver;
+    const Picture* logoActive;
+    const Picture* logoInactive;
+    const Picture* closeWindow;
+    // The news popups' background.
+    const Picture* logoSmall;
+};
+
 class TfrmMain : public Window {
   public:
     // Creates the window and runs its creation handler. Returns false when another instance runs:
     // this process has then handed over and must end without a message loop.
-    bool Create(HWND owner);
+    bool Create(HWND owner, const MainWindowPictures& pictures);
 
     // Shows the window to a signed-out user; a signed-in user never sees it, so it hides then.
     void ShowForSignIn();
@@ -70,6 +83,7 @@ class TfrmMain : public Window {
     void imgBackgroundMouseMove();
     void theTrayDblClick();
 
+    MainWindowPictures pictures_ = {};
     ImageControl imgBackground;
     ImageControl imgSignIn;
     ImageControl imgLogo;
