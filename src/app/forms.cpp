@@ -26,6 +26,16 @@ bool Make(FormSet& forms, FormRole role, HWND owner) {
     return true;
 }
 
+// A form with a picture button, whose pictures the resource window holds.
+template <typename Form, Form*& global, Picture TfrmResources::*normal,
+          Picture TfrmResources::*hover>
+bool MakeWithButton(FormSet& forms, FormRole role, HWND owner) {
+    Form& form = forms.Add<Form, global>(role);
+    form.Create(owner);
+    form.SetButtonPictures(frmResources->*normal, frmResources->*hover);
+    return true;
+}
+
 constexpr FormRole kNeverShown = {false, false};
 constexpr FormRole kShown = {false, true};
 constexpr FormRole kShownWhenSignedIn = {true, true};
@@ -44,21 +54,11 @@ constexpr FormRow kForms[] = {
                      &resources.imgLogo_active, &resources.imgLogo_inactive,
                      &resources.imgCloseWindow, &resources.imgLogoSmall});
      }},
-    {kShown,
-     [](FormSet& forms, FormRole role, HWND owner) {
-         TfrmRegisterLogin& form = forms.Add<TfrmRegisterLogin, frmRegisterLogin>(role);
-         form.Create(owner);
-         form.SetButtonPictures(frmResources->imgGo, frmResources->imgGo_over);
-         return true;
-     }},
+    {kShown, MakeWithButton<TfrmRegisterLogin, frmRegisterLogin, &TfrmResources::imgGo,
+                            &TfrmResources::imgGo_over>},
     {kShownWhenSignedIn, Make<TfrmWPPicker, frmWPPicker>},
-    {kShownWhenSignedIn,
-     [](FormSet& forms, FormRole role, HWND owner) {
-         TfrmWPSetTime& form = forms.Add<TfrmWPSetTime, frmWPSetTime>(role);
-         form.Create(owner);
-         form.SetButtonPictures(frmResources->imgSet, frmResources->imgSet_over);
-         return true;
-     }},
+    {kShownWhenSignedIn, MakeWithButton<TfrmWPSetTime, frmWPSetTime, &TfrmResources::imgSet,
+                                        &TfrmResources::imgSet_over>},
     {kShownWhenSignedIn, Make<TfrmSettings, frmSettings>},
     {kShown, Make<TfrmPopop, frmPopop>},
 };
