@@ -39,10 +39,6 @@ void Application::Terminate() {
     AbandonExchanges();
 }
 
-bool Application::Terminated() const {
-    return QuitRequested();
-}
-
 void Application::Run() {
     while (DispatchNextMessage(true)) {
     }

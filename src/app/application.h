@@ -17,7 +17,6 @@ class Application : public Window {
     // Ends the message loop and every nested one, and abandons every running exchange; a loop not
     // yet started ends at its first pass.
     void Terminate();
-    bool Terminated() const;
     void Run();
     // Dispatches the messages waiting now, so that windows repaint during long work.
     void ProcessMessages();

@@ -8,8 +8,8 @@
 #include "app/application_sign_in_owner.h"
 #include "ui/form_table.h"
 
-// Creates the forms of the table in their order and destroys them in reverse order; while they
-// live, the exchanges and the sign-in report to the application.
+// Creates the forms of the program's table in its order and destroys them in reverse order; while
+// they live, the exchanges and the sign-in report to the application.
 class ApplicationForms {
   public:
     ApplicationForms() = default;

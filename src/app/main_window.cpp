@@ -4,12 +4,10 @@
 #include "app/command_line.h"
 #include "app/main_window_place.h"
 #include "app/menu_state.h"
-#include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
-#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "resource_ids.h"
@@ -25,8 +23,6 @@
 TfrmMain* frmMain = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmMain, frmMain>(1, {false, true}));
 
 constexpr FormDescription kMainWindow = FormDescription("TfrmMain")
                                             .Caption(kApplicationTitle)
@@ -46,9 +42,10 @@ void ShowForm(Window* form) {
 
 }  // namespace
 
-bool TfrmMain::Create(HWND owner) {
+bool TfrmMain::Create(HWND owner, const MainWindowPictures& pictures) {
+    pictures_ = pictures;
     CreateForm(kMainWindow, owner);
-    theTray_ = std::make_unique<TTrayIcon>(*this);
+    trayIcon_ = std::make_unique<TTrayIcon>(*this);
     MainInstance = std::make_unique<TMainInstance>(owner, [this] { Exit1Click(); });
     if (MainInstance->AnotherInstanceRuns()) {
         return false;
@@ -58,11 +55,11 @@ bool TfrmMain::Create(HWND owner) {
     CreateNotifyPopup();
     lstIcons.AddIconResource(IDI_TRAY_SIGNED_IN);
     lstIcons.AddIconResource(IDI_TRAY_SIGNED_OUT);
-    theTray_->SetIconList(&lstIcons);
-    theTray_->SetHint(kApplicationTitle);
-    theTray_->SetPopupMenu(&popupTray_);
-    theTray_->OnDblClick = [this] { theTrayDblClick(); };
-    theTray_->Loaded();
+    trayIcon_->SetIconList(&lstIcons);
+    trayIcon_->SetHint(kApplicationTitle);
+    trayIcon_->SetPopupMenu(&trayMenu_);
+    trayIcon_->OnDblClick = [this] { theTrayDblClick(); };
+    trayIcon_->Loaded();
     NetKeepAlive1 = std::make_unique<KeepAliveScope>(
         KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/false});
     FormCreate();
@@ -110,28 +107,28 @@ void TfrmMain::CreateControls() {
 
 void TfrmMain::CreateMenu() {
     const HWND owner = hwnd();
-    popupTray_.Add("Visit MURLOX home...", [owner] { OpenPage(HomePageAddress(), owner); });
-    popupTray_.Add("About MURLOX...", [owner] { OpenPage(AboutPageAddress(), owner); });
-    popupTray_.Add("Help!", [owner] { OpenPage(HelpPageAddress(), owner); });
-    popupTray_.AddSeparator();
-    popupTray_.Add("My profile...", [owner] {
+    trayMenu_.Add("Visit MURLOX home...", [owner] { OpenPage(HomePageAddress(), owner); });
+    trayMenu_.Add("About MURLOX...", [owner] { OpenPage(AboutPageAddress(), owner); });
+    trayMenu_.Add("Help!", [owner] { OpenPage(HelpPageAddress(), owner); });
+    trayMenu_.AddSeparator();
+    trayMenu_.Add("My profile...", [owner] {
         if (RequestSessionId()) {
             OpenPage(ProfilePageAddress(recSETTINGS.sessionid), owner);
         }
     });
-    popupTray_.Add("Settings...", [] { ShowForm(frmSettings); });
-    popupTray_.Add("Keep this MURLO...", [] { ShowForm(frmWPSetTime); });
-    popupTray_.Add("Mail this MURLO...", [owner] {
+    trayMenu_.Add("Settings...", [] { ShowForm(frmSettings); });
+    trayMenu_.Add("Keep this MURLO...", [] { ShowForm(frmWPSetTime); });
+    trayMenu_.Add("Mail this MURLO...", [owner] {
         if (RequestSessionId()) {
             OpenPage(MailPageAddress(recSETTINGS.sessionid, recSETTINGS.curdesktopid), owner);
         }
     });
-    popupTray_.AddSeparator();
-    popupTray_.Add("Sign in...", [] { StartSignIn(stTrayMenu); });
-    popupTray_.Add("Sign out...", [] { SignOut(true); });
-    popupTray_.AddSeparator();
-    popupTray_.Add("Get another MURLO...", [this] { GetanotherMURLOClick(); }).SetDefault(true);
-    popupTray_.Add("&Exit", [this] { Exit1Click(); });
+    trayMenu_.AddSeparator();
+    trayMenu_.Add("Sign in...", [] { StartSignIn(stTrayMenu); });
+    trayMenu_.Add("Sign out...", [] { SignOut(true); });
+    trayMenu_.AddSeparator();
+    trayMenu_.Add("Get another MURLO...", [this] { GetanotherMURLOClick(); }).SetDefault(true);
+    trayMenu_.Add("&Exit", [this] { Exit1Click(); });
 }
 
 void TfrmMain::CreateNotifyPopup() {
@@ -150,20 +147,20 @@ void TfrmMain::FormCreate() {
         recSETTINGS.bootstart = true;
     }
     if (HasSwitch(commandLine, kUninstallSwitch)) {
-        theTray_->SetEnabled(false);
+        trayIcon_->SetEnabled(false);
         TheApplication().Terminate();
         return;
     }
-    theTray_->SetLeftPopup(true);
-    imgBackground.SetPicture(frmResources->imgBackgroundSmall);
-    imgSignIn.SetButtonPictures(frmResources->imgSignIn, frmResources->imgSignIn_Over);
-    imgLogo.SetPicture(frmResources->imgLogo_active);
-    imgCloseWindow.SetPicture(frmResources->imgCloseWindow);
-    lstIcons.GetIcon(kSignedOutImage, theTray_->Icon());
-    theTray_->SetIconVisible(true);
-    theTray_->SetHint(kApplicationTitle);
+    trayIcon_->SetLeftPopup(true);
+    imgBackground.SetPicture(*pictures_.background);
+    imgSignIn.SetButtonPictures(*pictures_.signIn, *pictures_.signInOver);
+    imgLogo.SetPicture(*pictures_.logoActive);
+    imgCloseWindow.SetPicture(*pictures_.closeWindow);
+    lstIcons.GetIcon(kSignedOutImage, trayIcon_->Icon());
+    trayIcon_->SetIconVisible(true);
+    trayIcon_->SetHint(kApplicationTitle);
     SetMenuState(false);
-    notifypopup.BackgroundImage = frmResources->imgLogoSmall;
+    notifypopup.BackgroundImage = *pictures_.logoSmall;
     StartSignIn(stLaunch);
 }
 
@@ -212,8 +209,8 @@ void TfrmMain::FormShow() {
 void TfrmMain::SetMenuState(bool signedIn) {
     const bool hasWallpaper = HasCurrentWallpaper(recSETTINGS.curdesktopid);
     // The first two items and "Exit" stay enabled in every state.
-    for (size_t i = 2; i + 1 < popupTray_.Count(); ++i) {
-        TMenuItem& item = popupTray_.Items(i);
+    for (size_t i = 2; i + 1 < trayMenu_.Count(); ++i) {
+        TMenuItem& item = trayMenu_.Items(i);
         if (!item.IsSeparator()) {
             item.SetEnabled(MenuItemEnabled(item.Caption(), signedIn, hasWallpaper));
         }
@@ -221,18 +218,18 @@ void TfrmMain::SetMenuState(bool signedIn) {
 }
 
 void TfrmMain::SetTrayImage(int index) {
-    theTray_->SetIconVisible(false);
-    lstIcons.GetIcon(index, theTray_->Icon());
-    theTray_->SetIconVisible(true);
+    trayIcon_->SetIconVisible(false);
+    lstIcons.GetIcon(index, trayIcon_->Icon());
+    trayIcon_->SetIconVisible(true);
     trayImage_ = index;
 }
 
 void TfrmMain::SetLogo(bool active) {
-    imgLogo.SetPicture(active ? frmResources->imgLogo_active : frmResources->imgLogo_inactive);
+    imgLogo.SetPicture(active ? *pictures_.logoActive : *pictures_.logoInactive);
 }
 
 void TfrmMain::RestoreSignInImage() {
-    imgSignIn.SetPicture(frmResources->imgSignIn);
+    imgSignIn.SetPicture(*pictures_.signIn);
     imgSignIn.SetTag(0);
 }
 
@@ -240,13 +237,13 @@ void TfrmMain::ShowSignInAnimation() {
     SetLogo(true);
     pnlAnimation.SetVisible(true);
     ::UpdateWindow(hwnd());
-    theTray_->SetCycleInterval(500);
-    theTray_->SetCycleIcons(true);
+    trayIcon_->SetCycleInterval(500);
+    trayIcon_->SetCycleIcons(true);
 }
 
 void TfrmMain::HideSignInAnimation() {
     pnlAnimation.SetVisible(false);
-    theTray_->SetCycleIcons(false);
+    trayIcon_->SetCycleIcons(false);
 }
 
 void TfrmMain::GetanotherMURLOClick() {

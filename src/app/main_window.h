@@ -10,6 +10,7 @@
 #include "components/image_list.h"
 #include "components/label.h"
 #include "components/notify_popup.h"
+#include "components/picture.h"
 #include "ui/panel.h"
 #include "components/popup_menu.h"
 #include "components/tray_icon.h"
@@ -20,11 +21,23 @@
 inline constexpr int kSignedInImage = 0;
 inline constexpr int kSignedOutImage = 1;
 
+// The pictures the window shows, which the resource window holds for the program's life.
+struct MainWindowPictures {
+    const Picture* background;
+    const Picture* signIn;
+    const Picture* signInOver;
+    const Picture* logoActive;
+    const Picture* logoInactive;
+    const Picture* closeWindow;
+    // The news popups' background.
+    const Picture* logoSmall;
+};
+
 class TfrmMain : public Window {
   public:
     // Creates the window and runs its creation handler. Returns false when another instance runs:
     // this process has then handed over and must end without a message loop.
-    bool Create(HWND owner);
+    bool Create(HWND owner, const MainWindowPictures& pictures);
 
     // Shows the window to a signed-out user; a signed-in user never sees it, so it hides then.
     void ShowForSignIn();
@@ -48,8 +61,8 @@ class TfrmMain : public Window {
     // The news popups; the news fills Text and URL for each one it shows.
     TNotifyPopUp notifypopup;
 
-    TTrayIcon& theTray() { return *theTray_; }
-    TPopupMenu& popupTray() { return popupTray_; }
+    TTrayIcon& theTray() { return *trayIcon_; }
+    TPopupMenu& popupTray() { return trayMenu_; }
     bool AnimationVisible() const { return pnlAnimation.IsVisible(); }
 
     // Tab walks the pictures that act; Enter presses the one that has the focus, and elsewhere
@@ -70,6 +83,7 @@ class TfrmMain : public Window {
     void imgBackgroundMouseMove();
     void theTrayDblClick();
 
+    MainWindowPictures pictures_ = {};
     ImageControl imgBackground;
     ImageControl imgSignIn;
     ImageControl imgLogo;
@@ -80,10 +94,10 @@ class TfrmMain : public Window {
     UniqueGdiObject lblInfoFont_;
     int trayImage_ = kSignedOutImage;
     bool shutdownPending_ = false;
-    TPopupMenu popupTray_;
+    TPopupMenu trayMenu_;
     // At the small-icon size of the screen's scale.
     TImageList lstIcons{::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)};
-    std::unique_ptr<TTrayIcon> theTray_;
+    std::unique_ptr<TTrayIcon> trayIcon_;
     std::unique_ptr<TMainInstance> MainInstance;
     // Keeps windows, timers and menus alive while the user-interface thread waits for the network.
     std::unique_ptr<KeepAliveScope> NetKeepAlive1;

@@ -24,9 +24,6 @@ bool SessionEnding = false;
 
 namespace {
 
-// The first form is the application's main form: closing it ends the program.
-const FormRegistration kFormRow(MakeFormRow<TfrmResources, frmResources>(0, {false, false}));
-
 constexpr FormDescription kResourceWindow = FormDescription("TfrmResources")
                                                 .Caption("-")
                                                 .Style(WS_OVERLAPPEDWINDOW)

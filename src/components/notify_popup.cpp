@@ -8,22 +8,6 @@
 #include "components/notify_popup_window.h"
 #include "ui/dpi.h"
 
-TTaskbarEdge ReadTaskbarEdge() {
-    APPBARDATA taskbar = {};
-    taskbar.cbSize = sizeof(taskbar);
-    if (::SHAppBarMessage(ABM_GETTASKBARPOS, &taskbar) == 0) {
-        return TaskbarEdgeOf(std::nullopt);
-    }
-    const RECT& r = taskbar.rc;
-    return TaskbarEdgeOf(ScreenRect{r.left, r.top, r.right, r.bottom});
-}
-
-ScreenRect ReadWorkArea() {
-    RECT area = {0, 0, 0, 0};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return {area.left, area.top, area.right, area.bottom};
-}
-
 TNotifyPopUp::~TNotifyPopUp() {
     // Each frees itself and leaves the list as its window goes.
     const std::vector<TfrmNotifyPopUp*> open = notifications_;
@@ -72,11 +56,8 @@ void TNotifyPopUp::OpenURL(const std::string& url) {
     ::ShellExecuteA(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }
 
-TFont TNotifyPopUp::WithStyle(TFontStyles style, TColor color) {
-    TFont font;
-    font.SetStyle(style);
-    font.SetColor(color);
-    return font;
+void TNotifyPopUp::ReportComponentClick() {
+    OnClick(TNotifySender{this});
 }
 
 void TNotifyPopUp::Forget(TfrmNotifyPopUp* popup) {

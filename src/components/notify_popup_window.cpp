@@ -56,7 +56,7 @@ void FillSolid(HDC dc, const RECT& area, COLORREF color) {
 
 }  // namespace
 
-TfrmNotifyPopUp::TfrmNotifyPopUp(TNotifyPopUp& owner)
+TfrmNotifyPopUp::TfrmNotifyPopUp(NotifyPopupOwner& owner)
     : owner_(owner),
       drawMethod_(owner.BackgroundDrawMethod),
       url_(owner.URL),
@@ -566,7 +566,7 @@ void TfrmNotifyPopUp::imgGradientMouseUp() {
 void TfrmNotifyPopUp::ClickAndClose() {
     if (owner_.OnClick) {
         const HandlerScope handler(*this);
-        owner_.OnClick(TNotifySender{&owner_});
+        owner_.ReportComponentClick();
     }
     ClosePopup();
 }

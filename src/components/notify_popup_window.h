@@ -16,7 +16,7 @@
 #include "ui/control.h"
 #include "ui/dpi.h"
 #include "components/mouse_label.h"
-#include "components/notify_popup.h"
+#include "components/notify_popup_owner.h"
 #include "components/notify_popup_rules.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
@@ -33,7 +33,7 @@ class TfrmNotifyPopUp : public Window {
     static constexpr UINT kSlideStepMs = 25;
 
     // Creates the window hidden, with copies of the component's texts and values of now.
-    explicit TfrmNotifyPopUp(TNotifyPopUp& owner);
+    explicit TfrmNotifyPopUp(NotifyPopupOwner& owner);
 
     // Sizes, places and paints the window, starts its slide (or its wait) and shows it without
     // activating it.
@@ -95,7 +95,7 @@ class TfrmNotifyPopUp : public Window {
     void tmrscrollDownTimer();
 
     int32_t placedOffset_ = 0;
-    TNotifyPopUp& owner_;
+    NotifyPopupOwner& owner_;
     bool freeOnClose_ = false;
     TNotifyImageDrawMethod drawMethod_;
     std::string url_;

@@ -1,7 +1,6 @@
 #include "signin/connection_failure_window.h"
 
 #include "ui/dpi.h"
-#include "ui/form_table.h"
 #include "ui/font.h"
 #include "ui/modal.h"
 #include "signin/sign_in_owner.h"
@@ -9,8 +8,6 @@
 TfrmPopop* frmPopop = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmPopop, frmPopop>(6, {false, true}));
 
 constexpr FormDescription kForm = FormDescription("TfrmPopop")
                                       .Caption("Connection failure")

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "components/window_drag.h"
-#include "ui/form_table.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/modal.h"
@@ -19,8 +18,6 @@
 TfrmRegisterLogin* frmRegisterLogin = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmRegisterLogin, frmRegisterLogin>(2, {false, true}));
 
 constexpr FormDescription kForm = FormDescription("TfrmRegisterLogin")
                                       .Caption("Sign in")

@@ -1,13 +1,12 @@
 #pragma once
-// The windows that live from the program's start to its end. Each window's own file declares its
-// global reference and enters its row in this table, so a new window needs its own two files and
-// nothing else; the application creates what the table holds, in the rows' order.
+// The live set of the windows that live from the program's start to its end, as the layers below
+// the application see them: the application makes them in its own order (app/forms.cpp) and
+// enters each here, with what the ways out of a state do with it.
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "ui/window.h"
@@ -18,45 +17,9 @@ struct FormRole {
     bool hiddenByHideAll;  // every window the user can see
 };
 
-struct FormRow {
-    // Forms are created by rising order and destroyed the other way round. The first is the
-    // application's main form, whose closing ends the program.
-    int order;
-    FormRole role;
-    // Makes the form, sets its global reference and runs its creation; false when the process
-    // must end at once.
-    bool (*create)(HWND owner, std::unique_ptr<Window>& holder);
-    void (*clearGlobal)();
-};
-
-// Enters a row while the program loads: one static object in the form's own file.
-class FormRegistration {
-  public:
-    explicit FormRegistration(const FormRow& row);
-};
-
-// The row of a form whose global reference is global. The reference is set before the form's own
-// creation code runs, so that code may already be reached through it.
-template <typename Form, Form*& global>
-FormRow MakeFormRow(int order, FormRole role) {
-    return {order, role,
-            [](HWND owner, std::unique_ptr<Window>& holder) {
-                auto form = std::make_unique<Form>();
-                global = form.get();
-                Form& made = *form;
-                holder = std::move(form);
-                if constexpr (std::is_same_v<decltype(made.Create(owner)), bool>) {
-                    return made.Create(owner);
-                } else {
-                    made.Create(owner);
-                    return true;
-                }
-            },
-            [] { global = nullptr; }};
-}
-
-// Owns the forms of the table: creates them in order and destroys them in reverse order,
-// clearing the global references. One set lives at a time.
+// Owns the forms entered into it and destroys them in reverse order, clearing their global
+// references. The first is the application's main form, whose closing ends the program. One set
+// lives at a time.
 class FormSet {
   public:
     FormSet();
@@ -64,9 +27,16 @@ class FormSet {
     FormSet& operator=(const FormSet&) = delete;
     ~FormSet();
 
-    // Returns false when the process must end at once (another instance runs); the forms after
-    // the one that said so are then not created.
-    bool Create(HWND owner);
+    // Makes a form, enters it and sets its global reference, before the form's own creation code
+    // runs, so that this code may already be reached through it.
+    template <typename Form, Form*& global>
+    Form& Add(FormRole role) {
+        auto form = std::make_unique<Form>();
+        Form& made = *form;
+        global = form.get();
+        created_.push_back({role, std::move(form), [] { global = nullptr; }});
+        return made;
+    }
 
   private:
     friend Window* MainForm();

@@ -4,14 +4,11 @@
 
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
-#include "ui/form_table.h"
 #include "windows/keep_days_choice.h"
 
 TfrmWPSetTime* frmWPSetTime = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmWPSetTime, frmWPSetTime>(4, {true, true}));
 
 constexpr int kClientWidth = 211;
 constexpr int kClientHeight = 101;

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "components/window_drag.h"
-#include "ui/form_table.h"
 #include "ui/ansi_text.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
@@ -19,8 +18,6 @@
 TfrmWPPicker* frmWPPicker = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmWPPicker, frmWPPicker>(3, {true, true}));
 
 constexpr int kClientWidth = 365;
 constexpr int kClientHeight = 249;

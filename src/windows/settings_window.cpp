@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "ui/form_table.h"
 #include "ui/layout_rules.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
@@ -14,8 +13,6 @@
 TfrmSettings* frmSettings = nullptr;
 
 namespace {
-
-const FormRegistration kFormRow(MakeFormRow<TfrmSettings, frmSettings>(5, {true, true}));
 
 constexpr int kClientWidth = 432;
 constexpr int kClientHeight = 381;

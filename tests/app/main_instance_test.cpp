@@ -16,6 +16,7 @@
 #include "ui/win_handles.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
+#include "ui/message_pump.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ class HandOverTest : public ClientTest {
         ASSERT_TRUE(atom);
         ::SendMessageA(target, kHandOverMessage, atom.get(), 0);
     }
-    static bool Ended() { return TheApplication().Terminated(); }
+    static bool Ended() { return QuitRequested(); }
 };
 
 TEST_F(HandOverTest, UninstallEndsTheClientAsExitDoesWhicheverWindowReceivesIt) {

@@ -13,7 +13,6 @@
 
 #include <utility>
 
-#include "app/application.h"
 #include "app/forms.h"
 #include "support/accessible_controls.h"
 #include "app/resource_window.h"
@@ -30,6 +29,7 @@
 #include "support/uncreatable_download.h"
 #include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
+#include "ui/message_pump.h"
 #include "service/session_pages.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, TheSessionEndSignsOutAndSavesThenAllowsTheClose) {
     EXPECT_TRUE(messages.empty());
 
     ::SendMessageA(frmResources->hwnd(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(TheApplication().Terminated());
+    EXPECT_TRUE(QuitRequested());
 }
 
 TEST_F(MainWindowTest, ASessionEndWhoseSaveFailsIsNotAnswered) {
@@ -298,14 +298,14 @@ TEST_F(MainWindowTest, ACloseOutsideTheSessionEndHidesEverythingAndEndsModalRuns
     EXPECT_EQ(ShowModal(*frmRegisterLogin), kModalClosedByProgram);
     EXPECT_FALSE(frmMain->IsVisible());
     EXPECT_FALSE(frmRegisterLogin->IsVisible());
-    EXPECT_FALSE(TheApplication().Terminated());
+    EXPECT_FALSE(QuitRequested());
 }
 
 TEST_F(MainWindowTest, ExitSignsOutByTheUserAndEndsTheLoop) {
     frmMain->popupTray().Items(13).Click();
     EXPECT_TRUE(SignedOutByUser);
     EXPECT_FALSE(SignedIn);
-    EXPECT_TRUE(TheApplication().Terminated());
+    EXPECT_TRUE(QuitRequested());
 }
 
 }  // namespace
@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, ANewsLinkOpensAndTheUpdateLinkEndsTheProgramASecondLater)
     EXPECT_EQ(pages.Addresses(), (std::vector<std::string>{"http://www.murlox.com/news",
                                                            "http://www.murlox.com/update"}));
     EXPECT_TRUE(frmMain->ShutdownPending());
-    EXPECT_TRUE(PumpUntil([] { return TheApplication().Terminated(); }, 5000));
+    EXPECT_TRUE(PumpUntil([] { return QuitRequested(); }, 5000));
     EXPECT_TRUE(SignedOutByUser);
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
@@ -16,6 +15,7 @@
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
+#include "ui/message_pump.h"
 #include "service/session_pages.h"
 
 namespace {
@@ -173,7 +173,7 @@ TEST_F(NewsTest, TheUpdateLinksPopupOpensItClosesTheNewsAndEndsTheProgram) {
     EXPECT_TRUE(Popups().empty());
     EXPECT_TRUE(frmMain->ShutdownPending());
     const ULONGLONG clicked = ::GetTickCount64();
-    EXPECT_TRUE(PumpUntil([] { return TheApplication().Terminated(); }, 5000));
+    EXPECT_TRUE(PumpUntil([] { return QuitRequested(); }, 5000));
     EXPECT_GE(::GetTickCount64() - clicked, 900u);
     EXPECT_TRUE(SignedOutByUser);
 }

@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "signin/sign_in_window.h"
 #include "support/forms_test_fixture.h"
 #include "ui/dpi.h"
+#include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/win_handles.h"
 #include "windows/keep_window.h"
@@ -152,48 +155,82 @@ class DpiTest : public FormsTest {
 
 TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     SignedIn = false;
-    frmMain->ShowForSignIn();
-    Look(*frmMain);
-    ExpectScaled(ClientSize(*frmMain).cx, 226, "main window width");
-    ExpectScaled(ClientSize(*frmMain).cy, 226, "main window height");
-    // The tray icon at the small-icon size of the screen's scale, drawn for it.
-    ICONINFO icon = {};
-    ASSERT_TRUE(::GetIconInfo(frmMain->theTray().TrayData().hIcon, &icon));
-    const UniqueGdiObject colour(icon.hbmColor);
-    const UniqueGdiObject mask(icon.hbmMask);
-    BITMAP bitmap = {};
-    ::GetObjectA(colour.get(), sizeof(bitmap), &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, Scaled(16, SystemDpi()));
-    frmMain->Hide();
-
-    TfrmRegisterLogin& signIn = *frmRegisterLogin;
-    signIn.Show();
-    Look(signIn);
-    ExpectScaled(ClientSize(signIn).cx, 279, "sign-in width");
-    ExpectScaled(ClientSize(signIn).cy, 252, "sign-in height");
-    ExpectPlace(signIn.Username().Bounds(), {8, 90, 177, 21}, "e-mail");
-    ExpectPlace(signIn.Password().Bounds(), {8, 130, 177, 21}, "password");
-    ExpectPlace(signIn.AutoSignin().Bounds(), {8, 180, 265, 33}, "automatic sign-in");
-    signIn.Hide();
-
-    TfrmPopop& failure = *frmPopop;
-    failure.Show();
-    Look(failure);
-    ExpectScaled(ClientSize(failure).cx, 420, "failure width");
-    ExpectScaled(ClientSize(failure).cy, 85, "failure height");
-    ExpectPlace(failure.OkButton().Bounds(), {170, 56, 80, 25}, "failure OK");
-    failure.Hide();
-
-    TfrmSettings& settings = *frmSettings;
-    settings.Show();
-    Look(settings);
-    ExpectScaled(ClientSize(settings).cx, 432, "settings width");
-    ExpectScaled(ClientSize(settings).cy, 381, "settings height");
-    ExpectPlace(settings.Tabs().Bounds(), {8, 8, 409, 321}, "settings pages");
-    ExpectPlace(settings.OkButton().Bounds(), {248, 344, 81, 25}, "settings OK");
-    settings.Tabs().SetActivePageIndex(0);
-    Look(settings, "TfrmSettings-preferences");
-    settings.Hide();
+    // The designs of the program's windows; every window of its table is looked at, with a design
+    // or without.
+    const std::map<const Window*, std::function<void()>> designs = {
+        {frmMain,
+         [&] {
+             ExpectScaled(ClientSize(*frmMain).cx, 226, "main window width");
+             ExpectScaled(ClientSize(*frmMain).cy, 226, "main window height");
+             // The tray icon at the small-icon size of the screen's scale, drawn for it.
+             ICONINFO icon = {};
+             ASSERT_TRUE(::GetIconInfo(frmMain->theTray().TrayData().hIcon, &icon));
+             const UniqueGdiObject colour(icon.hbmColor);
+             const UniqueGdiObject mask(icon.hbmMask);
+             BITMAP bitmap = {};
+             ::GetObjectA(colour.get(), sizeof(bitmap), &bitmap);
+             EXPECT_EQ(bitmap.bmWidth, Scaled(16, SystemDpi()));
+         }},
+        {frmRegisterLogin,
+         [&] {
+             TfrmRegisterLogin& signIn = *frmRegisterLogin;
+             ExpectScaled(ClientSize(signIn).cx, 279, "sign-in width");
+             ExpectScaled(ClientSize(signIn).cy, 252, "sign-in height");
+             ExpectPlace(signIn.Username().Bounds(), {8, 90, 177, 21}, "e-mail");
+             ExpectPlace(signIn.Password().Bounds(), {8, 130, 177, 21}, "password");
+             ExpectPlace(signIn.AutoSignin().Bounds(), {8, 180, 265, 33}, "automatic sign-in");
+         }},
+        {frmPopop,
+         [&] {
+             TfrmPopop& failure = *frmPopop;
+             ExpectScaled(ClientSize(failure).cx, 420, "failure width");
+             ExpectScaled(ClientSize(failure).cy, 85, "failure height");
+             ExpectPlace(failure.OkButton().Bounds(), {170, 56, 80, 25}, "failure OK");
+         }},
+        {frmSettings,
+         [&] {
+             TfrmSettings& settings = *frmSettings;
+             ExpectScaled(ClientSize(settings).cx, 432, "settings width");
+             ExpectScaled(ClientSize(settings).cy, 381, "settings height");
+             ExpectPlace(settings.Tabs().Bounds(), {8, 8, 409, 321}, "settings pages");
+             ExpectPlace(settings.OkButton().Bounds(), {248, 344, 81, 25}, "settings OK");
+             settings.Tabs().SetActivePageIndex(0);
+             Look(settings, "TfrmSettings-preferences");
+         }},
+        {frmWPSetTime,
+         [&] {
+             ExpectScaled(ClientSize(*frmWPSetTime).cx, 211, "keep width");
+             ExpectScaled(ClientSize(*frmWPSetTime).cy, 101, "keep height");
+         }},
+        // As it is made, before its page: shown, it would open it.
+        {frmWPPicker,
+         [&] {
+             ExpectScaled(ClientSize(*frmWPPicker).cx, 365, "picker width");
+             ExpectScaled(ClientSize(*frmWPPicker).cy, 249, "picker height");
+             ExpectPlace(frmWPPicker->WebHost().Bounds(), {10, 10, 345, 225}, "picker page");
+         }},
+    };
+    int looked = 0;
+    ForEachForm([&](Window& form, const FormRole& role) {
+        // The resource window is never shown.
+        if (!role.hiddenByHideAll) {
+            return;
+        }
+        const bool shown = &form != frmWPPicker;
+        if (shown) {
+            form.Show();
+            Look(form);
+        }
+        const auto design = designs.find(&form);
+        if (design != designs.end()) {
+            design->second();
+            ++looked;
+        }
+        if (shown) {
+            form.Hide();
+        }
+    });
+    EXPECT_EQ(looked, static_cast<int>(designs.size())) << "a design without its window";
 
     // A news popup, once it has slid in.
     TNotifyPopUp& news = frmMain->notifypopup;
@@ -244,17 +281,7 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     news.CloseAllNotifications();
     ::SystemParametersInfoA(SPI_SETWORKAREA, 0, &realArea, 0);
 
-    TfrmWPSetTime& keep = *frmWPSetTime;
-    keep.Show();
-    Look(keep);
-    ExpectScaled(ClientSize(keep).cx, 211, "keep width");
-    ExpectScaled(ClientSize(keep).cy, 101, "keep height");
-    keep.Hide();
-
-    // The picker and the download window, as they are made, before their pages and transfers.
-    ExpectScaled(ClientSize(*frmWPPicker).cx, 365, "picker width");
-    ExpectScaled(ClientSize(*frmWPPicker).cy, 249, "picker height");
-    ExpectPlace(frmWPPicker->WebHost().Bounds(), {10, 10, 345, 225}, "picker page");
+    // The download window, as it is made, before its transfer.
     TfrmDownloader download(frmWPPicker->hwnd());
     download.StartDownload("http://127.0.0.1:9/murlo.jpg", "unused.bmp", /*silent=*/false);
     ExpectScaled(ClientSize(download).cx, 230, "download width");
