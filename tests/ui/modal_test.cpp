@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 #include "ui/control.h"
 #include "ui/message_pump.h"
@@ -156,7 +157,7 @@ TEST(ShowModal, AQuitTakenByANestedPumpEndsTheModalRunAndStaysForTheMainLoop) {
     EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
     EXPECT_TRUE(QuitRequested());
     EXPECT_FALSE(DispatchNextMessage(true)) << "the main loop ends too, without waiting";
-    ResetQuit();
+    ResetProgramState();
 }
 
 // Counts what reaches the derived class until the window is gone.
