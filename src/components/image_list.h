@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "ui/win_handles.h"
 
 // An icon owned by its object; empty (handle 0) until an image is copied in.
@@ -27,7 +27,7 @@ class TIcon {
 // A list of images of the same size, each kept as an icon whose mask makes one colour of the
 // source bitmaps transparent. (Built on plain icons rather than the common controls' image list:
 // loading that library alone costs a noticeable share of the client's start-up.)
-class TImageList : public Component {
+class TImageList : public DestructionNotifier {
   public:
     TImageList(int width, int height);
 

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "ui/font.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup_rules.h"
@@ -44,7 +44,7 @@ using TNotifyPopupOptions = uint8_t;
 // component in every other case.
 using TNotifySender = std::variant<TNotifyPopUp*, TfrmNotifyPopUp*>;
 
-class TNotifyPopUp : public Component {
+class TNotifyPopUp : public DestructionNotifier {
   public:
     TNotifyPopUp() = default;
     // Closes what is still open: the popups share this component's fonts and pictures.
