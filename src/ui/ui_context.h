@@ -1,8 +1,9 @@
 #pragma once
 // What the user interface keeps for one run of the program on its thread: the pump's end flag and
 // hooks, the modal runs, the message boxes' caption and answers, the top-level watch, the screen
-// cursor, the control ids and the window classes. Each member is read and written by the ui file
-// named above it, through that file's own functions; nothing else touches them.
+// cursor, the control ids, the window classes and the browser hosts' COM objects. Each member is
+// read and written by the file named above it, through that file's own functions; nothing else
+// changes them.
 //
 // The window procedures and hooks that the system calls get no pointer of the client's, so they
 // reach it through the one instance, TheUi().
@@ -70,6 +71,10 @@ class UiContext {
 
     // ui/window_class: the classes registered, by name; each lives until the program ends.
     std::map<std::string, std::unique_ptr<WindowClass>> windowClasses;
+
+    // components/web_browser_host: how many of the browser hosts' COM objects are still
+    // referenced, by a host or by a control; they may outlive their host.
+    int liveBrowserHostObjects = 0;
 };
 
 // The user interface of this run.
