@@ -50,12 +50,12 @@ TEST(ShowModal, RunsUntilAResultIsSetAndHidesTheWindowAfter) {
     form = &f;
     After(50, [] {
         EXPECT_TRUE(form->IsVisible());
-        EXPECT_TRUE(form->IsModal());
+        EXPECT_TRUE(InModalRun(*form));
         form->SetModalResult(kModalClosedByProgram);
     });
     EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
     EXPECT_FALSE(f.IsVisible());
-    EXPECT_FALSE(f.IsModal());
+    EXPECT_FALSE(InModalRun(f));
 }
 
 TEST(ShowModal, ClosingTheModalWindowIsTheUsersCancel) {

@@ -28,6 +28,7 @@
 #include "signin/sign_in.h"
 #include "support/browser_events.h"
 #include "support/process_objects.h"
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 
 namespace {
@@ -93,8 +94,8 @@ class PickerTest : public ClientTest {
         stillOpen = false;
         std::function<void()> step = [&] {
             whileOpen();
-            stillOpen = frmWPPicker->IsModal() && frmWPPicker->ModalResult() == 0;
-            if (frmWPPicker->IsModal()) {
+            stillOpen = InModalRun(*frmWPPicker) && frmWPPicker->ModalResult() == 0;
+            if (InModalRun(*frmWPPicker)) {
                 frmWPPicker->Close();
             }
         };
