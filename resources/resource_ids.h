@@ -17,10 +17,6 @@
 #define IDR_LOGO_SMALL 111           /* notification_logo.bmp: imgLogoSmall */
 #define IDR_SIGNING_IN_ANIMATION 112 /* signing_in_animation.gif: the main window's imgAniGif */
 
-/* The two tray images of lstIcons, bitmaps whose magenta corners are masked. */
-#define IDB_TRAY_SIGNED_IN 120  /* tray_signed_in.bmp: image 0 */
-#define IDB_TRAY_SIGNED_OUT 121 /* tray_signed_out.bmp: image 1 */
-
 /* The tray icons at the small-icon size of each screen scale: 16, 20, 24 and 32 pixels. */
 #define IDI_TRAY_SIGNED_IN 130  /* tray_signed_in.ico: image 0 of lstIcons */
 #define IDI_TRAY_SIGNED_OUT 131 /* tray_signed_out.ico: image 1 */

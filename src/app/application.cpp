@@ -3,6 +3,7 @@
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
+#include "ui/ui_context.h"
 #include "service/http_client.h"
 
 namespace {
@@ -28,7 +29,7 @@ void Application::Initialize(const char* title) {
     if (!hwnd()) {
         CreateForm(ApplicationWindow(title), nullptr);
     }
-    ResetQuit();
+    TheUi().Reset();
     ResumeExchanges();
 }
 

@@ -4,10 +4,9 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "ui/win_handles.h"
 
 // An icon owned by its object; empty (handle 0) until an image is copied in.
@@ -24,22 +23,17 @@ class TIcon {
     UniqueIcon handle_;
 };
 
-// A list of images of the same size, each kept as an icon whose mask makes one colour of the
-// source bitmaps transparent. (Built on plain icons rather than the common controls' image list:
-// loading that library alone costs a noticeable share of the client's start-up.)
-class TImageList : public Component {
+// A list of images of the same size, each kept as an icon. (Built on plain icons rather than the
+// common controls' image list: loading that library alone costs a noticeable share of the
+// client's start-up.)
+class TImageList : public DestructionNotifier {
   public:
     TImageList(int width, int height);
 
     int Count() const { return static_cast<int>(icons_.size()); }
 
-    // Each adds the bitmap's images (one per image width, left to right) with the pixels of
-    // maskColor transparent; false when the bitmap cannot be loaded or the list refuses it.
-    bool AddMasked(HBITMAP bitmap, COLORREF maskColor);
-    // A bitmap resource of the program.
-    bool AddMaskedResource(const char* resourceName, COLORREF maskColor);
-    // A .bmp file.
-    bool AddMaskedFile(const std::string& path, COLORREF maskColor);
+    // Adds an image of the list's size; false, with nothing added, for no icon.
+    bool Add(UniqueIcon icon);
     // An icon resource of the program, at the list's size: the icon's image of that size, or the
     // system's scaling of the nearest.
     bool AddIconResource(int id);
@@ -48,8 +42,6 @@ class TImageList : public Component {
     bool GetIcon(int index, TIcon& icon) const;
 
   private:
-    bool AddMaskedImage(HINSTANCE module, const char* name, UINT loadFlags, COLORREF maskColor);
-
     int width_;
     int height_;
     std::vector<UniqueIcon> icons_;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "components/notify_popup_owner.h"
 
-class TNotifyPopUp : public Component, public NotifyPopupOwner {
+class TNotifyPopUp : public DestructionNotifier, public NotifyPopupOwner {
   public:
     TNotifyPopUp() = default;
     // Closes what is still open: the popups share this component's fonts and pictures.

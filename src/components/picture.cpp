@@ -205,10 +205,6 @@ Picture Picture::FromFile(const std::string& path) {
     return Decode(bytes.data(), bytes.size(), path);
 }
 
-Picture Picture::FromBytes(const void* data, size_t size) {
-    return Decode(data, size, "in memory");
-}
-
 Picture Picture::Decode(const void* data, size_t size, const std::string& name) {
     // The bytes are the caller's: they are decoded now, while they are there.
     const Picture picture(std::make_shared<State>(State{0, 0, name, data, size, {}, {}}));

@@ -24,7 +24,6 @@ class Picture {
     // thrown then.
     static Picture FromResource(int id);
     static Picture FromFile(const std::string& path);
-    static Picture FromBytes(const void* data, size_t size);
 
     bool IsEmpty() const { return !state_; }
     // The picture for a screen of that DPI: drawn at 96 dpi, it is resampled once per DPI with a

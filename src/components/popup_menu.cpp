@@ -66,7 +66,7 @@ void TPopupMenu::UpdateDefaultItem() {
     ::SetMenuDefaultItem(handle_.get(), item ? item->command_ : static_cast<UINT>(-1), FALSE);
 }
 
-void TPopupMenu::SetPopupComponent(Component* component) {
+void TPopupMenu::SetPopupComponent(DestructionNotifier* component) {
     SetReference(this, popupComponent_, component);
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "ui/win_handles.h"
 
 class TPopupMenu;
@@ -46,7 +46,7 @@ class TMenuItem {
     bool default_ = false;
 };
 
-class TPopupMenu : public Component {
+class TPopupMenu : public DestructionNotifier {
   public:
     TPopupMenu();
     ~TPopupMenu() override;
@@ -65,8 +65,8 @@ class TPopupMenu : public Component {
     void SetAutoPopup(bool autoPopup) { autoPopup_ = autoPopup; }
 
     // The part that opened the menu last; cleared when that part is destroyed.
-    Component* PopupComponent() const { return popupComponent_; }
-    void SetPopupComponent(Component* component);
+    DestructionNotifier* PopupComponent() const { return popupComponent_; }
+    void SetPopupComponent(DestructionNotifier* component);
 
     // Shows the menu with its top-left corner at the screen point and returns when it has closed,
     // after the handler of the item chosen, if any, has run. The owner window receives the menu's
@@ -84,5 +84,5 @@ class TPopupMenu : public Component {
     UniqueMenu handle_;
     std::vector<std::unique_ptr<TMenuItem>> items_;
     bool autoPopup_ = true;
-    Component* popupComponent_ = nullptr;
+    DestructionNotifier* popupComponent_ = nullptr;
 };

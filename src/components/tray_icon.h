@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/component.h"
+#include "ui/destruction_notifier.h"
 #include "components/image_list.h"
 #include "components/popup_menu.h"
 #include "components/tray_events.h"
@@ -37,7 +37,7 @@ using TMouseEvent =
     std::function<void(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)>;
 using TMouseMoveEvent = std::function<void(TShiftState Shift, int32_t X, int32_t Y)>;
 
-class TTrayIcon : public Component {
+class TTrayIcon : public DestructionNotifier {
   public:
     // The owner's window is the one the menu belongs to; it must exist when the menu opens.
     explicit TTrayIcon(Window& owner);

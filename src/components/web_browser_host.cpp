@@ -7,11 +7,11 @@
 
 #include <utility>
 
+#include "ui/ui_context.h"
+
 namespace web_browser_host_detail {
 
 namespace {
-
-int liveObjects = 0;
 
 constexpr FormDescription kHostWindow =
     FormDescription("TWebBrowserHost").Style(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
@@ -109,13 +109,13 @@ class UntypedDispatch : public IDispatch {
 // The host pointer is cleared when the host tears down; calls after that do nothing.
 class HostObject {
   public:
-    explicit HostObject(TWebBrowserHost* host) : host_(host) { ++liveObjects; }
+    explicit HostObject(TWebBrowserHost* host) : host_(host) { ++TheUi().liveBrowserHostObjects; }
     HostObject(const HostObject&) = delete;
     HostObject& operator=(const HostObject&) = delete;
     void Detach() { host_ = nullptr; }
 
   protected:
-    virtual ~HostObject() { --liveObjects; }
+    virtual ~HostObject() { --TheUi().liveBrowserHostObjects; }
     ULONG Retain() { return ++references_; }
     ULONG Drop() {
         const ULONG left = --references_;
@@ -457,10 +457,6 @@ TWebBrowserHost::TWebBrowserHost()
 
 TWebBrowserHost::~TWebBrowserHost() {
     TearDown();
-}
-
-int TWebBrowserHost::LiveComObjects() {
-    return web_browser_host_detail::liveObjects;
 }
 
 void TWebBrowserHost::Create(HWND parent, int left, int top, int width, int height) {

@@ -62,10 +62,6 @@ class TWebBrowserHost : public Window {
     // A document has completed loading: the address of the browser's top-level document.
     std::function<void(const std::wstring& topLevelAddress)> OnDocumentComplete;
 
-    // How many of the host's COM objects are still referenced, by this host or by a control; none
-    // once every host is torn down and every control has let go of them.
-    static int LiveComObjects();
-
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/ui_context.h"
 #include "ui/window.h"
 
 namespace {
 
-bool quitRequested = false;
 int runningExchanges = 0;
 
 std::vector<const PreTranslateHook*>& Hooks() {
-    static std::vector<const PreTranslateHook*> hooks;
-    return hooks;
+    return TheUi().preTranslateHooks;
 }
 
 bool IsKeyboardMessage(const MSG& message) {
@@ -42,6 +41,7 @@ bool PreTranslate(MSG& message) {
 }  // namespace
 
 bool DispatchNextMessage(bool wait) {
+    bool& quitRequested = TheUi().quitRequested;
     if (quitRequested) {
         return false;
     }
@@ -67,23 +67,16 @@ bool DispatchNextMessage(bool wait) {
 bool DispatchWaitingMessages() {
     while (DispatchNextMessage(false)) {
     }
-    return !quitRequested;
+    return !QuitRequested();
 }
 
 void RequestQuit() {
-    quitRequested = true;
+    TheUi().quitRequested = true;
     ::PostQuitMessage(0);
 }
 
 bool QuitRequested() {
-    return quitRequested;
-}
-
-void ResetQuit() {
-    quitRequested = false;
-    MSG quit;
-    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    return TheUi().quitRequested;
 }
 
 ExchangeScope::ExchangeScope() {

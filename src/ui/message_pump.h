@@ -37,8 +37,6 @@ bool DispatchWaitingMessages();
 // Asks every loop to end: sets the flag and posts WM_QUIT to wake a waiting GetMessage.
 void RequestQuit();
 bool QuitRequested();
-// A new run of the message loop (tests start the client several times in one process).
-void ResetQuit();
 
 // Marks an exchange with the service as running on the user-interface thread for its lifetime.
 class ExchangeScope {

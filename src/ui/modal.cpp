@@ -5,6 +5,7 @@
 
 #include "ui/message_pump.h"
 #include "ui/top_level_message.h"
+#include "ui/ui_context.h"
 
 namespace {
 
@@ -22,10 +23,8 @@ BOOL CALLBACK DisableUnlessModal(HWND window, LPARAM lParam) {
     return TRUE;
 }
 
-// The windows in a modal run, innermost last.
 std::vector<Window*>& ModalRuns() {
-    static std::vector<Window*> runs;
-    return runs;
+    return TheUi().modalRuns;
 }
 
 // The thread's enabled, visible top-level windows other than the modal one: a modal run disables

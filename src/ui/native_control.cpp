@@ -7,12 +7,12 @@
 void NativeControl::CreateControl(const char* className, HWND parent, DWORD style, int left,
                                   int top, int width, int height, const std::string& text,
                                   DWORD exStyle) {
-    id_ = NextControlId();
+    const int id = NextControlId();
     const int dpi = WindowDpi(parent);
     const HWND control = ::CreateWindowExA(
         exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scaled(left, dpi),
         Scaled(top, dpi), Scaled(width, dpi), Scaled(height, dpi), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), ::GetModuleHandleA(nullptr), nullptr);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleA(nullptr), nullptr);
     Subclass(control);
     ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

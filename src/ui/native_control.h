@@ -13,7 +13,6 @@
 
 class NativeControl : public Window {
   public:
-    int Id() const { return id_; }
     bool IsEnabled() const { return ::IsWindowEnabled(hwnd()) != FALSE; }
     void SetEnabled(bool enabled) { ::EnableWindow(hwnd(), enabled); }
     void SetVisible(bool visible) { ::ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_HIDE); }
@@ -22,7 +21,6 @@ class NativeControl : public Window {
     std::string Text() const;
     void SetText(const std::string& text);
     void SetFocus() { ::SetFocus(hwnd()); }
-    bool HasFocus() const { return ::GetFocus() == hwnd(); }
     // The font stays the caller's and must outlive the control.
     void SetFont(HFONT font);
     // Text and ground colours, answered to the parent's WM_CTLCOLOR* question about this control.
@@ -46,7 +44,6 @@ class NativeControl : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    int id_ = 0;
     COLORREF textColor_ = CLR_INVALID;
     COLORREF background_ = CLR_INVALID;
     UniqueGdiObject backgroundBrush_;

@@ -3,31 +3,26 @@
 #include <utility>
 
 #include "ui/top_level_message.h"
+#include "ui/ui_context.h"
 
 namespace {
 
-const char* messageCaption = "";
-
-// An error box stands: its own message loop runs the client's handlers meanwhile.
-bool errorBoxStands = false;
-
 class StandingErrorBox {
   public:
-    StandingErrorBox() { errorBoxStands = true; }
+    StandingErrorBox() { TheUi().errorBoxStands = true; }
     StandingErrorBox(const StandingErrorBox&) = delete;
     StandingErrorBox& operator=(const StandingErrorBox&) = delete;
-    ~StandingErrorBox() { errorBoxStands = false; }
+    ~StandingErrorBox() { TheUi().errorBoxStands = false; }
 };
 
 PromptAnswers& Answers() {
-    static PromptAnswers answers;
-    return answers;
+    return TheUi().promptAnswers;
 }
 
 }  // namespace
 
 void SetMessageCaption(const char* caption) {
-    messageCaption = caption;
+    TheUi().messageCaption = caption;
 }
 
 int ShowMessage(const std::string& text, UINT type) {
@@ -36,14 +31,14 @@ int ShowMessage(const std::string& text, UINT type) {
     }
     const ForeignWindowWatchScope watchTheBox;
     // The box belongs to the window the user is working with, so that it stays in front of it.
-    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), messageCaption,
+    return ::MessageBoxA(::GetActiveWindow(), text.c_str(), TheUi().messageCaption,
                          type | MB_SETFOREGROUND);
 }
 
 void ShowError(const std::exception& error) {
     // An error raised while the box stands (a paint of the window under it, say, failing again)
     // is dropped: shown, it would open a box inside the box, and so on with each repaint.
-    if (errorBoxStands) {
+    if (TheUi().errorBoxStands) {
         return;
     }
     const StandingErrorBox standing;

@@ -2,23 +2,19 @@
 
 #include <windows.h>
 
-namespace {
-
-ScreenCursor current = ScreenCursor::Default;
-
-}  // namespace
+#include "ui/ui_context.h"
 
 void SetScreenCursor(ScreenCursor cursor) {
-    current = cursor;
+    TheUi().screenCursor = cursor;
     ::SetCursor(::LoadCursorA(nullptr, cursor == ScreenCursor::HandPoint ? IDC_HAND : IDC_ARROW));
 }
 
 ScreenCursor CurrentScreenCursor() {
-    return current;
+    return TheUi().screenCursor;
 }
 
 bool ApplyScreenCursor() {
-    if (current == ScreenCursor::Default) {
+    if (TheUi().screenCursor == ScreenCursor::Default) {
         return false;
     }
     ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));

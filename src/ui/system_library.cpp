@@ -49,4 +49,6 @@ FARPROC WINAPI LoadDelayedFromSystemFolder(unsigned notification, PDelayLoadInfo
 }  // namespace
 
 // Declared by the delay-load header; this definition takes the place of the runtime's empty one.
+// A variable of its own at namespace scope, not a member of anything: the delay-load helper reads
+// it by this name.
 PfnDliHook __pfnDliNotifyHook2 = LoadDelayedFromSystemFolder;

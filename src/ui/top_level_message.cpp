@@ -2,19 +2,10 @@
 
 #include <utility>
 
-#include "ui/win_handles.h"
+#include "ui/ui_context.h"
 #include "ui/window_class.h"
 
 namespace {
-
-struct Watched {
-    UINT message = 0;
-    std::function<void(WPARAM)> received;
-};
-Watched watched;
-
-int foreignScopes = 0;
-UniqueHook foreignHook;
 
 bool IsTopLevel(HWND window) {
     return (::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) == 0;
@@ -23,8 +14,9 @@ bool IsTopLevel(HWND window) {
 void Receive(HWND window, UINT message, WPARAM wParam) {
     // Controls use the same number for messages of their own; the one watched goes to a
     // top-level window.
-    if (watched.received && message == watched.message && IsTopLevel(window)) {
-        watched.received(wParam);
+    const UiContext& ui = TheUi();
+    if (ui.watchedReceived && message == ui.watchedMessage && IsTopLevel(window)) {
+        ui.watchedReceived(wParam);
     }
 }
 
@@ -40,28 +32,34 @@ LRESULT CALLBACK WatchForeignWindows(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 TopLevelMessageWatch::TopLevelMessageWatch(UINT message, std::function<void(WPARAM)> received) {
-    watched = {message, std::move(received)};
+    UiContext& ui = TheUi();
+    ui.watchedMessage = message;
+    ui.watchedReceived = std::move(received);
 }
 
 TopLevelMessageWatch::~TopLevelMessageWatch() {
-    watched = {};
+    UiContext& ui = TheUi();
+    ui.watchedMessage = 0;
+    ui.watchedReceived = nullptr;
 }
 
 void ReportTopLevelMessage(HWND window, UINT message, WPARAM wParam) {
-    if (message == watched.message) {
+    if (message == TheUi().watchedMessage) {
         Receive(window, message, wParam);
     }
 }
 
 ForeignWindowWatchScope::ForeignWindowWatchScope() {
-    if (foreignScopes++ == 0) {
-        foreignHook.reset(::SetWindowsHookExA(WH_CALLWNDPROC, &WatchForeignWindows, nullptr,
-                                              ::GetCurrentThreadId()));
+    UiContext& ui = TheUi();
+    if (ui.foreignWatchScopes++ == 0) {
+        ui.foreignWatchHook.reset(::SetWindowsHookExA(WH_CALLWNDPROC, &WatchForeignWindows, nullptr,
+                                                      ::GetCurrentThreadId()));
     }
 }
 
 ForeignWindowWatchScope::~ForeignWindowWatchScope() {
-    if (--foreignScopes == 0) {
-        foreignHook.reset();
+    UiContext& ui = TheUi();
+    if (--ui.foreignWatchScopes == 0) {
+        ui.foreignWatchHook.reset();
     }
 }

@@ -11,6 +11,7 @@
 #include "ui/pointer_messages.h"
 #include "ui/screen_cursor.h"
 #include "ui/top_level_message.h"
+#include "ui/ui_context.h"
 #include "ui/win_handles.h"
 
 namespace {
@@ -52,9 +53,6 @@ bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, L
     return target && target->Reflect(message, wParam, lParam, result);
 }
 
-// The object whose window this thread is making now: WM_NCCREATE binds no other.
-thread_local Window* windowBeingCreated = nullptr;
-
 using SystemHandling = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 
 // A message that carries a pointer and comes from another thread is answered here, true with the
@@ -89,7 +87,7 @@ LRESULT CALLBACK DropPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
 // (message boxes, menus, a hosted control's) among them: a hook on the thread's queue sees them
 // all. It stands from the thread's first window on.
 void WatchPostedMessages() {
-    thread_local UniqueHook hook;
+    UniqueHook& hook = TheUi().postedMessageHook;
     if (!hook) {
         hook.reset(::SetWindowsHookExA(WH_GETMESSAGE, &DropPostedPointers, nullptr,
                                        ::GetCurrentThreadId()));
@@ -113,8 +111,7 @@ bool SentByAnotherThread() {
 }
 
 int NextControlId() {
-    static int next = 1000;
-    return next++;
+    return TheUi().nextControlId++;
 }
 
 RECT BoundsInParent(HWND child) {
@@ -169,10 +166,12 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
         size = {frame.right - frame.left, frame.bottom - frame.top};
     }
     WatchPostedMessages();
-    windowBeingCreated = this;
+    UiContext& ui = TheUi();
+    ui.windowBeingCreated = this;
+    ui.creatingThread = ::GetCurrentThreadId();
     ::CreateWindowExA(form.exStyle, windowClass.Name(), form.caption, form.style, at.x, at.y,
                       size.cx, size.cy, owner, nullptr, ::GetModuleHandleA(nullptr), this);
-    windowBeingCreated = nullptr;
+    ui.windowBeingCreated = nullptr;
     if (hwnd_ && !child) {
         PlaceForDpi(form, owner);
     }
@@ -363,12 +362,16 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Any program may send WM_NCCREATE, naming an object of its choosing: the new window is bound
     // only to the object this thread is creating.
-    if (message == WM_NCCREATE && windowBeingCreated &&
-        reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams == windowBeingCreated &&
-        !::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) {
-        Window* created = std::exchange(windowBeingCreated, nullptr);
-        created->hwnd_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    if (message == WM_NCCREATE) {
+        UiContext& ui = TheUi();
+        if (ui.windowBeingCreated && ui.creatingThread == ::GetCurrentThreadId() &&
+            reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams ==
+                ui.windowBeingCreated &&
+            !::GetWindowLongPtrA(hwnd, GWLP_USERDATA)) {
+            Window* created = std::exchange(ui.windowBeingCreated, nullptr);
+            created->hwnd_ = hwnd;
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        }
     }
     auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!self) {

@@ -54,7 +54,6 @@ class Window {
     virtual bool PreTranslateMessage(MSG& message);
 
     // Modal runs go through ShowModal (ui/modal.h), which tests can answer.
-    bool IsModal() const { return modal_; }
     int ModalResult() const { return modalResult_; }
     // Setting a result other than 0 ends a running modal loop.
     void SetModalResult(int result);

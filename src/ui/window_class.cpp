@@ -1,7 +1,8 @@
 #include "ui/window_class.h"
 
-#include <map>
 #include <memory>
+
+#include "ui/ui_context.h"
 
 namespace {
 
@@ -13,13 +14,6 @@ HICON ApplicationIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
     return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(kApplicationIconId),
                                            IMAGE_ICON, ::GetSystemMetrics(widthMetric),
                                            ::GetSystemMetrics(heightMetric), LR_SHARED));
-}
-
-using ClassTable = std::map<std::string, std::unique_ptr<WindowClass>>;
-
-ClassTable& Classes() {
-    static ClassTable classes;
-    return classes;
 }
 
 }  // namespace
@@ -47,7 +41,7 @@ WindowClass::~WindowClass() {
 }
 
 const WindowClass& WindowClass::For(const FormDescription& form, WNDPROC procedure) {
-    std::unique_ptr<WindowClass>& found = Classes()[form.className];
+    std::unique_ptr<WindowClass>& found = TheUi().windowClasses[form.className];
     if (!found) {
         found = std::make_unique<WindowClass>(form.className, form.backgroundColorIndex, procedure);
     }
@@ -59,7 +53,7 @@ bool WindowClass::IsClientWindow(HWND hwnd) {
         return false;
     }
     const ULONG_PTR procedure = ::GetClassLongPtrA(hwnd, GCLP_WNDPROC);
-    for (const auto& entry : Classes()) {
+    for (const auto& entry : TheUi().windowClasses) {
         if (procedure == reinterpret_cast<ULONG_PTR>(entry.second->procedure_)) {
             return true;
         }

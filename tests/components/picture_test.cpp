@@ -1,4 +1,4 @@
-// Pictures decoded with GDI+ from the program's resources, files and memory, and drawn onto
+// Pictures decoded with GDI+ from the program's resources and from files, and drawn onto
 // bitmaps whose pixels are read back.
 
 #include "components/picture.h"
@@ -72,6 +72,15 @@ std::string TemporaryFile(const void* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     return path;
+}
+
+// The picture of the bytes, decoded from a file of them; the file goes whether it decodes or not.
+Picture PictureFromBytes(const void* data, size_t size) {
+    struct RemovedFile {
+        std::string path;
+        ~RemovedFile() { ::DeleteFileA(path.c_str()); }
+    } file{TemporaryFile(data, size)};
+    return Picture::FromFile(file.path);
 }
 
 struct ResourcePicture {
@@ -170,7 +179,7 @@ TEST(Picture, ABmpIsTransparentWhereverItHasTheColourOfItsBottomLeftPixel) {
     // Blue at the bottom left, and once more at the top right.
     const std::vector<unsigned char> bmp =
         BmpFile({{kRed, kYellow, kBlue}, {kBlue, kRed, kYellow}});
-    const Picture picture = Picture::FromBytes(bmp.data(), bmp.size());
+    const Picture picture = PictureFromBytes(bmp.data(), bmp.size());
     PixelCanvas canvas(3, 2, kGreen);
 
     picture.Draw(canvas.dc(), 0, 0, 0, true);
@@ -258,8 +267,8 @@ TEST(Picture, WhatCannotBeReadIsAnErrorNamingIt) {
         EXPECT_NE(std::string(error.what()).find("picture.gif"), std::string::npos);
     }
     const char notAPicture[] = "GIF89a, but nothing after it";
-    EXPECT_THROW(Picture::FromBytes(notAPicture, sizeof(notAPicture)), std::runtime_error);
-    EXPECT_THROW(Picture::FromBytes(kTwoFrameGif, 20), std::runtime_error) << "a cut-off GIF";
+    EXPECT_THROW(PictureFromBytes(notAPicture, sizeof(notAPicture)), std::runtime_error);
+    EXPECT_THROW(PictureFromBytes(kTwoFrameGif, 20), std::runtime_error) << "a cut-off GIF";
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "resource_ids.h"
-
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -18,6 +16,7 @@
 
 #include "components/image_list.h"
 #include "components/popup_menu.h"
+#include "support/masked_bitmap.h"
 #include "support/wine_test_fixture.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
@@ -59,8 +58,10 @@ COLORREF IconCentre(HICON icon) {
 // The two tray pictures, signed in first, as the main window loads them.
 std::unique_ptr<TImageList> TrayPictures() {
     auto list = std::make_unique<TImageList>(16, 16);
-    EXPECT_TRUE(list->AddMaskedFile(SourceFile("resources/tray_signed_in.bmp"), kMaskColor));
-    EXPECT_TRUE(list->AddMaskedFile(SourceFile("resources/tray_signed_out.bmp"), kMaskColor));
+    EXPECT_TRUE(
+        AddMaskedBitmapFile(*list, 16, 16, SourceFile("resources/tray_signed_in.bmp"), kMaskColor));
+    EXPECT_TRUE(AddMaskedBitmapFile(*list, 16, 16, SourceFile("resources/tray_signed_out.bmp"),
+                                    kMaskColor));
     return list;
 }
 
@@ -723,12 +724,15 @@ TEST(TrayIconPopupMenu, ItemsAreTheMenusItemsWithTheirStateAndDefault) {
     EXPECT_EQ(::GetMenuDefaultItem(menu.Handle(), TRUE, 0), static_cast<UINT>(-1));
 }
 
-TEST(TrayIconImageList, LoadsMaskedBitmapsFromFilesAndResources) {
+TEST(TrayIconImageList, KeepsMaskedBitmapsAndRefusesMissingImages) {
     TImageList list(16, 16);
-    EXPECT_TRUE(list.AddMaskedFile(SourceFile("resources/tray_signed_in.bmp"), kMaskColor));
-    EXPECT_TRUE(list.AddMaskedResource(MAKEINTRESOURCEA(IDB_TRAY_SIGNED_OUT), kMaskColor));
-    EXPECT_FALSE(list.AddMaskedFile(SourceFile("resources/no_such_picture.bmp"), kMaskColor));
-    EXPECT_FALSE(list.AddMaskedResource("NO_SUCH_BITMAP", kMaskColor));
+    EXPECT_TRUE(
+        AddMaskedBitmapFile(list, 16, 16, SourceFile("resources/tray_signed_in.bmp"), kMaskColor));
+    EXPECT_TRUE(
+        AddMaskedBitmapFile(list, 16, 16, SourceFile("resources/tray_signed_out.bmp"), kMaskColor));
+    EXPECT_FALSE(
+        AddMaskedBitmapFile(list, 16, 16, SourceFile("resources/no_such_picture.bmp"), kMaskColor));
+    EXPECT_FALSE(list.Add(UniqueIcon())) << "an image that could not be loaded";
     ASSERT_EQ(list.Count(), 2);
 
     TIcon icon;

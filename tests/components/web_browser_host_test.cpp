@@ -27,6 +27,7 @@
 #include "app/application.h"
 #include "ui/dpi.h"
 #include "ui/message_pump.h"
+#include "ui/ui_context.h"
 #include "support/browser_events.h"
 #include "support/counted_com_object.h"
 #include "support/process_objects.h"
@@ -153,7 +154,7 @@ TEST_F(WebBrowserHostTest, TheControlIsActiveInPlaceAndFillsTheHost) {
 
     EXPECT_TRUE(host_->HasBrowser());
     EXPECT_TRUE(host_->CreateBrowser()) << "a second call keeps the control";
-    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 3);  // site, frame and event sink
+    EXPECT_EQ(TheUi().liveBrowserHostObjects, 3);  // site, frame and event sink
     EXPECT_EQ(ConnectedSinks(host_->Browser()), 1);
 }
 
@@ -343,7 +344,7 @@ TEST_F(WebBrowserHostTest, DestroyingTheWindowClosesTheControlAndLetsEverythingG
 
     host_->Destroy();
     EXPECT_FALSE(host_->HasBrowser());
-    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 0) << "the control released site, frame and sink";
+    EXPECT_EQ(TheUi().liveBrowserHostObjects, 0) << "the control released site, frame and sink";
     EXPECT_EQ(ConnectedSinks(control.get()), 0) << "the sink is unadvised";
     ComPtr<IOleObject> ole = Query<IOleObject>(control.get(), IID_IOleObject);
     ComPtr<IOleClientSite> site;
@@ -358,12 +359,12 @@ TEST_F(WebBrowserHostTest, AControlWhoseEventsCannotBeConnectedIsNoControl) {
         DeafHost() { eventInterface_ = &IID_IOleObject; }
     } host;
     host.Create(form_->hwnd(), 0, 0, 100, 100);
-    const int comObjects = TWebBrowserHost::LiveComObjects();
+    const int comObjects = TheUi().liveBrowserHostObjects;
     EXPECT_FALSE(host.CreateBrowser());
     EXPECT_FALSE(host.HasBrowser());
     EXPECT_FALSE(host.Navigate(L"http://x/"));
     host.Destroy();
-    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects) << "nothing of it is kept";
+    EXPECT_EQ(TheUi().liveBrowserHostObjects, comObjects) << "nothing of it is kept";
 }
 
 TEST_F(WebBrowserHostTest, HostsThatComeAndGoLeaveNothingBehind) {
@@ -383,13 +384,13 @@ TEST_F(WebBrowserHostTest, HostsThatComeAndGoLeaveNothingBehind) {
     const auto settle = [] { return PumpUntil([] { return !PoolWorkerRuns(); }); };
     hostForAWhile();
     ASSERT_TRUE(settle()) << "a thread of the fetch never ended";
-    const int comObjects = TWebBrowserHost::LiveComObjects();
+    const int comObjects = TheUi().liveBrowserHostObjects;
     const ProcessObjects before = CountProcessObjects();
     for (int i = 0; i < 20; ++i) {
         hostForAWhile();
     }
     ASSERT_TRUE(settle()) << "a thread of the fetches never ended";
-    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects);
+    EXPECT_EQ(TheUi().liveBrowserHostObjects, comObjects);
     EXPECT_EQ(CountProcessObjects(), before);
 }
 

@@ -42,8 +42,8 @@ TEST_F(FormsTest, TheSignInWindowStoresTheEntryChecksItAndSignsIn) {
     EXPECT_TRUE(form.AutoSignin().Checked());
 
     // Tab walks the fields, the go button and the links in their order, round the end.
-    PumpUntil([&] { return form.Username().HasFocus(); }, 2000);
-    ASSERT_TRUE(form.Username().HasFocus());
+    PumpUntil([&] { return ::GetFocus() == form.Username().hwnd(); }, 2000);
+    ASSERT_EQ(::GetFocus(), form.Username().hwnd());
     const Window* order[] = {&form.Password(),   &form.GoButton(), &form.StartWithWindows(),
                              &form.AutoSignin(), &form.HelpLink(), &form.RegisterLink(),
                              &form.Username()};

@@ -12,6 +12,7 @@
 #include "ui/message_pump.h"
 #include "ui/win_paths.h"
 #include "signin/sign_in.h"
+#include "support/program_state.h"
 
 namespace {
 
@@ -134,10 +135,7 @@ void ClientTest::SetUp() {
 
 void ClientTest::StartClient() {
     forms_.reset();
-    // A test that ended the message loop leaves its quit message behind.
-    MSG quit;
-    while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    // Initialize takes away the quit message that a test which ended the message loop left.
     TheApplication().Initialize("MURLOX under test");
     forms_ = std::make_unique<ApplicationForms>();
     ASSERT_TRUE(forms_->Create(TheApplication().hwnd()));
@@ -154,7 +152,7 @@ void ClientTest::TearDown() {
     _putenv_s("MURLOX_SERVICE", "");
     // A test that ended the client leaves the end of the message loop requested: the pump of a
     // later test that starts no client would dispatch nothing.
-    ResetQuit();
+    ResetProgramState();
 }
 
 int ClientTest::Requests(const std::string& path) const {

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 #include "ui/control.h"
 #include "ui/message_pump.h"
@@ -49,12 +50,12 @@ TEST(ShowModal, RunsUntilAResultIsSetAndHidesTheWindowAfter) {
     form = &f;
     After(50, [] {
         EXPECT_TRUE(form->IsVisible());
-        EXPECT_TRUE(form->IsModal());
+        EXPECT_TRUE(InModalRun(*form));
         form->SetModalResult(kModalClosedByProgram);
     });
     EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
     EXPECT_FALSE(f.IsVisible());
-    EXPECT_FALSE(f.IsModal());
+    EXPECT_FALSE(InModalRun(f));
 }
 
 TEST(ShowModal, ClosingTheModalWindowIsTheUsersCancel) {
@@ -156,7 +157,7 @@ TEST(ShowModal, AQuitTakenByANestedPumpEndsTheModalRunAndStaysForTheMainLoop) {
     EXPECT_EQ(ShowModal(f), kModalClosedByProgram);
     EXPECT_TRUE(QuitRequested());
     EXPECT_FALSE(DispatchNextMessage(true)) << "the main loop ends too, without waiting";
-    ResetQuit();
+    ResetProgramState();
 }
 
 // Counts what reaches the derived class until the window is gone.

@@ -17,6 +17,7 @@
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "ui/message_pump.h"
+#include "ui/ui_context.h"
 #include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
@@ -27,6 +28,7 @@
 #include "signin/sign_in.h"
 #include "support/browser_events.h"
 #include "support/process_objects.h"
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 
 namespace {
@@ -92,8 +94,8 @@ class PickerTest : public ClientTest {
         stillOpen = false;
         std::function<void()> step = [&] {
             whileOpen();
-            stillOpen = frmWPPicker->IsModal() && frmWPPicker->ModalResult() == 0;
-            if (frmWPPicker->IsModal()) {
+            stillOpen = InModalRun(*frmWPPicker) && frmWPPicker->ModalResult() == 0;
+            if (InModalRun(*frmWPPicker)) {
                 frmWPPicker->Close();
             }
         };
@@ -439,7 +441,7 @@ TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
     openAndClose();
     openAndClose();
     ASSERT_TRUE(settle());
-    const int comObjects = TWebBrowserHost::LiveComObjects();
+    const int comObjects = TheUi().liveBrowserHostObjects;
     const ProcessObjects before = CountProcessObjects();
     for (int i = 0; i < 100; ++i) {
         openAndClose();
@@ -447,7 +449,7 @@ TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
     ASSERT_TRUE(settle());
     const ProcessObjects after = CountProcessObjects();
     EXPECT_EQ(after, before);
-    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), comObjects);
+    EXPECT_EQ(TheUi().liveBrowserHostObjects, comObjects);
     EXPECT_EQ(modalWindows.size(), 102u);
 
     // The counts see what they count.

@@ -87,7 +87,7 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     // SOCKS has no realm; OK stores everything and no password without automatic sign-in.
     form.ProxyType().SetItemIndex(2);
     ::SendMessageA(::GetParent(form.ProxyType().hwnd()), WM_COMMAND,
-                   MAKEWPARAM(form.ProxyType().Id(), CBN_SELCHANGE),
+                   MAKEWPARAM(::GetDlgCtrlID(form.ProxyType().hwnd()), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(form.ProxyType().hwnd()));
     EXPECT_FALSE(form.ProxyRealm().IsEnabled());
     EXPECT_EQ(form.ProxyRealm().Text(), "");

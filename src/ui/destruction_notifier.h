@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-class Component {
+class DestructionNotifier {
   public:
-    Component() = default;
-    Component(const Component&) = delete;
-    Component& operator=(const Component&) = delete;
-    virtual ~Component() {
+    DestructionNotifier() = default;
+    DestructionNotifier(const DestructionNotifier&) = delete;
+    DestructionNotifier& operator=(const DestructionNotifier&) = delete;
+    virtual ~DestructionNotifier() {
         // A listener may remove or add notifications while it is told; it gets the list as it was.
         const auto listeners = std::move(listeners_);
         for (const auto& listener : listeners) {
@@ -21,8 +21,8 @@ class Component {
         }
     }
 
-    // Calls onDestroyed when this component is destroyed; a listener has one notification per
-    // component, so a second call replaces the first.
+    // Calls onDestroyed when this part is destroyed; a listener has one notification per
+    // part, so a second call replaces the first.
     void FreeNotification(const void* listener, std::function<void()> onDestroyed) {
         RemoveFreeNotification(listener);
         listeners_.emplace_back(listener, std::move(onDestroyed));
@@ -37,7 +37,7 @@ class Component {
     std::vector<std::pair<const void*, std::function<void()>>> listeners_;
 };
 
-// Points the holder's reference at target, which clears it when it is destroyed; the component
+// Points the holder's reference at target, which clears it when it is destroyed; the part
 // referred to before is no longer watched. The holder sets a null target before it goes itself.
 template <typename Target>
 void SetReference(const void* holder, Target*& reference, Target* target) {
