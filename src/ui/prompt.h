@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/ui_context.h"
+
 class Window;
 
 // The caption of every message box, the application's title: set by the application at start-up.
@@ -21,15 +23,8 @@ int ShowMessage(const std::string& text, UINT type = MB_OK);
 // its box stands is not shown.
 void ShowError(const std::exception& error);
 
-// While it lives, message boxes and modal windows are answered by these functions instead of a
-// person: the message answer gets the text and box type and returns the button; the modal
-// answer gets the window and returns its modal result. An empty function leaves that kind to
-// the user.
-struct PromptAnswers {
-    std::function<int(const std::string& text, UINT type)> message;
-    std::function<int(Window& window)> modal;
-};
-
+// While it lives, message boxes and modal windows are answered by PromptAnswers (ui/ui_context.h)
+// instead of a person.
 class PromptAnswerScope {
   public:
     explicit PromptAnswerScope(PromptAnswers answers);

@@ -3,7 +3,7 @@
 // of the client until a window's background sets the arrow back, as the user saw it when
 // leaving a link.
 
-enum class ScreenCursor { Default, HandPoint };
+#include "ui/ui_context.h"
 
 void SetScreenCursor(ScreenCursor cursor);
 ScreenCursor CurrentScreenCursor();

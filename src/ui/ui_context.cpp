@@ -1,7 +1,5 @@
 #include "ui/ui_context.h"
 
-#include "ui/window_class.h"
-
 namespace {
 
 // The one instance: the system's window procedures and hooks, which carry no pointer of ours,

@@ -16,13 +16,26 @@
 #include <string>
 #include <vector>
 
-#include "ui/prompt.h"
-#include "ui/screen_cursor.h"
 #include "ui/win_handles.h"
 
 class PreTranslateHook;
 class Window;
 class WindowClass;
+
+// The context holds the state of the modules above; it includes none of them, so that each may
+// include it. The types of their state that the context needs are therefore declared here.
+
+// While a PromptAnswerScope (ui/prompt.h) lives, message boxes and modal windows are answered by
+// these functions instead of a person: the message answer gets the text and box type and returns
+// the button; the modal answer gets the window and returns its modal result. An empty function
+// leaves that kind to the user.
+struct PromptAnswers {
+    std::function<int(const std::string& text, UINT type)> message;
+    std::function<int(Window& window)> modal;
+};
+
+// The application's screen-wide cursor (ui/screen_cursor.h).
+enum class ScreenCursor { Default, HandPoint };
 
 class UiContext {
   public:
@@ -70,7 +83,8 @@ class UiContext {
     UniqueHook postedMessageHook;
 
     // ui/window_class: the classes registered, by name; each lives until the program ends.
-    std::map<std::string, std::unique_ptr<WindowClass>> windowClasses;
+    // Shared pointers, because they delete a class this file need not know.
+    std::map<std::string, std::shared_ptr<WindowClass>> windowClasses;
 
     // components/web_browser_host: how many of the browser hosts' COM objects are still
     // referenced, by a host or by a control; they may outlive their host.

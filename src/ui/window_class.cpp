@@ -41,9 +41,9 @@ WindowClass::~WindowClass() {
 }
 
 const WindowClass& WindowClass::For(const FormDescription& form, WNDPROC procedure) {
-    std::unique_ptr<WindowClass>& found = TheUi().windowClasses[form.className];
+    std::shared_ptr<WindowClass>& found = TheUi().windowClasses[form.className];
     if (!found) {
-        found = std::make_unique<WindowClass>(form.className, form.backgroundColorIndex, procedure);
+        found = std::make_shared<WindowClass>(form.className, form.backgroundColorIndex, procedure);
     }
     return *found;
 }
