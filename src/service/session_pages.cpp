@@ -2,11 +2,10 @@
 
 #include <shellapi.h>
 
-#include "ui/message_pump.h"
+#include "service/exchange.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
-#include "service/service_owner.h"
 #include "settings/settings_record.h"
 #include "service/page_addresses.h"
 
@@ -21,29 +20,24 @@ bool RequestSessionId() {
     if (ExchangeRuns()) {
         return false;
     }
-    const ExchangeScope exchange;
-    const SessionTicket signedIn;
+    const ServiceExchange exchange;
     const std::string url = SessionRequestUrl(recSETTINGS.loginid);
     if (!IsInternetConnected()) {
         return false;
     }
-    std::string reply;
-    try {
-        HttpClient client;
-        PrepareHttpClient(client);
-        reply = client.Get(url);
-    } catch (const HttpAbandoned&) {
-        return false;
-    } catch (const HttpError&) {
-        // A user who signed out meanwhile stays signed out by their own hand.
-        if (signedIn.Stands()) {
-            TheServiceOwner()->SessionRequestFailed();
-        }
+    const std::optional<std::string> reply = exchange.Transfer(
+        [&url] {
+            HttpClient client;
+            PrepareHttpClient(client);
+            return client.Get(url);
+        },
+        ServiceExchange::Failure::SessionRequestFailed);
+    if (!reply) {
         return false;
     }
-    const OkReply session = ParseOkReply(reply);
+    const OkReply session = ParseOkReply(*reply);
     // A page asked for by a session the user has ended since is not opened under their name.
-    if (!session.accepted || !signedIn.Stands()) {
+    if (!session.accepted || !exchange.SessionStands()) {
         return false;
     }
     recSETTINGS.sessionid = session.id;

@@ -8,9 +8,9 @@
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
+#include "service/exchange.h"
 #include "service/http_setup.h"
 #include "service/news.h"
-#include "service/service_owner.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
@@ -29,7 +29,7 @@ namespace {
 
 constexpr UINT kLoginPollMs = 1000;
 UINT_PTR loginTimer = 0;
-// Counts every sign-in and sign-out, never 0: a ticket tells by it whether its session stands.
+// Counts every sign-in and sign-out, never 0: an exchange tells by it whether its session stands.
 uint32_t sessionNumber = 1;
 
 void NextSession() {
@@ -122,27 +122,26 @@ void EndSignIn() {
 }
 
 void Accepted() {
-    // The follow-up is one exchange: nothing else starts one until it ends.
-    const ExchangeScope exchange;
     TheSignInOwner().StartCycle();
     SignedIn = true;
     NextSession();
-    const SessionTicket session;
+    // The follow-up is one exchange of the new session: nothing else starts one until it ends.
+    const ServiceExchange exchange;
     EndSignIn();
-    if (!session.Stands()) {
+    if (!exchange.SessionStands()) {
         return;
     }
     TheSignInOwner().ShowSignedIn();
     if (!recSETTINGS.keepdaysoff) {
         CheckKeepExpiry();
     } else if (!RequestCurrentWallpaper(nullptr)) {
-        if (session.Stands()) {
+        if (exchange.SessionStands()) {
             SignOut(false);
         }
         return;
     }
     // A sign-out meanwhile is the user's: no news follows it, and no later failure undoes it.
-    if (session.Stands() && !FetchNews() && session.Stands()) {
+    if (exchange.SessionStands() && !FetchNews() && exchange.SessionStands()) {
         SignOut(false);
     }
 }

@@ -8,7 +8,6 @@
 namespace {
 
 bool quitRequested = false;
-int runningExchanges = 0;
 
 std::vector<const PreTranslateHook*>& Hooks() {
     static std::vector<const PreTranslateHook*> hooks;
@@ -84,18 +83,6 @@ void ResetQuit() {
     MSG quit;
     while (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-}
-
-ExchangeScope::ExchangeScope() {
-    ++runningExchanges;
-}
-
-ExchangeScope::~ExchangeScope() {
-    --runningExchanges;
-}
-
-bool ExchangeRuns() {
-    return runningExchanges > 0;
 }
 
 PreTranslateHook::PreTranslateHook(std::function<bool(MSG&)> hook) : hook_(std::move(hook)) {
