@@ -17,7 +17,6 @@
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
 #include "signin/sign_in_owner.h"
-#include "signin/sign_in_window.h"
 
 int32_t LoginResultCode = 0;
 bool SignInBusy = false;
@@ -76,18 +75,6 @@ void StopLoginTimer() {
     }
 }
 
-void ShowSignInWindow() {
-    // Start-up runs messages before the sign-in window exists.
-    if (!frmRegisterLogin) {
-        return;
-    }
-    if (frmRegisterLogin->IsVisible()) {
-        frmRegisterLogin->Activate();
-    } else {
-        ShowModal(*frmRegisterLogin);
-    }
-}
-
 void StartWorker() {
     LoginResultCode = LoginPending;
     SignInBusy = true;
@@ -106,7 +93,7 @@ SignInSituation CurrentSituation() {
     s.autologin = recSETTINGS.autologin;
     s.signedOutByUser = SignedOutByUser;
     s.signedIn = SignedIn;
-    s.signInWindowVisible = frmRegisterLogin && frmRegisterLogin->IsVisible();
+    s.signInWindowVisible = TheSignInOwner().SignInWindowVisible();
     s.mainWindowVisible = TheSignInOwner().MainWindowVisible();
     s.signInBusy = SignInBusy;
     s.loginResultCode = LoginResultCode;
@@ -163,7 +150,7 @@ void StartSignIn(SignInTrigger trigger) {
     }
     if (decisions.showSignInWindow) {
         owner.SetLogo(false);
-        ShowSignInWindow();
+        owner.ShowSignInWindow();
     }
     if (decisions.animation) {
         owner.ShowSignInAnimation();
@@ -212,7 +199,7 @@ void LoginResult() {
             EndSignIn();
             SignOut(false);
             ShowMessage(kLoginFailedMessage);
-            ShowSignInWindow();
+            TheSignInOwner().ShowSignInWindow();
             break;
         default:
             break;  // still running
