@@ -22,7 +22,7 @@ class TfrmDownloader : public Window {
     ~TfrmDownloader() override;
 
     // Whether a download window exists now; the picker does not open over one.
-    static bool Exists() { return existing_ > 0; }
+    static bool Exists();
 
     // Silent: downloads at once, never showing the window. Otherwise the download starts 200 ms
     // after the window is shown modally, so that a close before that downloads nothing.
@@ -51,7 +51,6 @@ class TfrmDownloader : public Window {
     std::string DownloadUrl;
     std::string TargetFile;
     int64_t ReceivedTotal = 0;
-    static int existing_;
 };
 
 inline constexpr const char* kDownloadFailedMessage =

@@ -38,7 +38,8 @@ bool ExchangesAbandoned();
 // keep a sign-in busy for ever, one that trickles a byte now and then would never trip the silence,
 // one that sends just above the minimal rate would hold a download (and with it every later
 // exchange) for hours, and one that keeps sending would fill the disk or the memory. Each limit
-// fails the exchange like a dropped connection; tests make them smaller.
+// fails the exchange like a dropped connection; tests make them smaller. The clients of the
+// program's exchanges start with those of the service's state (service/service_state.h).
 struct HttpLimits {
     std::chrono::milliseconds connect;
     std::chrono::milliseconds silence;  // a transfer that receives no byte for this long fails
@@ -55,20 +56,6 @@ inline constexpr HttpLimits kHttpLimits{
     std::chrono::seconds(30),  std::chrono::seconds(120), 1024,
     std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20,
     std::chrono::minutes(3),   std::chrono::minutes(20),  int64_t{64} << 10};
-
-// Makes the limits the ones that every client created meanwhile starts with, on any thread, for
-// the scope's lifetime; the previous ones apply again afterwards. For tests of the client's own
-// exchanges, which create their clients themselves.
-class HttpLimitsScope {
-  public:
-    explicit HttpLimitsScope(const HttpLimits& limits);
-    HttpLimitsScope(const HttpLimitsScope&) = delete;
-    HttpLimitsScope& operator=(const HttpLimitsScope&) = delete;
-    ~HttpLimitsScope();
-
-  private:
-    HttpLimits previous_;
-};
 
 // While an exchange waits on the thread that set it, the keep-alive's pump runs at least once a
 // slice (125 ms while connecting, 250 ms otherwise), whether bytes come or not, and, unless
@@ -105,7 +92,10 @@ enum class SocksVersion { Socks4, Socks5 };
 
 class HttpClient {
   public:
+    // With the limits of the service's state; only on the user-interface thread.
     HttpClient();
+    // With the limits given, on any thread.
+    explicit HttpClient(const HttpLimits& limits);
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
     ~HttpClient();
@@ -117,7 +107,6 @@ class HttpClient {
                       const std::string& password);
     void SetSocksProxy(const std::string& host, int port, SocksVersion version,
                        const std::string& userName, const std::string& password);
-    void SetLimits(const HttpLimits& limits);
 
     // HTTP/1.1 GET of the whole body, at most maxReplyBytes.
     std::string Get(const std::string& url);

@@ -1,14 +1,26 @@
 #pragma once
 // What the service layer keeps from one exchange to the next, for the whole process: the
-// application the exchanges report to and the exchange that runs.
+// transport's limits and the end of the program, the application the exchanges report to, the
+// exchange that runs and the download window that exists.
+
+#include <atomic>
+
+#include "service/http_client.h"
 
 class ServiceOwner;
 
 struct ServiceState {
+    // The transport's (service/http_client.h). The end of the program is read by the exchanges of
+    // every thread; the limits that the clients start with are read and written on the
+    // user-interface thread only (the sign-in worker takes a copy).
+    std::atomic<bool> abandoned{false};
+    HttpLimits limits = kHttpLimits;
     // The exchanges': the one they report to (ServiceOwnerScope), and how many run on the
     // user-interface thread now (ServiceExchange).
     ServiceOwner* owner = nullptr;
     int runningExchanges = 0;
+    // The download windows that exist now (TfrmDownloader).
+    int downloadWindows = 0;
 };
 
 // The one state of the process.

@@ -1,7 +1,7 @@
 #pragma once
 // The sign-in worker: one HTTP GET on a thread of its own, so that the user-interface thread
-// never waits for it. It works on copies of the credentials and proxy settings taken at its start
-// and hands its result, the login id included, to the user-interface thread.
+// never waits for it. It works on copies of the credentials, proxy settings and limits taken at its
+// start and hands its result, the login id included, to the user-interface thread.
 
 #include <windows.h>
 
@@ -43,6 +43,7 @@ class TLOGINTHREAD {
     // Copies taken now; nothing of the settings record is read on the worker thread.
     void SetCredentials(const std::string& email, const std::string& password);
     void SetProxy(const ProxySettings& proxy) { proxy_ = proxy; }
+    void SetLimits(const HttpLimits& limits) { limits_ = limits; }
 
     // Runs Execute on a new thread that frees itself. The outcome goes into the hand-over, and
     // kLoginOutcomeMessage, carrying nothing, is posted to the window to have it taken at once.
@@ -55,4 +56,5 @@ class TLOGINTHREAD {
     std::string email_;
     std::string password_;
     ProxySettings proxy_;
+    HttpLimits limits_ = kHttpLimits;
 };

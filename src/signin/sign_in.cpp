@@ -12,6 +12,7 @@
 #include "service/exchange.h"
 #include "service/http_setup.h"
 #include "service/news.h"
+#include "service/service_state.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
@@ -118,6 +119,7 @@ void StartWorker() {
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());
+    worker.SetLimits(TheServiceState().limits);
     signIn.StartWorker(std::move(worker));
 }
 

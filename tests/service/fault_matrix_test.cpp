@@ -22,6 +22,7 @@
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
+#include "support/http_limits_scope.h"
 #include "support/wine_test_fixture.h"
 #include "service/session_pages.h"
 

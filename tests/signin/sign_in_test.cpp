@@ -19,6 +19,7 @@
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
+#include "support/http_limits_scope.h"
 #include "support/uncreatable_download.h"
 #include "support/wine_test_fixture.h"
 
