@@ -7,6 +7,7 @@
 
 #include "service/http_client.h"
 
+class PageOpener;
 class ServiceOwner;
 
 struct ServiceState {
@@ -21,6 +22,11 @@ struct ServiceState {
     int runningExchanges = 0;
     // The download windows that exist now (TfrmDownloader).
     int downloadWindows = 0;
+    // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
+    // reports one under Wine always; read by the sign-in worker too), and a browser for the pages
+    // (OpenPage).
+    std::atomic<bool> offline{false};
+    PageOpener* pageOpener = nullptr;
 };
 
 // The one state of the process.

@@ -6,14 +6,9 @@
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
+#include "service/service_state.h"
 #include "settings/settings_record.h"
 #include "service/page_addresses.h"
-
-namespace {
-
-PagesOpenedForTesting* recorder = nullptr;
-
-}  // namespace
 
 bool RequestSessionId() {
     // One exchange at a time: a menu item chosen while one runs does nothing.
@@ -45,17 +40,9 @@ bool RequestSessionId() {
 }
 
 void OpenPage(const std::string& address, HWND owner) {
-    if (recorder) {
-        recorder->addresses_.push_back(address);
+    if (PageOpener* opener = TheServiceState().pageOpener) {
+        opener->Open(address);
         return;
     }
     ::ShellExecuteA(owner, "open", address.c_str(), "", "c:\\", SW_SHOW);
-}
-
-PagesOpenedForTesting::PagesOpenedForTesting() {
-    recorder = this;
-}
-
-PagesOpenedForTesting::~PagesOpenedForTesting() {
-    recorder = nullptr;
 }

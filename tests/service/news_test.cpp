@@ -16,7 +16,7 @@
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
-#include "service/session_pages.h"
+#include "support/service_stand_ins.h"
 
 namespace {
 
