@@ -27,9 +27,6 @@ class TfrmDownloader : public Window {
     // Silent: downloads at once, never showing the window. Otherwise the download starts 200 ms
     // after the window is shown modally, so that a close before that downloads nothing.
     void StartDownload(const std::string& url, const std::string& targetFile, bool silent);
-    // The transfer itself. The file is written beside the target and replaces it only when
-    // complete, so a failed download never damages the current wallpaper.
-    bool DownloadFile();
 
     const Gauge& prog() const { return prog_; }
 
@@ -37,6 +34,9 @@ class TfrmDownloader : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The transfer itself. The file is written beside the target and replaces it only when
+    // complete, so a failed download never damages the current wallpaper.
+    bool DownloadFile();
     void CreateWindows();
     void FormShow() override;
     void tmrDLDelayTimer();

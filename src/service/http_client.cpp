@@ -25,6 +25,8 @@ constexpr std::chrono::milliseconds kTransferSlice(250);
 // megabyte of a download.
 constexpr long kReceiveBufferSize = 256 * 1024;
 
+// Per thread, so that it cannot be a member of the service's state: the user-interface thread
+// pumps its messages while it waits, and the sign-in worker, which has no window, never pumps.
 thread_local const KeepAlive* currentKeepAlive = nullptr;
 
 void InitialiseCurlOnce() {

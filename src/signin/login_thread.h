@@ -49,10 +49,10 @@ class TLOGINTHREAD {
     // kLoginOutcomeMessage, carrying nothing, is posted to the window to have it taken at once.
     static void Start(TLOGINTHREAD worker, std::shared_ptr<LoginHandOver> handOver, HWND wake);
 
-    // The sign-in itself; public for tests that run it on their own thread.
+  private:
+    // The sign-in itself, on the worker's thread.
     LoginOutcome Execute() const;
 
-  private:
     std::string email_;
     std::string password_;
     ProxySettings proxy_;
