@@ -2,6 +2,8 @@
 
 #include "app/main_window.h"
 #include "app/resource_window.h"
+#include "ui/modal.h"
+#include "signin/sign_in_window.h"
 #include "windows/settings_window.h"
 
 // The main window and the resource window are made first and go last; the checks are for the
@@ -82,5 +84,21 @@ void ApplicationSignInOwner::ShowSignedOut() {
 void ApplicationSignInOwner::ShowProxySettings() {
     if (frmSettings) {
         frmSettings->ShowProxyPage();
+    }
+}
+
+bool ApplicationSignInOwner::SignInWindowVisible() const {
+    return frmRegisterLogin && frmRegisterLogin->IsVisible();
+}
+
+void ApplicationSignInOwner::ShowSignInWindow() {
+    // Start-up runs messages before the sign-in window exists.
+    if (!frmRegisterLogin) {
+        return;
+    }
+    if (frmRegisterLogin->IsVisible()) {
+        frmRegisterLogin->Activate();
+    } else {
+        ShowModal(*frmRegisterLogin);
     }
 }

@@ -19,4 +19,6 @@ class ApplicationSignInOwner : public SignInOwner {
     void ShowSignedIn() override;
     void ShowSignedOut() override;
     void ShowProxySettings() override;
+    bool SignInWindowVisible() const override;
+    void ShowSignInWindow() override;
 };

@@ -8,6 +8,7 @@
 #include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "service/http_setup.h"
+#include "service/service_state.h"
 
 namespace {
 
@@ -45,8 +46,6 @@ void WriteAll(HANDLE file, const char* data, size_t size) {
 
 }  // namespace
 
-int TfrmDownloader::existing_ = 0;
-
 TfrmDownloader::TfrmDownloader(HWND owner)
     : owner_(owner),
       NetKeepAlive1(KeepAlive{[this] {
@@ -58,7 +57,7 @@ TfrmDownloader::TfrmDownloader(HWND owner)
                                   }
                               },
                               /*onlyWhenIdle=*/true}) {
-    ++existing_;
+    ++TheServiceState().downloadWindows;
     prog_.SetMinValue(0);
     prog_.SetProgress(0);
 }
@@ -66,7 +65,11 @@ TfrmDownloader::TfrmDownloader(HWND owner)
 TfrmDownloader::~TfrmDownloader() {
     // The window goes while this object is whole, so its last messages still reach it.
     Destroy();
-    --existing_;
+    --TheServiceState().downloadWindows;
+}
+
+bool TfrmDownloader::Exists() {
+    return TheServiceState().downloadWindows > 0;
 }
 
 void TfrmDownloader::StartDownload(const std::string& url, const std::string& targetFile,

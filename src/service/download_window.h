@@ -22,14 +22,11 @@ class TfrmDownloader : public Window {
     ~TfrmDownloader() override;
 
     // Whether a download window exists now; the picker does not open over one.
-    static bool Exists() { return existing_ > 0; }
+    static bool Exists();
 
     // Silent: downloads at once, never showing the window. Otherwise the download starts 200 ms
     // after the window is shown modally, so that a close before that downloads nothing.
     void StartDownload(const std::string& url, const std::string& targetFile, bool silent);
-    // The transfer itself. The file is written beside the target and replaces it only when
-    // complete, so a failed download never damages the current wallpaper.
-    bool DownloadFile();
 
     const Gauge& prog() const { return prog_; }
 
@@ -37,6 +34,9 @@ class TfrmDownloader : public Window {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The transfer itself. The file is written beside the target and replaces it only when
+    // complete, so a failed download never damages the current wallpaper.
+    bool DownloadFile();
     void CreateWindows();
     void FormShow() override;
     void tmrDLDelayTimer();
@@ -51,7 +51,6 @@ class TfrmDownloader : public Window {
     std::string DownloadUrl;
     std::string TargetFile;
     int64_t ReceivedTotal = 0;
-    static int existing_;
 };
 
 inline constexpr const char* kDownloadFailedMessage =

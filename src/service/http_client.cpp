@@ -2,14 +2,13 @@
 
 #include <curl/curl.h>
 
-#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <utility>
 
+#include "service/service_state.h"
 #include "settings/text_convert.h"
 
 namespace {
@@ -26,19 +25,9 @@ constexpr std::chrono::milliseconds kTransferSlice(250);
 // megabyte of a download.
 constexpr long kReceiveBufferSize = 256 * 1024;
 
+// Per thread, so that it cannot be a member of the service's state: the user-interface thread
+// pumps its messages while it waits, and the sign-in worker, which has no window, never pumps.
 thread_local const KeepAlive* currentKeepAlive = nullptr;
-
-std::atomic<bool> abandoned{false};
-
-// The limits new clients start with, and their guard: the sign-in worker creates its client on a
-// thread of its own.
-std::mutex defaultLimitsMutex;
-HttpLimits defaultLimits = kHttpLimits;
-
-HttpLimits DefaultLimits() {
-    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
-    return defaultLimits;
-}
 
 void InitialiseCurlOnce() {
     static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -255,7 +244,7 @@ struct HttpClient::State {
     int defaultPort = 80;
     std::string contentType = kDefaultContentType;
     ProxyRoute proxy;
-    HttpLimits limits = DefaultLimits();
+    HttpLimits limits;
     bool busy = false;
 
     enum class Method { Get, Post };
@@ -270,25 +259,15 @@ struct HttpClient::State {
 };
 
 void AbandonExchanges() {
-    abandoned = true;
+    TheServiceState().abandoned = true;
 }
 
 void ResumeExchanges() {
-    abandoned = false;
+    TheServiceState().abandoned = false;
 }
 
 bool ExchangesAbandoned() {
-    return abandoned;
-}
-
-HttpLimitsScope::HttpLimitsScope(const HttpLimits& limits) {
-    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
-    previous_ = std::exchange(defaultLimits, limits);
-}
-
-HttpLimitsScope::~HttpLimitsScope() {
-    const std::lock_guard<std::mutex> lock(defaultLimitsMutex);
-    defaultLimits = previous_;
+    return TheServiceState().abandoned;
 }
 
 KeepAliveScope::KeepAliveScope(KeepAlive keepAlive)
@@ -300,7 +279,10 @@ KeepAliveScope::~KeepAliveScope() {
     currentKeepAlive = previous_;
 }
 
-HttpClient::HttpClient() : state_(std::make_unique<State>()) {
+HttpClient::HttpClient() : HttpClient(TheServiceState().limits) {}
+
+HttpClient::HttpClient(const HttpLimits& limits) : state_(std::make_unique<State>()) {
+    state_->limits = limits;
     InitialiseCurlOnce();
     state_->multi = curl_multi_init();
     state_->easy = curl_easy_init();
@@ -331,10 +313,6 @@ void HttpClient::SetSocksProxy(const std::string& host, int port, SocksVersion v
                                const std::string& userName, const std::string& password) {
     state_->proxy = {version == SocksVersion::Socks4 ? ProxyKind::Socks4 : ProxyKind::Socks5, host,
                      port, userName, password};
-}
-
-void HttpClient::SetLimits(const HttpLimits& limits) {
-    state_->limits = limits;
 }
 
 std::string HttpClient::Get(const std::string& url) {
@@ -379,7 +357,7 @@ std::string HttpClient::State::Exchange(Method method, const std::string& givenU
     if (busy) {
         throw HttpError(url + ": the client is already busy with an exchange");
     }
-    if (abandoned) {
+    if (ExchangesAbandoned()) {
         throw HttpAbandoned();
     }
     if (!UrlHasHost(url)) {
@@ -539,7 +517,7 @@ CURLcode HttpClient::State::Run(Transfer& transfer) {
     Clock::time_point lastPump = Clock::now();
     for (;;) {
         // Checked after every slice and every pump, which is where "Exit" is chosen.
-        if (abandoned) {
+        if (ExchangesAbandoned()) {
             throw HttpAbandoned();
         }
         int running = 0;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "service/http_limits.h"
+
 // Any failed exchange: no host in the URL, host or proxy unreachable, a broken connection, a SOCKS
 // refusal, a status outside 200-299 (redirects are not followed), a transfer gone silent, too slow
 // or past its deadline, or a reply or its headers larger than their limit.
@@ -33,42 +35,6 @@ void AbandonExchanges();
 // Exchanges run again (tests start the client several times in one process).
 void ResumeExchanges();
 bool ExchangesAbandoned();
-
-// How long an exchange may wait and how much it may receive. Without limits a silent server would
-// keep a sign-in busy for ever, one that trickles a byte now and then would never trip the silence,
-// one that sends just above the minimal rate would hold a download (and with it every later
-// exchange) for hours, and one that keeps sending would fill the disk or the memory. Each limit
-// fails the exchange like a dropped connection; tests make them smaller.
-struct HttpLimits {
-    std::chrono::milliseconds connect;
-    std::chrono::milliseconds silence;  // a transfer that receives no byte for this long fails
-    long slowBytesPerSecond;            // a transfer slower than this ...
-    std::chrono::seconds slowFor;       // ... for this long fails
-    int64_t maxReplyBytes;              // a reply taken as text: XML, sign-in, session id
-    int64_t maxDownloadBytes;           // a download handed to a sink: far above any wallpaper
-    // The whole exchange, from the start of its connection to its last byte.
-    std::chrono::milliseconds replyDeadline;     // a reply taken as text
-    std::chrono::milliseconds downloadDeadline;  // a download: a large wallpaper on a slow line
-    int64_t maxHeaderBytes;                      // the reply's status line and headers together
-};
-inline constexpr HttpLimits kHttpLimits{
-    std::chrono::seconds(30),  std::chrono::seconds(120), 1024,
-    std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20,
-    std::chrono::minutes(3),   std::chrono::minutes(20),  int64_t{64} << 10};
-
-// Makes the limits the ones that every client created meanwhile starts with, on any thread, for
-// the scope's lifetime; the previous ones apply again afterwards. For tests of the client's own
-// exchanges, which create their clients themselves.
-class HttpLimitsScope {
-  public:
-    explicit HttpLimitsScope(const HttpLimits& limits);
-    HttpLimitsScope(const HttpLimitsScope&) = delete;
-    HttpLimitsScope& operator=(const HttpLimitsScope&) = delete;
-    ~HttpLimitsScope();
-
-  private:
-    HttpLimits previous_;
-};
 
 // While an exchange waits on the thread that set it, the keep-alive's pump runs at least once a
 // slice (125 ms while connecting, 250 ms otherwise), whether bytes come or not, and, unless
@@ -105,7 +71,10 @@ enum class SocksVersion { Socks4, Socks5 };
 
 class HttpClient {
   public:
+    // With the limits of the service's state; only on the user-interface thread.
     HttpClient();
+    // With the limits given, on any thread.
+    explicit HttpClient(const HttpLimits& limits);
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
     ~HttpClient();
@@ -117,7 +86,6 @@ class HttpClient {
                       const std::string& password);
     void SetSocksProxy(const std::string& host, int port, SocksVersion version,
                        const std::string& userName, const std::string& password);
-    void SetLimits(const HttpLimits& limits);
 
     // HTTP/1.1 GET of the whole body, at most maxReplyBytes.
     std::string Get(const std::string& url);

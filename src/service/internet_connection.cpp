@@ -2,14 +2,10 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 #include "ui/system_library.h"
+#include "service/service_state.h"
 
 namespace {
-
-// Read by the sign-in worker thread as well.
-std::atomic<int> offlineScopes{0};
 
 using ConnectedStateFunction = BOOL(WINAPI*)(DWORD*, DWORD);
 
@@ -25,18 +21,10 @@ ConnectedStateFunction ConnectedState() {
 }  // namespace
 
 bool IsInternetConnected() {
-    if (offlineScopes > 0) {
+    if (TheServiceState().offline) {
         return false;
     }
     DWORD flags = 0;
     const ConnectedStateFunction connectedState = ConnectedState();
     return !connectedState || connectedState(&flags, 0) != FALSE;
-}
-
-OfflineForTesting::OfflineForTesting() {
-    ++offlineScopes;
-}
-
-OfflineForTesting::~OfflineForTesting() {
-    --offlineScopes;
 }

@@ -7,19 +7,20 @@
 #include "components/notify_popup_rules.h"
 #include "service/news_reply.h"
 #include "service/service_address.h"
+#include "service/exchange.h"
 #include "service/service_owner.h"
 #include "service/xml_request.h"
 #include "settings/settings_record.h"
 
 bool FetchNews() {
-    const SessionTicket session;
+    const ServiceExchange exchange;
     const std::string reply = PostXmlRequest(
         BuildGetNewsMessage(recSETTINGS.nickname, recSETTINGS.password), ServiceUrl(kNewsPath));
     if (reply == kFailedExchange) {
         return false;
     }
     // News for a session the user has left meanwhile is not shown.
-    if (!session.Stands()) {
+    if (!exchange.SessionStands()) {
         return false;
     }
     const NewsReply news = ParseNewsReply(reply, &AnsiCharacter);

@@ -1,29 +1,15 @@
 #include "service/service_owner.h"
 
-namespace {
+#include "service/service_state.h"
 
-ServiceOwner* owner = nullptr;
-
-uint32_t StandingSession() {
-    return owner ? owner->StandingSession() : 0;
-}
-
-}  // namespace
-
-ServiceOwnerScope::ServiceOwnerScope(ServiceOwner& newOwner) : previous_(owner) {
-    owner = &newOwner;
+ServiceOwnerScope::ServiceOwnerScope(ServiceOwner& newOwner) : previous_(TheServiceState().owner) {
+    TheServiceState().owner = &newOwner;
 }
 
 ServiceOwnerScope::~ServiceOwnerScope() {
-    owner = previous_;
+    TheServiceState().owner = previous_;
 }
 
 ServiceOwner* TheServiceOwner() {
-    return owner;
-}
-
-SessionTicket::SessionTicket() : session_(StandingSession()) {}
-
-bool SessionTicket::Stands() const {
-    return session_ != 0 && session_ == StandingSession();
+    return TheServiceState().owner;
 }

@@ -4,8 +4,8 @@
 // sign-in.
 //
 // An exchange pumps messages while it waits, so the signed-in session it was started for may have
-// ended before it returns. Each later step takes a SessionTicket first and goes on only while the
-// ticket stands.
+// ended before it returns: each later step goes on only while that session stands (see
+// service/exchange.h).
 
 #include <cstdint>
 #include <string>
@@ -42,14 +42,3 @@ class ServiceOwnerScope {
 };
 
 ServiceOwner* TheServiceOwner();
-
-// The signed-in session as an exchange found it when it started.
-class SessionTicket {
-  public:
-    // The session that stands now; one taken while signed out never stands.
-    SessionTicket();
-    bool Stands() const;
-
-  private:
-    uint32_t session_;
-};

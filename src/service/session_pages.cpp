@@ -2,48 +2,37 @@
 
 #include <shellapi.h>
 
-#include "ui/message_pump.h"
+#include "service/exchange.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
-#include "service/service_owner.h"
+#include "service/service_state.h"
 #include "settings/settings_record.h"
 #include "service/page_addresses.h"
-
-namespace {
-
-PagesOpenedForTesting* recorder = nullptr;
-
-}  // namespace
 
 bool RequestSessionId() {
     // One exchange at a time: a menu item chosen while one runs does nothing.
     if (ExchangeRuns()) {
         return false;
     }
-    const ExchangeScope exchange;
-    const SessionTicket signedIn;
+    const ServiceExchange exchange;
     const std::string url = SessionRequestUrl(recSETTINGS.loginid);
     if (!IsInternetConnected()) {
         return false;
     }
-    std::string reply;
-    try {
-        HttpClient client;
-        PrepareHttpClient(client);
-        reply = client.Get(url);
-    } catch (const HttpAbandoned&) {
-        return false;
-    } catch (const HttpError&) {
-        // A user who signed out meanwhile stays signed out by their own hand.
-        if (signedIn.Stands()) {
-            TheServiceOwner()->SessionRequestFailed();
-        }
+    const std::optional<std::string> reply = exchange.Transfer(
+        [&url] {
+            HttpClient client;
+            PrepareHttpClient(client);
+            return client.Get(url);
+        },
+        ServiceExchange::Failure::SessionRequestFailed);
+    if (!reply) {
         return false;
     }
-    const OkReply session = ParseOkReply(reply);
+    const OkReply session = ParseOkReply(*reply);
     // A page asked for by a session the user has ended since is not opened under their name.
-    if (!session.accepted || !signedIn.Stands()) {
+    if (!session.accepted || !exchange.SessionStands()) {
         return false;
     }
     recSETTINGS.sessionid = session.id;
@@ -51,17 +40,9 @@ bool RequestSessionId() {
 }
 
 void OpenPage(const std::string& address, HWND owner) {
-    if (recorder) {
-        recorder->addresses_.push_back(address);
+    if (PageOpener* opener = TheServiceState().pageOpener) {
+        opener->Open(address);
         return;
     }
     ::ShellExecuteA(owner, "open", address.c_str(), "", "c:\\", SW_SHOW);
-}
-
-PagesOpenedForTesting::PagesOpenedForTesting() {
-    recorder = this;
-}
-
-PagesOpenedForTesting::~PagesOpenedForTesting() {
-    recorder = nullptr;
 }

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // Asks the service for a new web session with the login id; true when sessionid was replaced.
 // Offline, refused, asked while another exchange runs, or answered after the user signed out:
@@ -15,16 +14,9 @@ bool RequestSessionId();
 // The shell's "open" for the address; whether a browser starts is not checked.
 void OpenPage(const std::string& address, HWND owner);
 
-// Test seam: while it lives, pages are recorded here instead of being opened in a browser.
-class PagesOpenedForTesting {
+// What OpenPage hands the pages to instead of the shell, when the service's state names one.
+class PageOpener {
   public:
-    PagesOpenedForTesting();
-    PagesOpenedForTesting(const PagesOpenedForTesting&) = delete;
-    PagesOpenedForTesting& operator=(const PagesOpenedForTesting&) = delete;
-    ~PagesOpenedForTesting();
-    const std::vector<std::string>& Addresses() const { return addresses_; }
-
-  private:
-    friend void OpenPage(const std::string& address, HWND owner);
-    std::vector<std::string> addresses_;
+    virtual ~PageOpener() = default;
+    virtual void Open(const std::string& address) = 0;
 };

@@ -4,13 +4,12 @@
 
 #include <memory>
 
-#include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "service/download_window.h"
+#include "service/exchange.h"
 #include "service/http_client.h"
 #include "service/service_address.h"
-#include "service/service_owner.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_reply.h"
 #include "service/xml_request.h"
@@ -54,15 +53,14 @@ std::string WallpaperFolder() {
 }
 
 bool RequestCurrentWallpaper(HWND owner) {
-    const ExchangeScope exchange;
-    const SessionTicket session;
+    const ServiceExchange exchange;
     const std::string reply =
         PostWallpaperRequest(BuildGetOneMessage(CurrentWallpaperRequestValues()));
     if (reply == kFailedExchange) {
         return false;
     }
     // Signed out meanwhile: the reply belongs to a session that is gone.
-    if (!session.Stands()) {
+    if (!exchange.SessionStands()) {
         return true;
     }
     return HandleWallpaperReply(reply, owner, /*silent=*/true);
@@ -75,13 +73,12 @@ void CheckKeepExpiry() {
 }
 
 bool RequestNewWallpaper(const std::string& newId, HWND owner) {
-    const ExchangeScope exchange;
-    const SessionTicket session;
+    const ServiceExchange exchange;
     const std::string reply =
         PostWallpaperRequest(BuildGetNewOneMessage(CurrentWallpaperRequestValues(), newId));
     // A failed exchange goes on to tell that no wallpaper came, unless the program is ending; a
     // reply that came after the user signed out is not acted on.
-    if (ExchangesAbandoned() || (reply != kFailedExchange && !session.Stands())) {
+    if (ExchangesAbandoned() || (reply != kFailedExchange && !exchange.SessionStands())) {
         return false;
     }
     if (reply.empty()) {
@@ -92,8 +89,7 @@ bool RequestNewWallpaper(const std::string& newId, HWND owner) {
 }
 
 bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
-    const ExchangeScope exchange;
-    const SessionTicket session;
+    const ServiceExchange exchange;
     const WallpaperReply parsed = ParseWallpaperReply(reply);
     if (parsed.outcome != WallpaperReply::Outcome::Download) {
         const std::string message = WallpaperReplyMessage(parsed, reply);
@@ -109,7 +105,7 @@ bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
         downloader.StartDownload(parsed.url, target, silent);
         result = silent ? downloader.ModalResult() : ShowModal(downloader);
     }
-    if (result != kModalDone || !session.Stands()) {
+    if (result != kModalDone || !exchange.SessionStands()) {
         return true;
     }
     ApplyWallpaper(target, parsed.id);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-// Each of these is one exchange (ui/message_pump.h), and acts on its reply only while
+// Each of these is one exchange (service/exchange.h), and acts on its reply only while
 // the session it was started in still stands.
 
 // Posts GETONE and handles the reply with a silent download. False only when the exchange

@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include "ui/message_pump.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/service_address.h"
-#include "service/service_owner.h"
+#include "service/exchange.h"
 #include "settings/settings_record.h"
 
 namespace {
@@ -34,19 +33,8 @@ std::string Post(const std::string& message, const std::string& url) {
 }  // namespace
 
 std::string PostXmlRequest(const std::string& message, const std::string& url) {
-    const ExchangeScope exchange;
-    const SessionTicket session;
-    try {
-        return Post(message, url);
-    } catch (const HttpAbandoned&) {
-        return kFailedExchange;  // the program ends: nothing to tell and no one to sign out
-    } catch (const HttpError&) {
-        // After the user signed out meanwhile, the failure is no longer the session's to end.
-        if (session.Stands()) {
-            TheServiceOwner()->ExchangeFailed();
-        }
-        return kFailedExchange;
-    }
+    const ServiceExchange exchange;
+    return exchange.Transfer([&] { return Post(message, url); }).value_or(kFailedExchange);
 }
 
 std::string GetComputerId(char drive) {

@@ -37,7 +37,7 @@ LoginOutcome TLOGINTHREAD::Execute() const {
     }
     std::string body;
     try {
-        HttpClient client;
+        HttpClient client(limits_);
         PrepareHttpClient(client, proxy_);
         body = client.Get(ServiceUrl(LoginPath(email_, password_)));
     } catch (const std::exception&) {

@@ -1,7 +1,7 @@
 #pragma once
 // The sign-in worker: one HTTP GET on a thread of its own, so that the user-interface thread
-// never waits for it. It works on copies of the credentials and proxy settings taken at its start
-// and hands its result, the login id included, to the user-interface thread.
+// never waits for it. It works on copies of the credentials, proxy settings and limits taken at its
+// start and hands its result, the login id included, to the user-interface thread.
 
 #include <windows.h>
 
@@ -43,16 +43,18 @@ class TLOGINTHREAD {
     // Copies taken now; nothing of the settings record is read on the worker thread.
     void SetCredentials(const std::string& email, const std::string& password);
     void SetProxy(const ProxySettings& proxy) { proxy_ = proxy; }
+    void SetLimits(const HttpLimits& limits) { limits_ = limits; }
 
     // Runs Execute on a new thread that frees itself. The outcome goes into the hand-over, and
     // kLoginOutcomeMessage, carrying nothing, is posted to the window to have it taken at once.
     static void Start(TLOGINTHREAD worker, std::shared_ptr<LoginHandOver> handOver, HWND wake);
 
-    // The sign-in itself; public for tests that run it on their own thread.
+  private:
+    // The sign-in itself, on the worker's thread.
     LoginOutcome Execute() const;
 
-  private:
     std::string email_;
     std::string password_;
     ProxySettings proxy_;
+    HttpLimits limits_ = kHttpLimits;
 };

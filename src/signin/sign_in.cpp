@@ -3,21 +3,22 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 #include "ui/error_guard.h"
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/modal.h"
+#include "service/exchange.h"
 #include "service/http_setup.h"
 #include "service/news.h"
-#include "service/service_owner.h"
+#include "service/service_state.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
 #include "signin/sign_in_owner.h"
-#include "signin/sign_in_window.h"
 
 int32_t LoginResultCode = 0;
 bool SignInBusy = false;
@@ -28,17 +29,6 @@ bool ReportConnectionFailure = false;
 namespace {
 
 constexpr UINT kLoginPollMs = 1000;
-UINT_PTR loginTimer = 0;
-// Counts every sign-in and sign-out, never 0: a ticket tells by it whether its session stands.
-uint32_t sessionNumber = 1;
-
-void NextSession() {
-    if (++sessionNumber == 0) {
-        sessionNumber = 1;
-    }
-}
-// The hand-over of the running sign-in, until its outcome has been taken.
-std::shared_ptr<LoginHandOver> runningHandOver;
 
 // A thread timer's callback is a dispatch point of its own: no window procedure guards it.
 void CALLBACK TLoginTimer(HWND, UINT, UINT_PTR, DWORD) {
@@ -54,39 +44,73 @@ void PublishResult(const LoginOutcome& outcome) {
     LoginResultCode = outcome.resultCode;
 }
 
-// Publishes the running sign-in's outcome once its worker has handed it over. True when an
-// outcome was taken now.
-bool TakeHandedOverOutcome() {
-    if (!runningHandOver) {
-        return false;
-    }
-    const std::optional<LoginOutcome> outcome = runningHandOver->Take();
-    if (!outcome) {
-        return false;
-    }
-    runningHandOver.reset();
-    PublishResult(*outcome);
-    return true;
-}
+// What the sign-in keeps beside the system's variables above: whom it reports to, the count of
+// its sessions, and the running sign-in's hand-over and poll timer.
+class SignIn {
+  public:
+    SignInOwner& Owner() { return owner_ ? *owner_ : nobody_; }
+    // Makes owner the one reported to; returns the previous one.
+    SignInOwner* ReplaceOwner(SignInOwner* owner) { return std::exchange(owner_, owner); }
 
-void StopLoginTimer() {
-    if (loginTimer) {
-        ::KillTimer(nullptr, loginTimer);
-        loginTimer = 0;
+    uint32_t Session() const { return session_; }
+    void NextSession() {
+        if (++session_ == 0) {
+            session_ = 1;
+        }
     }
-}
 
-void ShowSignInWindow() {
-    // Start-up runs messages before the sign-in window exists.
-    if (!frmRegisterLogin) {
-        return;
+    // Starts the worker on its thread, to hand its outcome over to this sign-in, and the poll.
+    void StartWorker(TLOGINTHREAD worker) {
+        handOver_ = std::make_shared<LoginHandOver>();
+        TLOGINTHREAD::Start(std::move(worker), handOver_, Owner().OutcomeWindow());
+        StopPoll();
+        pollTimer_ = ::SetTimer(nullptr, 0, kLoginPollMs, &TLoginTimer);
     }
-    if (frmRegisterLogin->IsVisible()) {
-        frmRegisterLogin->Activate();
-    } else {
-        ShowModal(*frmRegisterLogin);
+
+    // Publishes the running sign-in's outcome once its worker has handed it over. True when an
+    // outcome was taken now.
+    bool TakeHandedOverOutcome() {
+        if (!handOver_) {
+            return false;
+        }
+        const std::optional<LoginOutcome> outcome = handOver_->Take();
+        if (!outcome) {
+            return false;
+        }
+        handOver_.reset();
+        PublishResult(*outcome);
+        return true;
     }
-}
+
+    void StopPoll() {
+        if (pollTimer_) {
+            ::KillTimer(nullptr, pollTimer_);
+            pollTimer_ = 0;
+        }
+    }
+
+    // No sign-in runs and none is left to take.
+    void Reset() {
+        StopPoll();
+        handOver_.reset();
+    }
+
+  private:
+    // Before the application sets its owner, and after it has gone, a sign-in shows nothing.
+    SignInOwner nobody_;
+    SignInOwner* owner_ = nullptr;
+    // Counts every sign-in and sign-out, never 0: an exchange tells by it whether its session
+    // stands.
+    uint32_t session_ = 1;
+    // The hand-over of the running sign-in, until its outcome has been taken.
+    std::shared_ptr<LoginHandOver> handOver_;
+    UINT_PTR pollTimer_ = 0;
+};
+
+// The sign-in is started and carried on from the windows, the tray, the cycle, a thread timer's
+// callback and the exchanges' owner, which share no object below the application, and its
+// system-given variables above are the process's anyway: its own state is one object beside them.
+SignIn signIn;
 
 void StartWorker() {
     LoginResultCode = LoginPending;
@@ -95,10 +119,8 @@ void StartWorker() {
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());
-    runningHandOver = std::make_shared<LoginHandOver>();
-    TLOGINTHREAD::Start(std::move(worker), runningHandOver, TheSignInOwner().OutcomeWindow());
-    StopLoginTimer();
-    loginTimer = ::SetTimer(nullptr, 0, kLoginPollMs, &TLoginTimer);
+    worker.SetLimits(TheServiceState().limits);
+    signIn.StartWorker(std::move(worker));
 }
 
 SignInSituation CurrentSituation() {
@@ -106,8 +128,8 @@ SignInSituation CurrentSituation() {
     s.autologin = recSETTINGS.autologin;
     s.signedOutByUser = SignedOutByUser;
     s.signedIn = SignedIn;
-    s.signInWindowVisible = frmRegisterLogin && frmRegisterLogin->IsVisible();
-    s.mainWindowVisible = TheSignInOwner().MainWindowVisible();
+    s.signInWindowVisible = signIn.Owner().SignInWindowVisible();
+    s.mainWindowVisible = signIn.Owner().MainWindowVisible();
     s.signInBusy = SignInBusy;
     s.loginResultCode = LoginResultCode;
     return s;
@@ -115,34 +137,33 @@ SignInSituation CurrentSituation() {
 
 // The first steps of every taken result.
 void EndSignIn() {
-    StopLoginTimer();
+    signIn.StopPoll();
     SignInBusy = false;
     StopSignInAnimation();
     DispatchWaitingMessages();
 }
 
 void Accepted() {
-    // The follow-up is one exchange: nothing else starts one until it ends.
-    const ExchangeScope exchange;
-    TheSignInOwner().StartCycle();
+    signIn.Owner().StartCycle();
     SignedIn = true;
-    NextSession();
-    const SessionTicket session;
+    signIn.NextSession();
+    // The follow-up is one exchange of the new session: nothing else starts one until it ends.
+    const ServiceExchange exchange;
     EndSignIn();
-    if (!session.Stands()) {
+    if (!exchange.SessionStands()) {
         return;
     }
-    TheSignInOwner().ShowSignedIn();
+    signIn.Owner().ShowSignedIn();
     if (!recSETTINGS.keepdaysoff) {
         CheckKeepExpiry();
     } else if (!RequestCurrentWallpaper(nullptr)) {
-        if (session.Stands()) {
+        if (exchange.SessionStands()) {
             SignOut(false);
         }
         return;
     }
     // A sign-out meanwhile is the user's: no news follows it, and no later failure undoes it.
-    if (session.Stands() && !FetchNews() && session.Stands()) {
+    if (exchange.SessionStands() && !FetchNews() && exchange.SessionStands()) {
         SignOut(false);
     }
 }
@@ -150,7 +171,7 @@ void Accepted() {
 }  // namespace
 
 void StartSignIn(SignInTrigger trigger) {
-    SignInOwner& owner = TheSignInOwner();
+    SignInOwner& owner = signIn.Owner();
     owner.StopCycle();
     const SignInDecisions decisions = DecideSignIn(trigger, CurrentSituation());
     if (decisions.reportConnectionFailure != SignInDecisions::Report::Unchanged) {
@@ -164,7 +185,7 @@ void StartSignIn(SignInTrigger trigger) {
     }
     if (decisions.showSignInWindow) {
         owner.SetLogo(false);
-        ShowSignInWindow();
+        owner.ShowSignInWindow();
     }
     if (decisions.animation) {
         owner.ShowSignInAnimation();
@@ -178,7 +199,7 @@ void StartSignIn(SignInTrigger trigger) {
 }
 
 uint32_t StandingSession() {
-    return SignedIn ? sessionNumber : 0;
+    return SignedIn ? signIn.Session() : 0;
 }
 
 void LoginOutcomeHandedOver() {
@@ -187,7 +208,7 @@ void LoginOutcomeHandedOver() {
     if (ExchangeRuns()) {
         return;
     }
-    if (TakeHandedOverOutcome()) {
+    if (signIn.TakeHandedOverOutcome()) {
         LoginResult();
     }
 }
@@ -196,7 +217,7 @@ void LoginResult() {
     if (ExchangeRuns()) {
         return;
     }
-    TakeHandedOverOutcome();
+    signIn.TakeHandedOverOutcome();
     switch (LoginResultCode) {
         case LoginAccepted:
             Accepted();
@@ -207,13 +228,13 @@ void LoginResult() {
             if (ReportConnectionFailure) {
                 ShowConnectionFailure();
             }
-            TheSignInOwner().StartCycle();
+            signIn.Owner().StartCycle();
             break;
         case LoginRejected:
             EndSignIn();
             SignOut(false);
             ShowMessage(kLoginFailedMessage);
-            ShowSignInWindow();
+            signIn.Owner().ShowSignInWindow();
             break;
         default:
             break;  // still running
@@ -221,9 +242,9 @@ void LoginResult() {
 }
 
 void SignOut(bool byUser) {
-    NextSession();
+    signIn.NextSession();
     SignedOutByUser = byUser;
-    TheSignInOwner().StartCycle();
+    signIn.Owner().StartCycle();
     SignedIn = false;
     if (!recSETTINGS.autologin) {
         recSETTINGS.password.clear();
@@ -233,12 +254,11 @@ void SignOut(bool byUser) {
             form.Close();
         }
     });
-    TheSignInOwner().ShowSignedOut();
+    signIn.Owner().ShowSignedOut();
 }
 
 void ResetSignInState() {
-    StopLoginTimer();
-    runningHandOver.reset();
+    signIn.Reset();
     LoginResultCode = 0;
     SignInBusy = false;
     SignedIn = false;
@@ -247,7 +267,7 @@ void ResetSignInState() {
 }
 
 void StopSignInAnimation() {
-    SignInOwner& owner = TheSignInOwner();
+    SignInOwner& owner = signIn.Owner();
     owner.HideSignInAnimation();
     if (SignedIn) {
         owner.HideMainWindow();
@@ -255,7 +275,7 @@ void StopSignInAnimation() {
 }
 
 void ShowConnectionFailure() {
-    TheSignInOwner().SetLogo(false);
+    signIn.Owner().SetLogo(false);
     if (!frmPopop) {
         return;
     }
@@ -264,4 +284,14 @@ void ShowConnectionFailure() {
     } else {
         ShowModal(*frmPopop);
     }
+}
+
+SignInOwnerScope::SignInOwnerScope(SignInOwner& owner) : previous_(signIn.ReplaceOwner(&owner)) {}
+
+SignInOwnerScope::~SignInOwnerScope() {
+    signIn.ReplaceOwner(previous_);
+}
+
+SignInOwner& TheSignInOwner() {
+    return signIn.Owner();
 }

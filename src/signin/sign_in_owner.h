@@ -32,6 +32,10 @@ class SignInOwner {
     virtual void ShowSignedOut() {}
     // The settings window on its proxy page, for a user whose connection failed.
     virtual void ShowProxySettings() {}
+    // The sign-in window, where the user enters the account: shown modally, or brought to the
+    // front when it is up.
+    virtual bool SignInWindowVisible() const { return false; }
+    virtual void ShowSignInWindow() {}
 };
 
 // Makes owner the one the sign-in reports to, for as long as it lives; the previous one returns

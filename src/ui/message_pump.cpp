@@ -8,8 +8,6 @@
 
 namespace {
 
-int runningExchanges = 0;
-
 std::vector<const PreTranslateHook*>& Hooks() {
     return TheUi().preTranslateHooks;
 }
@@ -77,18 +75,6 @@ void RequestQuit() {
 
 bool QuitRequested() {
     return TheUi().quitRequested;
-}
-
-ExchangeScope::ExchangeScope() {
-    ++runningExchanges;
-}
-
-ExchangeScope::~ExchangeScope() {
-    --runningExchanges;
-}
-
-bool ExchangeRuns() {
-    return runningExchanges > 0;
 }
 
 PreTranslateHook::PreTranslateHook(std::function<bool(MSG&)> hook) : hook_(std::move(hook)) {

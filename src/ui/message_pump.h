@@ -13,13 +13,14 @@
 // - A handler that must not run twice at once guards itself (see the sign-in and the modal runs):
 //   the pump does not know which messages belong together.
 // - One exchange with the service at a time. Every exchange on this thread (a request with its
-//   download and applying, the news, a session id) holds an ExchangeScope for as long as it runs.
-//   What would start another meanwhile (the cycle's hourly check, a resume notice, a sign-in's
-//   result and its follow-up, a tray menu item, the picker) waits until no exchange runs, or does
-//   nothing: two at once would race for one temporary file and apply their wallpapers in the
-//   wrong order.
+//   download and applying, the news, a session id, a sign-in's follow-up) is a ServiceExchange
+//   (service/exchange.h) for as long as it runs. What would start another meanwhile (the cycle's
+//   hourly check, a resume notice, a sign-in's result and its follow-up, a tray menu item, the
+//   picker) waits until no exchange runs, or does nothing: two at once would race for one
+//   temporary file and apply their wallpapers in the wrong order.
 // - An exchange that pumped has to ask, before each later step, whether the session it was started
-//   for still stands (SessionTicket): the user may have signed out, or out and in again, meanwhile.
+//   for still stands (the ServiceExchange's session): the user may have signed out, or out and in
+//   again, meanwhile.
 // - "Exit" abandons the running exchange (Application::Terminate), so that every loop unwinds
 //   within a moment, however slowly the server answers.
 
@@ -37,16 +38,6 @@ bool DispatchWaitingMessages();
 // Asks every loop to end: sets the flag and posts WM_QUIT to wake a waiting GetMessage.
 void RequestQuit();
 bool QuitRequested();
-
-// Marks an exchange with the service as running on the user-interface thread for its lifetime.
-class ExchangeScope {
-  public:
-    ExchangeScope();
-    ExchangeScope(const ExchangeScope&) = delete;
-    ExchangeScope& operator=(const ExchangeScope&) = delete;
-    ~ExchangeScope();
-};
-bool ExchangeRuns();
 
 // A hosted control that translates its own accelerator keys (the browser control) registers a
 // hook for as long as it lives; a hook that returns true has consumed the message.

@@ -4,9 +4,9 @@
 
 #include "components/window_drag.h"
 #include "ui/ansi_text.h"
-#include "ui/message_pump.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
+#include "service/exchange.h"
 #include "service/wallpaper_request.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"

@@ -7,7 +7,7 @@
 
 #include "ui/control.h"
 #include "components/web_browser_host.h"
-#include "ui/message_pump.h"
+#include "service/exchange.h"
 #include "ui/window.h"
 
 // The per-user switch that makes the browser control of a program use the system's newest
@@ -46,7 +46,7 @@ class TfrmWPPicker : public Window {
     // leaving it behind.
     struct PendingPick {
         std::string id;
-        ExchangeScope exchange;
+        ServiceExchange exchange;
     };
 
     TWebBrowserHost web;

@@ -30,7 +30,7 @@
 #include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
 #include "ui/message_pump.h"
-#include "service/session_pages.h"
+#include "support/service_stand_ins.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
 #include "windows/settings_window.h"

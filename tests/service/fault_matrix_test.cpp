@@ -22,6 +22,8 @@
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
+#include "support/http_limits_scope.h"
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 #include "service/session_pages.h"
 
@@ -88,7 +90,7 @@ class FaultMatrixTest : public ClientTest {
         service().Reset();
         messages.clear();
         modalWindows.clear();
-        ResetSignInState();
+        ResetProgramState();
         SignedIn = true;
         recSETTINGS.password = "demo";
         recSETTINGS.curdesktopid = "1001";

@@ -457,10 +457,9 @@ TEST_F(HttpFailure, UnreachableOrHostlessAddressesRaiseHttpError) {
 
 TEST_F(HttpFailure, SilentServerFailsOnceTheSilenceTimeoutPasses) {
     standIn().SetFault(R"({"kind": "silent", "count": 1})");
-    HttpClient client;
     HttpLimits limits = kHttpLimits;
     limits.silence = seconds(1);
-    client.SetLimits(limits);
+    HttpClient client(limits);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(client.Get(standIn().Url("/actions/about.php")), HttpError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, seconds(20));
@@ -470,10 +469,9 @@ TEST_F(HttpFailure, SilentServerFailsOnceTheSilenceTimeoutPasses) {
 TEST_F(HttpFailure, ATransferSlowerThanTheMinimalRateFailsThoughBytesKeepComing) {
     // The sign-in reply, a byte every 0.2 s: never silent, but far below 1 KiB/s.
     standIn().SetFault(R"({"kind": "trickle", "interval": 0.2, "count": 1})");
-    HttpClient client;
     HttpLimits limits = kHttpLimits;
     limits.slowFor = seconds(2);
-    client.SetLimits(limits);
+    HttpClient client(limits);
     EXPECT_THROW(client.Get(standIn().Url("/actions/login.php?un=demo%40murlox.test&pw=demo")),
                  HttpError);
 }
@@ -485,8 +483,7 @@ TEST_F(HttpFailure, AnExchangeFailsAtItsDeadlineThoughItsBytesComeFastEnough) {
     limits.replyDeadline = seconds(1);
     limits.downloadDeadline = seconds(1);
     const std::string url = standIn().Url("/actions/login.php?un=demo%40murlox.test&pw=demo");
-    HttpClient client;
-    client.SetLimits(limits);
+    HttpClient client(limits);
     standIn().SetFault(R"({"kind": "trickle", "interval": 0.3, "count": 2})");
     EXPECT_THROW(client.Get(url), HttpError);
     EXPECT_THROW(client.Get(

@@ -16,7 +16,7 @@
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
 #include "ui/message_pump.h"
-#include "service/session_pages.h"
+#include "support/service_stand_ins.h"
 
 namespace {
 

@@ -14,11 +14,12 @@
 #include "signin/sign_in_window.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
-#include "service/internet_connection.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
+#include "support/http_limits_scope.h"
+#include "support/service_stand_ins.h"
 #include "support/uncreatable_download.h"
 #include "support/wine_test_fixture.h"
 

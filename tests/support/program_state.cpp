@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include "service/http_client.h"
+#include "signin/sign_in.h"
 #include "ui/ui_context.h"
 
 void ResetProgramState() {
     TheUi().Reset();
+    ResetSignInState();
+    ResumeExchanges();
 }
 
 bool InModalRun(const Window& window) {

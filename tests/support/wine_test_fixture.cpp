@@ -115,7 +115,7 @@ void ClientTest::SetUp() {
     ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), SPIF_UPDATEINIFILE);
     recSETTINGS.programfolder = ProgramFolder();
     recSETTINGS.keepdaysoff = true;
-    ResetSignInState();
+    ResetProgramState();
     SignedIn = true;
     answers_ = std::make_unique<PromptAnswerScope>(PromptAnswers{
         [this](const std::string& text, UINT) {

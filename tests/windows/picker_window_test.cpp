@@ -21,6 +21,7 @@
 #include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
+#include "service/exchange.h"
 #include "service/http_client.h"
 #include "service/service_address.h"
 #include "settings/registry_key.h"

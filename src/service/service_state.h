@@ -1,0 +1,33 @@
+#pragma once
+// What the service layer keeps from one exchange to the next, for the whole process: the
+// transport's limits and the end of the program, the application the exchanges report to, the
+// exchange that runs and the download window that exists.
+
+#include <atomic>
+
+#include "service/http_limits.h"
+
+class PageOpener;
+class ServiceOwner;
+
+struct ServiceState {
+    // The transport's (service/http_client.h). The end of the program is read by the exchanges of
+    // every thread; the limits that the clients start with are read and written on the
+    // user-interface thread only (the sign-in worker takes a copy).
+    std::atomic<bool> abandoned{false};
+    HttpLimits limits = kHttpLimits;
+    // The exchanges': the one they report to (ServiceOwnerScope), and how many run on the
+    // user-interface thread now (ServiceExchange).
+    ServiceOwner* owner = nullptr;
+    int runningExchanges = 0;
+    // The download windows that exist now (TfrmDownloader).
+    int downloadWindows = 0;
+    // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
+    // reports one under Wine always; read by the sign-in worker too), and a browser for the pages
+    // (OpenPage).
+    std::atomic<bool> offline{false};
+    PageOpener* pageOpener = nullptr;
+};
+
+// The one state of the process.
+ServiceState& TheServiceState();
