@@ -57,7 +57,7 @@ bool PumpUntil(bool (*condition)(), DWORD timeoutMs) {
             return false;
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        TheApplication().ProcessMessages();
+        Application::ProcessMessages();
     }
     return true;
 }
@@ -84,8 +84,8 @@ class ClientUnderTest {
         recSETTINGS.programfolder = folder;
         // Started signed out, as without automatic sign-in; the cycles sign in with it on.
         recSETTINGS.autologin = false;
-        TheApplication().Initialize("MURLOX under bench");
-        if (!forms_.Create(TheApplication().hwnd())) {
+        application_.Initialize("MURLOX under bench");
+        if (!forms_.Create(application_.hwnd())) {
             throw std::runtime_error("the client's windows could not be created");
         }
         frmMain->Hide();
@@ -119,6 +119,7 @@ class ClientUnderTest {
 
     std::vector<std::string> messages_;
     PromptAnswerScope answers_;
+    Application application_;
     ApplicationForms forms_;
 };
 

@@ -1,10 +1,10 @@
 #include "app/application.h"
 
+#include "service/http_client.h"
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
-#include "ui/modal.h"
+#include "ui/prompt.h"
 #include "ui/ui_context.h"
-#include "service/http_client.h"
 
 namespace {
 
@@ -18,11 +18,6 @@ FormDescription ApplicationWindow(const char* title) {
 }
 
 }  // namespace
-
-Application& TheApplication() {
-    static Application application;
-    return application;
-}
 
 void Application::Initialize(const char* title) {
     SetMessageCaption(kApplicationTitle);

@@ -1,8 +1,9 @@
 #pragma once
 // The application object: the hidden top-level window titled "MURLOX" that owns every form, and
-// the message loop. A second instance recognises a running one by this window's class and title.
+// the message loop. The program's start makes the one object and holds it until its end; what the
+// windows ask of the application (its end, a pass of the loop) needs no object. A second instance
+// recognises a running one by this window's class and title.
 
-#include "ui/modal.h"
 #include "ui/window.h"
 
 inline constexpr const char* kApplicationWindowClass = "TMurloxApplication";
@@ -16,13 +17,11 @@ class Application : public Window {
     void Initialize(const char* title = kApplicationTitle);
     // Ends the message loop and every nested one, and abandons every running exchange; a loop not
     // yet started ends at its first pass.
-    void Terminate();
+    static void Terminate();
     void Run();
     // Dispatches the messages waiting now, so that windows repaint during long work.
-    void ProcessMessages();
+    static void ProcessMessages();
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
-
-Application& TheApplication();

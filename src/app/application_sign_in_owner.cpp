@@ -2,8 +2,8 @@
 
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "ui/modal.h"
 #include "signin/sign_in_window.h"
+#include "ui/modal.h"
 #include "windows/settings_window.h"
 
 // The main window and the resource window are made first and go last; the checks are for the

@@ -5,12 +5,12 @@
 
 #include "app/application.h"
 #include "app/forms.h"
+#include "settings/settings_store.h"
 #include "ui/error_guard.h"
-#include "ui/modal.h"
+#include "ui/prompt.h"
 #include "ui/system_library.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
-#include "settings/settings_store.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ namespace {
 bool RunApplication() {
     const OleInitialization ole;
     const GdiplusInitialization gdiplus;
-    Application& application = TheApplication();
+    Application application;
     application.Initialize();
     bool firstInstance = true;
     {

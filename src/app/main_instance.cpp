@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/command_line.h"
+#include "app/window_messages.h"
 #include "ui/error_guard.h"
 #include "ui/win_handles.h"
 

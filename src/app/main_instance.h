@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-#include "app/window_messages.h"
 #include "ui/top_level_message.h"
 
 class TMainInstance {

@@ -6,18 +6,18 @@
 #include "app/menu_state.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
+#include "resource_ids.h"
+#include "service/download_window.h"
+#include "service/page_addresses.h"
+#include "service/session_pages.h"
+#include "settings/settings_record.h"
+#include "signin/sign_in.h"
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
 #include "ui/modal.h"
-#include "resource_ids.h"
-#include "service/download_window.h"
-#include "settings/settings_record.h"
-#include "signin/sign_in.h"
 #include "windows/keep_window.h"
-#include "service/page_addresses.h"
 #include "windows/picker_window.h"
-#include "service/session_pages.h"
 #include "windows/settings_window.h"
 
 TfrmMain* frmMain = nullptr;
@@ -61,7 +61,7 @@ bool TfrmMain::Create(HWND owner, const MainWindowPictures& pictures) {
     trayIcon_->OnDblClick = [this] { theTrayDblClick(); };
     trayIcon_->Loaded();
     NetKeepAlive1 = std::make_unique<KeepAliveScope>(
-        KeepAlive{[] { TheApplication().ProcessMessages(); }, /*onlyWhenIdle=*/false});
+        KeepAlive{[] { Application::ProcessMessages(); }, /*onlyWhenIdle=*/false});
     FormCreate();
     return true;
 }
@@ -148,7 +148,7 @@ void TfrmMain::FormCreate() {
     }
     if (HasSwitch(commandLine, kUninstallSwitch)) {
         trayIcon_->SetEnabled(false);
-        TheApplication().Terminate();
+        Application::Terminate();
         return;
     }
     trayIcon_->SetLeftPopup(true);
@@ -259,7 +259,7 @@ void TfrmMain::GetanotherMURLOClick() {
 void TfrmMain::Exit1Click() {
     notifypopup.CloseAllNotifications();
     SignOut(true);
-    TheApplication().Terminate();
+    Application::Terminate();
 }
 
 void TfrmMain::notifypopupURLClick(const std::string& link) {

@@ -11,11 +11,11 @@
 #include "components/label.h"
 #include "components/notify_popup.h"
 #include "components/picture.h"
-#include "ui/panel.h"
 #include "components/popup_menu.h"
 #include "components/tray_icon.h"
-#include "ui/window.h"
 #include "service/http_client.h"
+#include "ui/panel.h"
+#include "ui/window.h"
 
 // The tray images of lstIcons.
 inline constexpr int kSignedInImage = 0;

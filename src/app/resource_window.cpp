@@ -3,18 +3,17 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/window_messages.h"
-#include "ui/form_table.h"
-#include "ui/modal.h"
 #include "resource_ids.h"
 #include "service/exchange.h"
 #include "service/internet_connection.h"
 #include "service/wallpaper_request.h"
-#include "settings/keep_schedule.h"
 #include "settings/settings_store.h"
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
+#include "ui/form_table.h"
+#include "ui/modal.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
 #include "windows/settings_window.h"
@@ -107,7 +106,7 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case WM_CLOSE:
             if (FormCloseQuery()) {
-                TheApplication().Terminate();
+                Application::Terminate();
             }
             return 0;
         case WM_QUERYENDSESSION:
@@ -116,7 +115,7 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             // The session ends now: the loops unwind, an exchange among them, and the settings
             // are stored on the way out.
             if (wParam) {
-                TheApplication().Terminate();
+                Application::Terminate();
             }
             return 0;
         case kLoginOutcomeMessage:

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "ui/control.h"
 #include "components/picture.h"
+#include "ui/control.h"
 
 // An image control's next frame of an animated picture.
 inline constexpr UINT_PTR kPictureFrameTimer = 1;

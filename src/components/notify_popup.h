@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/destruction_notifier.h"
 #include "components/notify_popup_owner.h"
+#include "ui/destruction_notifier.h"
 
 class TNotifyPopUp : public DestructionNotifier, public NotifyPopupOwner {
   public:

@@ -13,11 +13,11 @@
 
 #include <string>
 
-#include "ui/control.h"
-#include "ui/dpi.h"
 #include "components/mouse_label.h"
 #include "components/notify_popup_owner.h"
 #include "components/notify_popup_rules.h"
+#include "ui/control.h"
+#include "ui/dpi.h"
 #include "ui/win_handles.h"
 #include "ui/window.h"
 

@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "ui/destruction_notifier.h"
 #include "components/image_list.h"
 #include "components/popup_menu.h"
 #include "components/tray_events.h"
+#include "ui/destruction_notifier.h"
 #include "ui/window.h"
 
 // From the shell, for a mouse action over the tray icon: wParam is the icon's id, lParam the

@@ -4,11 +4,11 @@
 
 #include <stdexcept>
 
-#include "ui/message_pump.h"
-#include "ui/modal.h"
-#include "ui/win_handles.h"
 #include "service/http_setup.h"
 #include "service/service_state.h"
+#include "ui/message_pump.h"
+#include "ui/prompt.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "components/gauge.h"
-#include "ui/window.h"
 #include "service/http_client.h"
+#include "ui/window.h"
 
 // The 200 ms delay before a shown download starts.
 inline constexpr UINT_PTR tmrDLDelay = 1;

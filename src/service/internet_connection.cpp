@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "ui/system_library.h"
 #include "service/service_state.h"
+#include "ui/system_library.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "ui/ansi_text.h"
-#include "ui/modal.h"
 #include "components/notify_popup_rules.h"
+#include "service/exchange.h"
 #include "service/news_reply.h"
 #include "service/service_address.h"
-#include "service/exchange.h"
 #include "service/service_owner.h"
 #include "service/xml_request.h"
 #include "settings/settings_record.h"
+#include "ui/ansi_text.h"
+#include "ui/prompt.h"
 
 bool FetchNews() {
     const ServiceExchange exchange;

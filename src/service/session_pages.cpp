@@ -6,9 +6,9 @@
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/internet_connection.h"
+#include "service/page_addresses.h"
 #include "service/service_state.h"
 #include "settings/settings_record.h"
-#include "service/page_addresses.h"
 
 bool RequestSessionId() {
     // One exchange at a time: a menu item chosen while one runs does nothing.

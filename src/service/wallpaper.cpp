@@ -3,6 +3,7 @@
 // <wininet.h> must come before <shlobj.h>, or IActiveDesktop is not declared.
 #include <windows.h>
 #include <wininet.h>
+
 #include <shlobj.h>
 #include <gdiplus.h>
 
@@ -12,14 +13,14 @@
 #include <optional>
 #include <vector>
 
-#include "ui/ansi_text.h"
-#include "ui/win_handles.h"
 #include "service/service_owner.h"
 #include "service/wallpaper_bitmap.h"
 #include "service/wallpaper_picture.h"
 #include "settings/keep_schedule.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
+#include "ui/ansi_text.h"
+#include "ui/win_handles.h"
 
 namespace {
 

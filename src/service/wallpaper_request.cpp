@@ -4,8 +4,6 @@
 
 #include <memory>
 
-#include "ui/modal.h"
-#include "ui/win_handles.h"
 #include "service/download_window.h"
 #include "service/exchange.h"
 #include "service/http_client.h"
@@ -16,6 +14,8 @@
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "service/exchange.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/service_address.h"
-#include "service/exchange.h"
 #include "settings/settings_record.h"
 
 namespace {

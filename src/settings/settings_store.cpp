@@ -1,9 +1,9 @@
 #include "settings/settings_store.h"
 
-#include "ui/win_paths.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
+#include "ui/win_paths.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "signin/connection_failure_window.h"
 
+#include "signin/sign_in_owner.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
-#include "ui/modal.h"
-#include "signin/sign_in_owner.h"
 
 TfrmPopop* frmPopop = nullptr;
 

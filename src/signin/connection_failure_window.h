@@ -2,15 +2,15 @@
 // The small always-on-top window that says the service cannot be reached and leads to the proxy
 // settings.
 
-#include "ui/dialog_form.h"
 #include "components/label.h"
+#include "ui/dialog_form.h"
 #include "ui/native_controls.h"
 
 class TfrmPopop : public DialogForm {
   public:
     void Create(HWND owner);
 
-    PushButton& OkButton() { return Made(cmdClose); }
+    PushButton& OkButton() { return CreatedControl(cmdClose); }
     void cmdCloseClick();
     void Label2Click();
 

@@ -5,20 +5,19 @@
 #include <memory>
 #include <utility>
 
-#include "ui/error_guard.h"
-#include "ui/form_table.h"
-#include "ui/message_pump.h"
-#include "ui/modal.h"
 #include "service/exchange.h"
 #include "service/http_setup.h"
 #include "service/news.h"
 #include "service/service_state.h"
 #include "service/wallpaper_request.h"
-#include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
 #include "signin/sign_in_owner.h"
+#include "ui/error_guard.h"
+#include "ui/form_table.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
 
 int32_t LoginResultCode = 0;
 bool SignInBusy = false;

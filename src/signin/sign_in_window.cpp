@@ -3,17 +3,17 @@
 #include <string>
 
 #include "components/window_drag.h"
-#include "ui/dpi.h"
-#include "ui/font.h"
-#include "ui/modal.h"
-#include "ui/screen_cursor.h"
+#include "service/page_addresses.h"
+#include "service/session_pages.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
 #include "signin/sign_in.h"
 #include "signin/sign_in_entry.h"
 #include "signin/sign_in_owner.h"
-#include "service/page_addresses.h"
-#include "service/session_pages.h"
+#include "ui/dpi.h"
+#include "ui/font.h"
+#include "ui/prompt.h"
+#include "ui/screen_cursor.h"
 
 TfrmRegisterLogin* frmRegisterLogin = nullptr;
 

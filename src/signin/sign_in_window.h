@@ -2,10 +2,10 @@
 // The sign-in window, where the user enters the e-mail address and password of the account and
 // chooses autostart and automatic sign-in.
 
-#include "ui/dialog_form.h"
 #include "components/image_control.h"
-#include "components/picture.h"
 #include "components/label.h"
+#include "components/picture.h"
+#include "ui/dialog_form.h"
 #include "ui/native_controls.h"
 
 class TfrmRegisterLogin : public DialogForm {
@@ -14,13 +14,13 @@ class TfrmRegisterLogin : public DialogForm {
     // The go button's picture and its picture under the mouse, which the application holds.
     void SetButtonPictures(const Picture& normal, const Picture& hover);
 
-    Edit& Username() { return Made(txtUsername); }
-    Edit& Password() { return Made(txtPassword); }
-    CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
-    CheckBox& AutoSignin() { return Made(chkAutoSignin); }
-    ImageControl& GoButton() { return Made(imgGo); }
-    Label& RegisterLink() { return Made(Label2); }
-    Label& HelpLink() { return Made(Label3); }
+    Edit& Username() { return CreatedControl(txtUsername); }
+    Edit& Password() { return CreatedControl(txtPassword); }
+    CheckBox& StartWithWindows() { return CreatedControl(chkStartWithWindows); }
+    CheckBox& AutoSignin() { return CreatedControl(chkAutoSignin); }
+    ImageControl& GoButton() { return CreatedControl(imgGo); }
+    Label& RegisterLink() { return CreatedControl(Label2); }
+    Label& HelpLink() { return CreatedControl(Label3); }
     void imgGoClick();
 
   protected:

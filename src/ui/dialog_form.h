@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "ui/window.h"
 #include "ui/win_handles.h"
+#include "ui/window.h"
 
 class TabControl;
 
@@ -32,9 +32,9 @@ class DialogForm : public Window {
     // Makes the window only; its controls come with CreateControls.
     void CreateDialogForm(const FormDescription& form, HWND owner);
     virtual void CreateControls() = 0;
-    // A control of the form, made if it was not yet.
+    // The control, once the form's controls are made: they are made at the first need.
     template <typename Control>
-    Control& Made(Control& control) {
+    Control& CreatedControl(Control& control) {
         EnsureControls();
         return control;
     }

@@ -1,13 +1,9 @@
 #include "ui/form_table.h"
 
-namespace {
-
-FormSet* liveForms = nullptr;
-
-}  // namespace
+#include "ui/ui_context.h"
 
 FormSet::FormSet() {
-    liveForms = this;
+    TheUi().liveForms = this;
 }
 
 FormSet::~FormSet() {
@@ -18,12 +14,13 @@ FormSet::~FormSet() {
         last.clearGlobal();
         created_.pop_back();
     }
-    if (liveForms == this) {
-        liveForms = nullptr;
+    if (TheUi().liveForms == this) {
+        TheUi().liveForms = nullptr;
     }
 }
 
 Window* MainForm() {
+    const FormSet* liveForms = TheUi().liveForms;
     if (!liveForms || liveForms->created_.empty()) {
         return nullptr;
     }
@@ -31,6 +28,7 @@ Window* MainForm() {
 }
 
 void ForEachForm(const std::function<void(Window&, const FormRole&)>& visit) {
+    const FormSet* liveForms = TheUi().liveForms;
     if (!liveForms) {
         return;
     }

@@ -1,9 +1,9 @@
 #pragma once
 // What the user interface keeps for one run of the program on its thread: the pump's end flag and
 // hooks, the modal runs, the message boxes' caption and answers, the top-level watch, the screen
-// cursor, the control ids, the window classes and the browser hosts' COM objects. Each member is
-// read and written by the file named above it, through that file's own functions; nothing else
-// changes them.
+// cursor, the control ids, the live forms, the window classes and the browser hosts' COM objects.
+// Each member is read and written by the file named above it, through that file's own functions;
+// nothing else changes them.
 //
 // The window procedures and hooks that the system calls get no pointer of the client's, so they
 // reach it through the one instance, TheUi().
@@ -18,6 +18,7 @@
 
 #include "ui/win_handles.h"
 
+class FormSet;
 class PreTranslateHook;
 class Window;
 class WindowClass;
@@ -81,6 +82,9 @@ class UiContext {
     Window* windowBeingCreated = nullptr;
     DWORD creatingThread = 0;
     UniqueHook postedMessageHook;
+
+    // ui/form_table: the live set of the forms, while one lives.
+    FormSet* liveForms = nullptr;
 
     // ui/window_class: the classes registered, by name; each lives until the program ends.
     // Shared pointers, because they delete a class this file need not know.

@@ -2,10 +2,10 @@
 // The keep-this window, where the user keeps the current wallpaper for one to seven days: one
 // sentence made of a label, the number chosen and a label, and the set image.
 
-#include "ui/dialog_form.h"
 #include "components/image_control.h"
-#include "components/picture.h"
 #include "components/label.h"
+#include "components/picture.h"
+#include "ui/dialog_form.h"
 #include "ui/native_controls.h"
 
 class TfrmWPSetTime : public DialogForm {
@@ -14,8 +14,8 @@ class TfrmWPSetTime : public DialogForm {
     // The set button's picture and its picture under the mouse, which the application holds.
     void SetButtonPictures(const Picture& normal, const Picture& hover);
 
-    DropDownList& Days() { return Made(cmbDays); }
-    Label& KeepLabel() { return Made(Label1); }
+    DropDownList& Days() { return CreatedControl(cmbDays); }
+    Label& KeepLabel() { return CreatedControl(Label1); }
     void imgSetClick();
 
   protected:

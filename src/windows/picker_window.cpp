@@ -3,16 +3,15 @@
 #include <utility>
 
 #include "components/window_drag.h"
-#include "ui/ansi_text.h"
-#include "ui/modal.h"
-#include "ui/win_handles.h"
 #include "service/exchange.h"
+#include "service/page_addresses.h"
+#include "service/service_address.h"
 #include "service/wallpaper_request.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
-#include "service/page_addresses.h"
-#include "service/service_address.h"
+#include "ui/ansi_text.h"
+#include "ui/win_handles.h"
 #include "windows/picker_navigation.h"
 
 TfrmWPPicker* frmWPPicker = nullptr;

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "ui/control.h"
 #include "components/web_browser_host.h"
 #include "service/exchange.h"
+#include "ui/control.h"
 #include "ui/window.h"
 
 // The per-user switch that makes the browser control of a program use the system's newest

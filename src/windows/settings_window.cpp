@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "ui/layout_rules.h"
-#include "ui/modal.h"
-#include "ui/win_handles.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "settings/text_convert.h"
+#include "ui/layout_rules.h"
+#include "ui/prompt.h"
+#include "ui/win_handles.h"
 #include "windows/proxy_entry.h"
 
 TfrmSettings* frmSettings = nullptr;

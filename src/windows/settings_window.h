@@ -3,8 +3,8 @@
 // other. Each showing reloads the controls from the settings; only OK stores anything.
 
 #include "components/color_button.h"
-#include "ui/dialog_form.h"
 #include "components/label.h"
+#include "ui/dialog_form.h"
 #include "ui/native_controls.h"
 #include "ui/tab_control.h"
 
@@ -15,17 +15,17 @@ class TfrmSettings : public DialogForm {
     // Shows the window, not modally, on its proxy page (the connection-failure window's link).
     void ShowProxyPage();
 
-    TabControl& Tabs() { return Made(tabber); }
-    CheckBox& StartWithWindows() { return Made(chkStartWithWindows); }
-    CheckBox& ProxyUse() { return Made(chkProxyUse); }
-    DropDownList& ProxyType() { return Made(lstProxyType); }
-    Edit& ProxyServer() { return Made(txtProxyServer); }
-    Edit& ProxyPort() { return Made(txtProxyPort); }
-    Edit& ProxyPassword() { return Made(txtProxyPassword); }
-    Edit& ProxyRealm() { return Made(txtProxyRealm); }
-    Label& RealmLabel() { return Made(lblRealm); }
-    TButtonWithColor& OkButton() { return Made(cmdOK); }
-    TButtonWithColor& CancelButton() { return Made(cmdCancel); }
+    TabControl& Tabs() { return CreatedControl(tabber); }
+    CheckBox& StartWithWindows() { return CreatedControl(chkStartWithWindows); }
+    CheckBox& ProxyUse() { return CreatedControl(chkProxyUse); }
+    DropDownList& ProxyType() { return CreatedControl(lstProxyType); }
+    Edit& ProxyServer() { return CreatedControl(txtProxyServer); }
+    Edit& ProxyPort() { return CreatedControl(txtProxyPort); }
+    Edit& ProxyPassword() { return CreatedControl(txtProxyPassword); }
+    Edit& ProxyRealm() { return CreatedControl(txtProxyRealm); }
+    Label& RealmLabel() { return CreatedControl(lblRealm); }
+    TButtonWithColor& OkButton() { return CreatedControl(cmdOK); }
+    TButtonWithColor& CancelButton() { return CreatedControl(cmdCancel); }
 
     void cmdOKClick();
 

@@ -3,20 +3,21 @@
 
 #include "app/main_instance.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/application.h"
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "ui/modal.h"
-#include "ui/win_handles.h"
+#include "app/window_messages.h"
 #include "signin/sign_in.h"
+#include "support/program_state.h"
 #include "support/wine_test_fixture.h"
 #include "ui/message_pump.h"
+#include "ui/prompt.h"
+#include "ui/win_handles.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ class HandOverTest : public ClientTest {
 };
 
 TEST_F(HandOverTest, UninstallEndsTheClientAsExitDoesWhicheverWindowReceivesIt) {
-    const auto targets = {+[] { return TheApplication().hwnd(); }, +[] { return frmMain->hwnd(); },
+    const auto targets = {+[] { return TestApplication().hwnd(); }, +[] { return frmMain->hwnd(); },
                           +[] { return frmResources->hwnd(); }};
     for (auto target : targets) {
         StartClient();
@@ -52,8 +53,8 @@ TEST_F(HandOverTest, OtherTextsChangeNothing) {
         EXPECT_FALSE(Ended()) << text;
     }
     // No atom at all, and a number that is no string atom.
-    ::SendMessageA(TheApplication().hwnd(), kHandOverMessage, 0, 0);
-    ::SendMessageA(TheApplication().hwnd(), kHandOverMessage, 5, 0);
+    ::SendMessageA(TestApplication().hwnd(), kHandOverMessage, 0, 0);
+    ::SendMessageA(TestApplication().hwnd(), kHandOverMessage, 5, 0);
     EXPECT_FALSE(Ended());
     EXPECT_TRUE(SignedIn);
 }

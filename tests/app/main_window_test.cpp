@@ -3,8 +3,8 @@
 
 #include "app/main_window.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 
@@ -13,8 +13,6 @@
 
 #include <utility>
 
-#include "app/forms.h"
-#include "support/accessible_controls.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
 #include "components/window_drag.h"
@@ -23,14 +21,16 @@
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
-#include "signin/sign_in.h"
 #include "signin/connection_failure_window.h"
+#include "signin/sign_in.h"
 #include "signin/sign_in_window.h"
+#include "support/accessible_controls.h"
+#include "support/service_stand_ins.h"
 #include "support/uncreatable_download.h"
 #include "support/unwritable_registry.h"
 #include "support/wine_test_fixture.h"
 #include "ui/message_pump.h"
-#include "support/service_stand_ins.h"
+#include "ui/modal.h"
 #include "windows/keep_window.h"
 #include "windows/picker_window.h"
 #include "windows/settings_window.h"

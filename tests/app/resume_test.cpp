@@ -1,10 +1,9 @@
 // The computer wakes from sleep: the client runs the cycle's check at once instead of waiting for
 // the ticks that did not run during sleep.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "app/forms.h"
 #include "app/resource_window.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"

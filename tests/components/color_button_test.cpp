@@ -1,11 +1,11 @@
 // The colour button, through real mouse messages and painting.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "components/color_button.h"
-#include "windows/settings_window.h"
 #include "support/forms_test_fixture.h"
+#include "windows/settings_window.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <functional>
 #include <vector>
 
-#include "ui/dpi.h"
-#include "ui/font.h"
 #include "components/label.h"
-#include "ui/panel.h"
 #include "components/pixel_canvas.h"
 #include "resource_ids.h"
 #include "support/wine_test_fixture.h"
+#include "ui/dpi.h"
+#include "ui/font.h"
+#include "ui/panel.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "components/notify_popup.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 
@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "components/notify_popup_window.h"

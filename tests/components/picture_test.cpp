@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "components/pixel_canvas.h"
-#include "ui/win_handles.h"
 #include "resource_ids.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "components/web_browser_host.h"
 
-#include <gtest/gtest.h>
 #include <exdispid.h>
+#include <gtest/gtest.h>
 #include <mshtmdid.h>
 #include <mshtmhst.h>
 #include <oleauto.h>
@@ -25,14 +25,14 @@
 #include <vector>
 
 #include "app/application.h"
-#include "ui/dpi.h"
-#include "ui/message_pump.h"
-#include "ui/ui_context.h"
 #include "support/browser_events.h"
 #include "support/counted_com_object.h"
 #include "support/process_objects.h"
 #include "support/test_services.h"
 #include "support/wine_test_fixture.h"
+#include "ui/dpi.h"
+#include "ui/message_pump.h"
+#include "ui/ui_context.h"
 
 namespace {
 

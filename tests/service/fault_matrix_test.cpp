@@ -3,8 +3,8 @@
 // leaves the wallpaper file, the current wallpaper id and the registry as they were wherever
 // nothing is to be written.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/win_paths.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
+#include "service/session_pages.h"
 #include "service/wallpaper_request.h"
 #include "settings/keep_schedule.h"
 #include "settings/settings_record.h"
@@ -25,7 +25,7 @@
 #include "support/http_limits_scope.h"
 #include "support/program_state.h"
 #include "support/wine_test_fixture.h"
-#include "service/session_pages.h"
+#include "ui/win_paths.h"
 
 namespace {
 

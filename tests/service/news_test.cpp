@@ -2,21 +2,20 @@
 
 #include "service/news.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "components/notify_popup_window.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
+#include "support/service_stand_ins.h"
 #include "support/wine_test_fixture.h"
 #include "ui/message_pump.h"
-#include "support/service_stand_ins.h"
 
 namespace {
 

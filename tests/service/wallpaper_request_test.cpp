@@ -2,8 +2,8 @@
 
 #include "service/wallpaper_request.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -12,8 +12,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "ui/win_handles.h"
-#include "ui/win_paths.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "service/http_setup.h"
@@ -23,6 +21,9 @@
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
 #include "support/wine_test_fixture.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
+#include "ui/win_paths.h"
 
 namespace {
 

@@ -2,20 +2,20 @@
 
 #include "service/xml_request.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
 
 #include "app/application.h"
-#include "ui/window.h"
 #include "service/http_client.h"
 #include "service/service_address.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/tcp_tap.h"
 #include "support/wine_test_fixture.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -195,7 +195,7 @@ class TickingWindow : public Window {
 };
 
 TEST_F(XmlRequestTest, WindowTimersKeepTickingWhileAPostWaits) {
-    const KeepAliveScope keepAlive(KeepAlive{[] { TheApplication().ProcessMessages(); }, false});
+    const KeepAliveScope keepAlive(KeepAlive{[] { Application::ProcessMessages(); }, false});
     TickingWindow window;
     window.Create();
     service().SetFault(R"({"kind": "delay", "seconds": 1.5})");

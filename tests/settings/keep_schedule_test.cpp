@@ -2,8 +2,8 @@
 
 #include "settings/keep_schedule.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 

@@ -2,13 +2,13 @@
 
 #include "settings/settings_store.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "ui/win_paths.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "support/unwritable_registry.h"
+#include "ui/win_paths.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The connection-failure window, through its real controls.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 
@@ -10,10 +10,9 @@
 
 #include "signin/connection_failure_window.h"
 #include "signin/sign_in.h"
-#include "windows/proxy_entry.h"
-#include "windows/settings_window.h"
 #include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
+#include "windows/settings_window.h"
 
 namespace {
 

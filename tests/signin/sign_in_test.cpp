@@ -3,21 +3,20 @@
 
 #include "signin/sign_in.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "app/forms.h"
 #include "app/main_window.h"
 #include "app/resource_window.h"
-#include "signin/connection_failure_window.h"
-#include "signin/login_thread.h"
-#include "signin/sign_in_window.h"
 #include "service/download_window.h"
 #include "service/http_client.h"
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
+#include "signin/connection_failure_window.h"
+#include "signin/login_thread.h"
+#include "signin/sign_in_window.h"
 #include "support/http_limits_scope.h"
 #include "support/service_stand_ins.h"
 #include "support/uncreatable_download.h"

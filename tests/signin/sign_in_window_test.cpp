@@ -1,7 +1,7 @@
 // The sign-in window, through its real controls, keys and the message pump.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 

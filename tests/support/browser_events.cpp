@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "ui/win_handles.h"
 #include "support/counted_com_object.h"
+#include "ui/win_handles.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // The fixture of the tests of the windows the user types into: a started client, the settings
 // key, keys pressed through the client's message pump, and the places of controls.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <iterator>

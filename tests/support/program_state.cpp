@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/application.h"
 #include "service/http_client.h"
 #include "signin/sign_in.h"
 #include "ui/ui_context.h"
@@ -10,6 +11,11 @@ void ResetProgramState() {
     TheUi().Reset();
     ResetSignInState();
     ResumeExchanges();
+}
+
+Application& TestApplication() {
+    static Application application;
+    return application;
 }
 
 bool InModalRun(const Window& window) {

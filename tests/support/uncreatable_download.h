@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/win_paths.h"
 #include "settings/settings_record.h"
+#include "ui/win_paths.h"
 
 class UncreatableDownloadTarget {
   public:

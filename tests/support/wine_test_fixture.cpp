@@ -5,14 +5,15 @@
 
 #include <cstdlib>
 
-#include "app/forms.h"
-#include "settings/settings_record.h"
 #include "app/application.h"
+#include "app/forms.h"
 #include "app/resource_window.h"
-#include "ui/message_pump.h"
-#include "ui/win_paths.h"
+#include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/program_state.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
+#include "ui/win_paths.h"
 
 namespace {
 
@@ -136,9 +137,9 @@ void ClientTest::SetUp() {
 void ClientTest::StartClient() {
     forms_.reset();
     // Initialize takes away the quit message that a test which ended the message loop left.
-    TheApplication().Initialize("MURLOX under test");
+    TestApplication().Initialize("MURLOX under test");
     forms_ = std::make_unique<ApplicationForms>();
-    ASSERT_TRUE(forms_->Create(TheApplication().hwnd()));
+    ASSERT_TRUE(forms_->Create(TestApplication().hwnd()));
 }
 
 bool ClientTest::PumpUntil(const std::function<bool()>& condition, int milliseconds,

@@ -4,8 +4,8 @@
 // registry; signed in, with the stand-in's demo account), the client's windows are created as at
 // start, and every message box and modal window is answered and recorded instead of shown.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "app/forms.h"
-#include "ui/modal.h"
 #include "support/test_services.h"
+#include "ui/prompt.h"
+#include "ui/window.h"
 
 // How long a wait on a condition may take. Only a broken test waits that long, so it is generous
 // enough for a loaded machine; a condition that holds ends the wait at once.

@@ -1,16 +1,14 @@
 // Dialog forms make their controls at their first showing.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "settings/keep_dates.h"
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
 #include "signin/sign_in_window.h"
-#include "windows/keep_window.h"
-#include "windows/proxy_entry.h"
-#include "windows/settings_window.h"
 #include "support/forms_test_fixture.h"
+#include "windows/keep_window.h"
+#include "windows/settings_window.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // stands out of its window, and no text is wider than its control. With
 // MURLOX_SCREENSHOTS set, each window is saved there as a bitmap, to be looked at.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>

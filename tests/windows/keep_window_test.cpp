@@ -1,17 +1,16 @@
 // The keep-this window, through its real controls.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 
 #include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
-#include "settings/settings_store.h"
-#include "windows/keep_window.h"
 #include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
+#include "windows/keep_window.h"
 
 namespace {
 

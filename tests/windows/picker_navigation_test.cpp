@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "service/service_address.h"
 #include "service/page_addresses.h"
+#include "service/service_address.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "windows/picker_window.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -16,9 +16,6 @@
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "app/window_messages.h"
-#include "ui/message_pump.h"
-#include "ui/ui_context.h"
-#include "ui/win_paths.h"
 #include "components/pixel_canvas.h"
 #include "service/download_window.h"
 #include "service/exchange.h"
@@ -31,6 +28,10 @@
 #include "support/process_objects.h"
 #include "support/program_state.h"
 #include "support/wine_test_fixture.h"
+#include "ui/message_pump.h"
+#include "ui/modal.h"
+#include "ui/ui_context.h"
+#include "ui/win_paths.h"
 
 namespace {
 

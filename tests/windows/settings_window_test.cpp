@@ -1,23 +1,21 @@
 // The settings window, through its real controls, keys and the message pump.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <oleacc.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/win_handles.h"
-#include "settings/keep_dates.h"
 #include "settings/registry_key.h"
 #include "settings/settings_record.h"
-#include "settings/settings_store.h"
-#include "support/unwritable_registry.h"
-#include "windows/proxy_entry.h"
-#include "windows/settings_window.h"
 #include "support/accessible_controls.h"
 #include "support/forms_test_fixture.h"
+#include "support/unwritable_registry.h"
+#include "ui/win_handles.h"
+#include "windows/proxy_entry.h"
+#include "windows/settings_window.h"
 
 namespace {
 
