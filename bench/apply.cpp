@@ -35,6 +35,7 @@
 #include "ui/modal.h"
 #include "ui/win_handles.h"
 #include "service/download_window.h"
+#include "service/service_owner.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
@@ -154,8 +155,13 @@ class ClientUnderTest {
                     },
                     nullptr}) {
         recSETTINGS.programfolder = folder;
-        // A reply is acted on only within the session it was asked for.
+        // A reply is acted on only within the signed-in session it was asked for: one stands
+        // here as in the client's tests, from a fresh sign-in state.
+        ResetSignInState();
         SignedIn = true;
+        if (!TheServiceOwner() || TheServiceOwner()->StandingSession() == 0) {
+            throw std::runtime_error("no signed-in session stands for the exchanges");
+        }
     }
 
     // Each times the client's work alone: the desktop is reset before it and checked after it.
