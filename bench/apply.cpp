@@ -273,7 +273,7 @@ int main(int argc, char** argv) {
         DecodeWithGdiplus(floorPicture);
         bmpWriter.Write(floorBmp);
         clientUnderTest.HandleReply();
-        for (int run = 0; run < kRuns; ++run) {
+        for (int run = 0; run < Runs(kRuns); ++run) {
             bare.push_back(Time([&] { BareDownload(url); }));
             decode.push_back(Time([&] { DecodeWithGdiplus(floorPicture); }));
             writeBmp.push_back(Time([&] { bmpWriter.Write(floorBmp); }));
@@ -295,7 +295,7 @@ int main(int argc, char** argv) {
     std::printf(
         "1920 x 1080 JPEG of %zu bytes from the stand-in on loopback, screen %d x %d, "
         "%d runs each, alternating (ms)\n",
-        bytes, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), kRuns);
+        bytes, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), Runs(kRuns));
     std::printf("floor, the sum of the three below:       median %7.1f  (%s)\n", Median(floor),
                 List(floor, 1).c_str());
     std::printf("  bare download (libcurl into memory):   median %7.1f  (%s)\n", Median(bare),
