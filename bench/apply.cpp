@@ -36,6 +36,7 @@
 #include "ui/window.h"
 #include "ui/win_handles.h"
 #include "service/download_window.h"
+#include "service/service_owner.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
@@ -155,8 +156,13 @@ class ClientUnderTest {
                     },
                     nullptr}) {
         recSETTINGS.programfolder = folder;
-        // A reply is acted on only within the session it was asked for.
+        // A reply is acted on only within the signed-in session it was asked for: one stands
+        // here as in the client's tests, from a fresh sign-in state.
+        ResetSignInState();
         SignedIn = true;
+        if (!TheServiceOwner() || TheServiceOwner()->StandingSession() == 0) {
+            throw std::runtime_error("no signed-in session stands for the exchanges");
+        }
     }
 
     // Each times the client's work alone: the desktop is reset before it and checked after it.
@@ -268,7 +274,7 @@ int main(int argc, char** argv) {
         DecodeWithGdiplus(floorPicture);
         bmpWriter.Write(floorBmp);
         clientUnderTest.HandleReply();
-        for (int run = 0; run < kRuns; ++run) {
+        for (int run = 0; run < Runs(kRuns); ++run) {
             bare.push_back(Time([&] { BareDownload(url); }));
             decode.push_back(Time([&] { DecodeWithGdiplus(floorPicture); }));
             writeBmp.push_back(Time([&] { bmpWriter.Write(floorBmp); }));
@@ -290,7 +296,7 @@ int main(int argc, char** argv) {
     std::printf(
         "1920 x 1080 JPEG of %zu bytes from the stand-in on loopback, screen %d x %d, "
         "%d runs each, alternating (ms)\n",
-        bytes, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), kRuns);
+        bytes, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), Runs(kRuns));
     std::printf("floor, the sum of the three below:       median %7.1f  (%s)\n", Median(floor),
                 List(floor, 1).c_str());
     std::printf("  bare download (libcurl into memory):   median %7.1f  (%s)\n", Median(bare),

@@ -4,11 +4,24 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::duration<double, std::milli>;
+
+// A smoke run (MURLOX_BENCH_SMOKE=1, as scripts/bench --smoke sets it): every figure from a single
+// run and every wait as short as it can be, only to show that the benchmark still measures.
+inline bool SmokeRun() {
+    const char* smoke = std::getenv("MURLOX_BENCH_SMOKE");
+    return smoke && std::string(smoke) == "1";
+}
+
+// How many runs a figure is taken from: full, or one in a smoke run.
+inline int Runs(int full) {
+    return SmokeRun() ? 1 : full;
+}
 
 inline double MillisecondsSince(Clock::time_point start) {
     return Milliseconds(Clock::now() - start).count();

@@ -32,11 +32,12 @@
 
 namespace {
 
-constexpr int kSignInCycles = 300;
-constexpr int kSignInStep = 50;
-constexpr int kWallpaperChanges = 100;
-constexpr int kWallpaperStep = 20;
-constexpr int kWarmUp = 5;
+// Counted after the warm-up and then every step; a smoke run takes one of each.
+const int kSignInCycles = Runs(300);
+const int kSignInStep = Runs(50);
+const int kWallpaperChanges = Runs(100);
+const int kWallpaperStep = Runs(20);
+const int kWarmUp = Runs(5);
 constexpr DWORD kSignInTimeoutMs = 30000;
 
 std::string Platform(DWORD count) {
@@ -177,12 +178,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     ResetClientRegistry();
-    const char* names[] = {"300 sign-in/sign-out cycles", "100 wallpaper changes"};
+    const int counts[] = {kSignInCycles, kWallpaperChanges};
+    const char* names[] = {"sign-in/sign-out cycles", "wallpaper changes"};
     for (size_t i = 0; i < phases.size(); ++i) {
         const ProcessObjects& a = phases[i].first;
         const ProcessObjects& b = phases[i].second;
-        std::printf("%s: GDI %+d, USER %+d, kernel handles %+d\n", names[i], b.gdi - a.gdi,
-                    b.User() - a.User(), b.kernel - a.kernel);
+        std::printf("%d %s: GDI %+d, USER %+d, kernel handles %+d\n", counts[i], names[i],
+                    b.gdi - a.gdi, b.User() - a.User(), b.kernel - a.kernel);
     }
     return 0;
 }

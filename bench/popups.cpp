@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     try {
         const StandInAdmin standIn(ServiceAddressFrom(argc, argv));
         const std::string program = argc > 2 ? argv[2] : BesideThisProgram("..\\murlox.exe");
-        const int runCount = argc > 3 ? std::atoi(argv[3]) : 5;
+        const int runCount = argc > 3 ? std::atoi(argv[3]) : Runs(5);
         WaitForTaskbar();
         std::vector<PopupsRun> runs;
         for (int i = 0; i < runCount; ++i) {

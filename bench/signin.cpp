@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         const std::string program = argc > 2 ? argv[2] : BesideThisProgram("..\\murlox.exe");
         WaitForTaskbar();
         RunClient(standIn, program);  // warm-up, not counted: the stand-in draws the picture
-        for (int run = 0; run < kRuns; ++run) {
+        for (int run = 0; run < Runs(kRuns); ++run) {
             const SignInRun result = RunClient(standIn, program);
             fromStart.push_back(result.fromStart);
             fromLogin.push_back(result.fromLogin);
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     }
     ResetClientRegistry();
     std::printf("automatic sign-in to the wallpaper set, stand-in on loopback, %d runs (ms)\n",
-                kRuns);
+                Runs(kRuns));
     std::printf("login request recorded to wallpaper set: median %6.0f  (%s)\n", Median(fromLogin),
                 List(fromLogin).c_str());
     std::printf("  login request to GETONE request:       median %6.0f  (%s)\n",

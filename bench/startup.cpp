@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         WaitForTaskbar();
         StartMinimal(minimal);  // warm-up, not counted: the first start loads more from disk
         StartClient(client);
-        for (int run = 0; run < kRunsEach; ++run) {
+        for (int run = 0; run < Runs(kRunsEach); ++run) {
             minimalTimes.push_back(StartMinimal(minimal));
             const ClientStart start = StartClient(client);
             clientTimes.push_back(start.trayIcon);
@@ -106,14 +106,14 @@ int main(int argc, char** argv) {
     ResetClientRegistry();
     const double ratio = Median(clientTimes) / Median(minimalTimes);
     std::printf("start-up to the tray icon registered, %d runs each, alternating (ms)\n",
-                kRunsEach);
+                Runs(kRunsEach));
     std::printf("minimal tray program:               median %6.0f  (%s)\n", Median(minimalTimes),
                 List(minimalTimes).c_str());
     std::printf("murlox.exe, first run:              median %6.0f  (%s)\n", Median(clientTimes),
                 List(clientTimes).c_str());
     std::printf("murlox.exe, its main window shown:  median %6.0f  (%s; %zu of %d runs)\n",
                 Median(mainWindowTimes), List(mainWindowTimes).c_str(), mainWindowTimes.size(),
-                kRunsEach);
+                Runs(kRunsEach));
     std::printf("client over minimal %.2fx (goal at most %.2fx: %s)\n", ratio, kGoal,
                 AtMost(ratio, kGoal));
     return 0;
