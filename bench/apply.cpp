@@ -29,18 +29,18 @@
 #include <string>
 #include <vector>
 
+#include "app/application_service_owner.h"
 #include "bench_stats.h"
 #include "client_harness.h"
-#include "app/application_service_owner.h"
-#include "ui/prompt.h"
-#include "ui/window.h"
-#include "ui/win_handles.h"
 #include "service/download_window.h"
 #include "service/service_owner.h"
 #include "service/wallpaper.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
+#include "ui/prompt.h"
+#include "ui/win_handles.h"
+#include "ui/window.h"
 
 namespace {
 

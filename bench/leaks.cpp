@@ -23,12 +23,12 @@
 #include "app/forms.h"
 #include "app/main_window.h"
 #include "client_harness.h"
-#include "ui/modal.h"
-#include "ui/win_handles.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_record.h"
 #include "signin/sign_in.h"
 #include "support/process_objects.h"
+#include "ui/modal.h"
+#include "ui/win_handles.h"
 
 namespace {
 
