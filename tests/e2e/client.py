@@ -2,7 +2,7 @@
 user drives it, through its tray icon."""
 import subprocess
 
-from waiting import wait_for
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import parse_window
 
 SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
@@ -37,7 +37,8 @@ def stored_wallpaper(wine):
 
 def wallpaper_applied(wine):
     """Whether a sign-in's wallpaper comes on the desktop within the time."""
-    return wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp"))
+    return wait_for(lambda: stored_wallpaper(wine).endswith("wallpaper-desktop.bmp"),
+                    interval=PROGRAM_INTERVAL)
 
 
 class Client:

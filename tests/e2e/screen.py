@@ -2,7 +2,7 @@
 import re
 import subprocess
 
-from waiting import wait_for
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import TOP, rect
 
 ARTIFACTS = TOP / "build" / "e2e"
@@ -52,7 +52,7 @@ def screenshot_showing(wine, name, shows):
         shots.append(screenshot(wine, name))
         return shows(shots[-1])
 
-    wait_for(taken_and_shows)
+    wait_for(taken_and_shows, interval=PROGRAM_INTERVAL)
     return shots[-1]
 
 

@@ -7,7 +7,7 @@ import pytest
 
 from client import NO_WALLPAPER, RUN_KEY, demo_account, stored, wallpaper_applied
 from screen import window_screenshot
-from waiting import accepts_connections, wait_for
+from waiting import PROGRAM_INTERVAL, accepts_connections, wait_for
 from wine import centre, rect
 
 WM_TIMER = 0x113
@@ -25,7 +25,8 @@ def test_a_new_user_signs_in_by_typing_and_keeps_the_account(service, start_clie
     # The sign-in picture, in the middle of the main window; clicked again while the window is not
     # ready for it.
     assert wait_for(lambda: wine.click(left + 115, top + 123) or
-                    wine.wait("--class", "TfrmRegisterLogin", "--visible", timeout=1), 10)
+                    wine.wait("--class", "TfrmRegisterLogin", "--visible", timeout=1), 10,
+                    PROGRAM_INTERVAL)
     boxes = [c for c in wine.children("TfrmRegisterLogin") if c["class"] == "Button"]
     assert [b["checked"] for b in boxes] == ["1", "1"], "a first run checks both boxes"
     window_screenshot(wine, "sign-in.png", "TfrmRegisterLogin")
@@ -59,8 +60,7 @@ def socks5_proxy():
     port = int(port_finder.stdout)
     proxy = subprocess.Popen(["microsocks", "-i", "127.0.0.1", "-p", str(port)],
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    listening = wait_for(lambda: proxy.poll() is not None or accepts_connections(port),
-                         interval=0.05)
+    listening = wait_for(lambda: proxy.poll() is not None or accepts_connections(port))
     assert listening and proxy.poll() is None, "microsocks did not start"
     yield port, proxy
     proxy.terminate()
@@ -129,7 +129,7 @@ def test_the_connection_failure_leads_to_the_proxy_page(start_client):
     with wine.watch("--class", "TfrmResources", msg=WM_TIMER, timeout=120) as timers:
         assert wait_for(lambda: any(int(r["hwnd"], 16) == resources
                                     and int(r["wparam"], 16) == CYCLE_TIMER
-                                    for r in timers.reports), 60, interval=0.05), \
+                                    for r in timers.reports), 60), \
             "the cycle timer never ticked"
     assert not wine.visible("TfrmPopop"), "an automatic sign-in fails silently"
 
@@ -214,7 +214,8 @@ def test_the_keyboard_alone_signs_in_and_reaches_the_preferences_then_cancels(se
     assert wine.wait("--hwnd", autostart_box["hwnd"], "--visible", timeout=10)
     # From the page's tabs: the first box, cleared; the second box, OK, Cancel.
     wine.type_keys("{TAB}{SPACE}")
-    assert wait_for(lambda: wine.child("TfrmSettings", text=autostart)["checked"] == "0", 10)
+    assert wait_for(lambda: wine.child("TfrmSettings", text=autostart)["checked"] == "0", 10,
+                    PROGRAM_INTERVAL)
     wine.type_keys("{TAB}{TAB}{TAB}{ENTER}")
     assert wine.wait(*settings_window, gone=True, timeout=10)
     # The settings are stored when the client ends: OK would have dropped the autostart entry.

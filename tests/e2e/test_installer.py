@@ -8,7 +8,7 @@ import subprocess
 import pytest
 
 from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, stored
-from waiting import wait_for
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import MURLOX_EXE, SETUP_EXE, TOP, VERSION
 
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MURLOX"
@@ -172,7 +172,7 @@ def test_silent_uninstall_removes_the_program_and_keeps_the_settings(
     # The uninstaller runs on from a copy of itself, so its own file can go: wait for its work.
     uninstaller = installation.folder_name + r"\uninstall.exe"
     assert wine.run(uninstaller, "/S").returncode == 0
-    assert wait_for(lambda: installation.entry() is None)
+    assert wait_for(lambda: installation.entry() is None, interval=PROGRAM_INTERVAL)
     if own:
         assert client.process.wait(timeout=10) == 0
         assert running_client_pids(wine) == []

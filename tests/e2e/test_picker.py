@@ -12,7 +12,7 @@ import pictures
 from client import NO_WALLPAPER, account, stored_wallpaper, wallpaper_applied
 from control import StandInService
 from screen import ARTIFACTS, SCREEN, Picture, screenshot
-from waiting import wait_for
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import MURLOX_EXE, rect
 
 WORK_AREA = (0, 0, 1024, 748)  # the virtual desktop's, above its taskbar
@@ -96,8 +96,8 @@ def test_a_double_click_opens_the_picker_on_the_accounts_thumbnail_page(wine, si
 def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine, sign_in):
     client, service = sign_in(*MARKER_ACCOUNT)
     client.double_click_tray()
-    assert wait_for(lambda: (PROGRAM_FOLDER / "wallpaper.bmp").exists(), timeout=30,
-                    interval=0.05), request_lines(service)
+    assert wait_for(lambda: (PROGRAM_FOLDER / "wallpaper.bmp").exists(), timeout=30), \
+        request_lines(service)
     assert wine.wait("--class", "TfrmWPPicker", "--visible", gone=True, timeout=10)
 
     log = service.log()
@@ -119,7 +119,7 @@ def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine
         shot = screenshot(wine, "desktop-picked-4711.png")
         return all(all(abs(a - b) <= 8 for a, b in zip(wallpaper.pixel(x, y), shot.pixel(x, y)))
                    for x, y in [(100, 100), (512, 384), (900, 600)])
-    assert wait_for(desktop_shows_4711, timeout=15), "the picked wallpaper is not shown"
+    assert wait_for(desktop_shows_4711, 15, PROGRAM_INTERVAL), "the picked wallpaper is not shown"
     assert stored_wallpaper(wine).endswith("wallpaper-desktop-2.bmp"), \
         "the pick goes to the bitmap the sign-in's wallpaper did not"
 

@@ -107,7 +107,7 @@ def test_the_client_ends_within_two_seconds_while_its_download_trickles(service,
     assert wait_for(lambda: any(e["path"] == download for e in service.log())), \
         [e["request_line"] for e in service.log()]
     partial = BUILD / "wallpaper.jpg.download"
-    assert wait_for(partial.exists, interval=0.05)
+    assert wait_for(partial.exists)
 
     if way_out == "Exit":
         # Timed from the choice: opening the menu is the user's part.

@@ -3,7 +3,7 @@ import subprocess
 import time
 
 from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, stored
-from waiting import wait_for
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import BUILD, MURLOX_EXE, WINCTL_EXE, wine_path
 
 HAND_OVER_MESSAGE = "1125"
@@ -105,7 +105,8 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     assert wine.winctl("activate", "--class", "TfrmRegisterLogin").returncode == 0
     other = wine.start("notepad")
     assert wine.wait("--class", "Notepad", "--visible")
-    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout), \
+    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout,
+                    interval=PROGRAM_INTERVAL), \
         "Notepad never came to the front"
 
     with wine.watch(*APP_WINDOW, msg=HAND_OVER_MESSAGE, timeout=120) as hand_overs:

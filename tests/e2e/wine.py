@@ -40,7 +40,7 @@ class Display:
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["DISPLAY"] = f":{number}"
             socket = Path(f"/tmp/.X11-unix/X{number}")
-            if not wait_for(socket.exists, timeout=30, interval=0.05):
+            if not wait_for(socket.exists, timeout=30):
                 raise RuntimeError(f"Xvfb :{number} never opened {socket}")
         script = 'source "$TOP/scripts/wine-env" && murlox_wine_prefix && murlox_display_start'
         subprocess.run(["bash", "-c", script], env={**self.env, "TOP": str(TOP)}, check=True)
@@ -125,7 +125,7 @@ class Wine:
         with self.watch(*selector, msg=wm_null, timeout=timeout + 30) as taken:
             assert self.winctl("post", *selector, "--msg", wm_null, "--lparam", mark).returncode == 0
             return wait_for(lambda: any(r["via"] == "posted" and r["lparam"] == mark
-                                        for r in taken.reports), timeout, interval=0.05)
+                                        for r in taken.reports), timeout)
 
     def close_menu(self, owner):
         """Presses Esc in the open menu of the process the selector owner names, and waits until
