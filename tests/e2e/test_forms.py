@@ -25,7 +25,7 @@ def test_a_new_user_signs_in_by_typing_and_keeps_the_account(service, start_clie
     # The sign-in picture, in the middle of the main window; clicked again while the window is not
     # ready for it.
     assert wait_for(lambda: wine.click(left + 115, top + 123) or
-                    wine.wait("--class", "TfrmRegisterLogin", "--visible", timeout=1), 10,
+                    wine.wait("--class", "TfrmRegisterLogin", "--visible", timeout=0.3), 10,
                     PROGRAM_INTERVAL)
     boxes = [c for c in wine.children("TfrmRegisterLogin") if c["class"] == "Button"]
     assert [b["checked"] for b in boxes] == ["1", "1"], "a first run checks both boxes"
