@@ -38,15 +38,14 @@ def clean_registry(wine):
 
 @contextlib.contextmanager
 def clients(wine):
-    """The one way the tests start the client: start(address, registry, program) makes the
-    registry changes, starts the program (murlox.exe of the build unless named) against the
-    service at address and returns the Client. Each client still running at the end exits
-    through its tray menu."""
+    """The one way the tests start the client: start(address, registry, program) makes a first
+    run's registry with the registry changes on top, starts the program (murlox.exe of the build
+    unless named) against the service at address and returns the Client. Each client still
+    running at the end exits through its tray menu."""
     started = []
 
     def start(address, registry=None, program=MURLOX_EXE):
-        if registry:
-            wine.change_registry(registry)
+        wine.change_registry({**FIRST_RUN, **(registry or {})})
         started.append(Client(wine, wine.start(program, extra_env={"MURLOX_SERVICE": address})))
         return started[-1]
 
@@ -58,10 +57,9 @@ def clients(wine):
 
 
 @pytest.fixture
-def start_client(clean_registry):
-    """start(address, registry=None, program=MURLOX_EXE) from a first run's registry; see
-    clients()."""
-    with clients(clean_registry) as start:
+def start_client(wine):
+    """start(address, registry=None, program=MURLOX_EXE); see clients()."""
+    with clients(wine) as start:
         yield start
 
 
@@ -78,7 +76,6 @@ def first_instance(wine):
     """A client of a first run with all its windows made, shared by the tests of a module that
     leave it as they found it: they come last in their module, as it exits after the module's
     last test."""
-    wine.change_registry(FIRST_RUN)
     assert wine.winctl("list", *APP_WINDOW).returncode == 1, "a client is still running"
     with StandInService() as service, clients(wine) as start:
         client = start(service.address)
