@@ -56,7 +56,7 @@ def test_three_news_items_stand_stacked_above_the_taskbar_in_their_order(service
              "Tip: keep a MURLO for up to a week."]
     wine = client([{"message": t, "url": "{base}/actions/help.php", "type": "INFO"}
                    for t in texts]).wine
-    assert wait_for(lambda: len(popups(wine)) == 3 and all(map(full_size, popups(wine))), 60,
+    assert wait_for(lambda: len(shown := popups(wine)) == 3 and all(map(full_size, shown)), 60,
                     PROGRAM_INTERVAL)
 
     news = [entry for entry in service.log() if entry["path"] == "/actions/news.php"]
@@ -134,7 +134,7 @@ def test_the_update_notice_opens_its_link_and_ends_the_client_a_second_later(
     started = client([{"message": "A new MURLOX is ready: click to install it.",
                        "url": " {base}/Setup/MURLOX-1.55.exe ", "type": "UPDATE"}])
     wine = started.wine
-    assert wait_for(lambda: popups(wine) and full_size(popups(wine)[0]), 60, PROGRAM_INTERVAL)
+    assert wait_for(lambda: (shown := popups(wine)) and full_size(shown[0]), 60, PROGRAM_INTERVAL)
     # The sign-in refreshes the desktop before the news come, which opens Wine's Start menu; an
     # open menu would take the click.
     wine.close_start_menu()
