@@ -7,14 +7,12 @@ import subprocess
 
 import pytest
 
-from waiting import wait_for
+from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, stored
+from waiting import PROGRAM_INTERVAL, wait_for
 from wine import MURLOX_EXE, SETUP_EXE, TOP, VERSION
 
-APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MURLOX"
 MACHINE_UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MURLOX"
-RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
 
 
 class Installation:
@@ -51,15 +49,6 @@ class Installation:
             self.folder.rmdir()
         self.wine.reg("delete", UNINSTALL_KEY, "/f")
 
-    def start_client(self, service, program_name=None):
-        """Starts the installed client, or the program named, and waits until all its windows
-        exist."""
-        process = self.wine.start(program_name or self.program_name,
-                                  extra_env={"MURLOX_SERVICE": service.address})
-        # The connection-failure window is the last of the windows created at start.
-        assert self.wine.winctl("wait", "--class", "TfrmPopop", "--timeout", "20").returncode == 0
-        return process
-
 
 def running_client_pids(wine):
     return [w["pid"] for w in wine.windows(*APP_WINDOW)]
@@ -74,7 +63,7 @@ def installation(clean_registry, service):
     yield place
     if running_client_pids(wine):
         wine.run(place.program_name if place.program.exists() else MURLOX_EXE, "-uninstall")
-        wine.winctl("wait", *APP_WINDOW, "--gone", "--timeout", "20")
+        wine.wait(*APP_WINDOW, gone=True)
     place.remove()
 
 
@@ -144,19 +133,20 @@ def test_silent_install_puts_program_shortcut_and_entry_in_place_for_this_user(
 
 
 def test_silent_install_over_a_running_client_ends_it_replaces_it_and_starts_the_new_one(
-        installation, service):
+        installation, service, start_client):
     wine = installation.wine
     install(wine, service)
     # The copy in place now stands for an older build.
     installation.program.write_bytes(MURLOX_EXE.read_bytes() + b"older build")
-    old = installation.start_client(service)
+    old = start_client(service.address, program=installation.program_name)
+    assert old.started()
     [old_pid] = running_client_pids(wine)
 
     install(wine, service)
 
-    assert old.wait(timeout=10) == 0, "the old client ended by itself"
+    assert old.process.wait(timeout=10) == 0, "the old client ended by itself"
     assert installation.program.read_bytes() == MURLOX_EXE.read_bytes()
-    assert wine.winctl("wait", "--class", "TfrmPopop", "--timeout", "20").returncode == 0
+    assert wine.wait("--class", "TfrmPopop")
     [new_pid] = running_client_pids(wine)
     assert new_pid != old_pid
 
@@ -166,31 +156,32 @@ def test_silent_install_over_a_running_client_ends_it_replaces_it_and_starts_the
     (r"C:\Elsewhere\murlox.exe", False),
 ], ids=["own client running with its autostart", "another copy running with its autostart"])
 def test_silent_uninstall_removes_the_program_and_keeps_the_settings(
-        installation, service, program, own):
+        installation, service, start_client, program, own):
     wine = installation.wine
     install(wine, service)
     program = program.format(program=installation.program_name)
     if not own:
         wine.unix_path(program).parent.mkdir(parents=True, exist_ok=True)
         shutil.copyfile(MURLOX_EXE, wine.unix_path(program))
-    wine.reg("add", RUN_KEY, "/v", "MURLOX", "/d", program + " -boot", "/f")
-    wine.reg("add", SETTINGS_KEY, "/v", "nickname", "/d", "demo@murlox.test", "/f")
-    client = installation.start_client(service, program)
+    client = start_client(service.address, {RUN_KEY: {"MURLOX": program + " -boot"},
+                                             SETTINGS_KEY: {"nickname": "demo@murlox.test"}},
+                          program=program)
+    assert client.started()
     [client_pid] = running_client_pids(wine)
 
     # The uninstaller runs on from a copy of itself, so its own file can go: wait for its work.
     uninstaller = installation.folder_name + r"\uninstall.exe"
     assert wine.run(uninstaller, "/S").returncode == 0
-    assert wait_for(lambda: installation.entry() is None)
+    assert wait_for(lambda: installation.entry() is None, interval=PROGRAM_INTERVAL)
     if own:
-        assert client.wait(timeout=10) == 0
+        assert client.process.wait(timeout=10) == 0
         assert running_client_pids(wine) == []
     else:
         assert running_client_pids(wine) == [client_pid], "another installation's client runs on"
-        assert wine.exit_client(client) == 0
+        assert client.exit() == 0
         shutil.rmtree(wine.unix_path(program).parent)
     assert not installation.folder.exists()
     assert not installation.shortcut.exists()
     run = wine.reg("query", RUN_KEY, "/v", "MURLOX")
     assert (run.returncode != 0) == own
-    assert "nickname    REG_SZ    demo@murlox.test" in wine.reg("query", SETTINGS_KEY).stdout
+    assert "nickname    REG_SZ    demo@murlox.test" in stored(wine)

@@ -6,11 +6,10 @@ import time
 
 import pytest
 
-from test_forms import children, click
-from test_signin import (DESKTOP_KEY, SETTINGS_KEY, pixels, screenshot_showing,
-                         store_demo_account)
-from waiting import wait_for
-from wine import MURLOX_EXE, TOP
+from client import NO_WALLPAPER, demo_account, stored
+from screen import screenshot_showing
+from waiting import PROGRAM_INTERVAL, wait_for
+from wine import TOP, centre, rect, wine_path
 
 POPUP = "TfrmNotifyPopUp"
 # The virtual desktop's work area ends at its taskbar, 748; the popups are 148 x 121, 16 pixels
@@ -27,48 +26,20 @@ def popups(wine):
     return sorted(shown, key=lambda w: -int(w["rect"].split(",")[1]))
 
 
-def rect(window):
-    return tuple(int(v) for v in window["rect"].split(","))
-
-
 def full_size(window):
     left, top, right, bottom = rect(window)
     return (right - left, bottom - top) == (148, 121)
 
 
-def start_with_news(wine, service, items):
-    service.set_news(items)
-    store_demo_account(wine, autologin=True)
-    wine.reg("add", DESKTOP_KEY, "/v", "Wallpaper", "/d", "", "/f")
-    return wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
-
-
-def message_box(wine):
-    """The open message box's text and its button."""
-    assert wait_for(lambda: wine.windows("--class", "#32770", "--visible"), 30), "no message box"
-    parts = children(wine, "#32770")
-    text = next(c["text"] for c in parts if c["class"] == "Static" and c["text"])
-    button = next(c for c in parts if c["class"] == "Button")
-    return text, button
-
-
-def centre(window):
-    left, top, right, bottom = rect(window)
-    return (left + right) // 2, (top + bottom) // 2
-
-
 @pytest.fixture
-def client(clean_registry, service):
-    processes = []
-
+def client(service, start_client):
+    """start(items) starts the client signing in automatically against the service, which has
+    those news."""
     def start(items):
-        processes.append(start_with_news(clean_registry, service, items))
-        return processes[-1]
+        service.set_news(items)
+        return start_client(service.address, {**demo_account(autologin=True), **NO_WALLPAPER})
 
-    yield start
-    for process in processes:
-        if process.poll() is None:
-            clean_registry.exit_client(process)
+    return start
 
 
 def posted_body(message):
@@ -80,13 +51,13 @@ def posted_body(message):
                                  "%%%02X" % ord(c) for c in tail)).encode("latin-1")
 
 
-def test_three_news_items_stand_stacked_above_the_taskbar_in_their_order(client, service,
-                                                                           clean_registry):
-    wine = clean_registry
+def test_three_news_items_stand_stacked_above_the_taskbar_in_their_order(service, client):
     texts = ["Welcome back to MURLOX!", "A new gallery: mountains at dawn.",
              "Tip: keep a MURLO for up to a week."]
-    client([{"message": t, "url": "{base}/actions/help.php", "type": "INFO"} for t in texts])
-    assert wait_for(lambda: len(popups(wine)) == 3 and all(map(full_size, popups(wine))), 60)
+    wine = client([{"message": t, "url": "{base}/actions/help.php", "type": "INFO"}
+                   for t in texts]).wine
+    assert wait_for(lambda: len(shown := popups(wine)) == 3 and all(map(full_size, shown)), 60,
+                    PROGRAM_INTERVAL)
 
     news = [entry for entry in service.log() if entry["path"] == "/actions/news.php"]
     assert len(news) == 1
@@ -112,45 +83,34 @@ def test_three_news_items_stand_stacked_above_the_taskbar_in_their_order(client,
     # Each popup: white around its text, the logo's pink at its top left.
     def white_beside_text(shot, window):
         left, top, _, _ = rect(window)
-        return pixel(shot, left + 140, top + 100) == (255, 255, 255)
+        return shot.pixel(left + 140, top + 100) == (255, 255, 255)
 
     def logo_pink(shot, window):
         left, top, _, _ = rect(window)
-        area = pixels(shot, left + 3, top + 3, 76, 36)
+        area = shot.pixels(left + 3, top + 3, 76, 36)
         logo = [area[y * 76 + x] for x in range(0, 76, 5) for y in range(0, 36, 5)]
         return sum(1 for r, g, b in logo if r > 200 and g < 80 and b > 60)
 
     shot = screenshot_showing(wine, "news-popups.png", lambda shot: all(
         white_beside_text(shot, window) and logo_pink(shot, window) >= 10 for window in shown))
-    subprocess.run(["convert", str(shot), "-crop", "180x400+844+348", "+repage",
-                    str(shot.with_name("news-popups-stack.png"))], check=True)
+    subprocess.run(["convert", str(shot.path), "-crop", "180x400+844+348", "+repage",
+                    str(shot.path.with_name("news-popups-stack.png"))], check=True)
     for window in shown:
         assert white_beside_text(shot, window)
         assert logo_pink(shot, window) >= 10
 
 
-def pixel(image, x, y):
-    out = subprocess.run(["convert", str(image), "-format",
-                          f"%[fx:int(255*p{{{x},{y}}}.r)],%[fx:int(255*p{{{x},{y}}}.g)],"
-                          f"%[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
-                         capture_output=True, text=True, check=True).stdout
-    return tuple(int(v) for v in out.split(","))
-
-
-def test_an_item_without_its_link_shows_the_first_then_the_error_and_signs_out(client, service,
-                                                                             clean_registry):
-    wine = clean_registry
-    client([{"message": "First", "url": "{base}/", "type": "INFO"},
-            {"message": "Second", "type": "INFO"},
-            {"message": "Third", "url": "{base}/", "type": "UPDATE"}])
-    text, ok = message_box(wine)
+def test_an_item_without_its_link_shows_the_first_then_the_error_and_signs_out(client):
+    started = client([{"message": "First", "url": "{base}/", "type": "INFO"},
+                      {"message": "Second", "type": "INFO"},
+                      {"message": "Third", "url": "{base}/", "type": "UPDATE"}])
+    wine = started.wine
+    text, ok = wine.message_box(30)
     assert text == "Error reading a /news/url node"
     assert [w["title"] for w in popups(wine)] == ["First"]
-    click(wine, *centre(ok))
-    assert wait_for(lambda: not wine.windows("--class", POPUP), 10), "the sign-out closes it"
-    wine.open_tray_menu()
-    items = wine.tray_menu()
-    wine.close_menu()
+    wine.click(*centre(ok))
+    assert wine.wait("--class", POPUP, gone=True, timeout=10), "the sign-out closes it"
+    items = started.tray_menu()
     assert items["Sign in..."] is True and items["Sign out..."] is False
 
 
@@ -162,31 +122,30 @@ def recorded_links(wine):
     browser = before.split("REG_SZ", 1)[1].strip() if "REG_SZ" in before else ""
     OPENED.parent.mkdir(parents=True, exist_ok=True)
     OPENED.unlink(missing_ok=True)
-    target = "Z:" + str(OPENED).replace("/", "\\")
-    wine.reg("add", HTTP_OPEN_KEY, "/ve", "/d", f"C:\\windows\\system32\\cmd.exe /c echo %1> {target}",
-             "/f")
+    wine.reg("add", HTTP_OPEN_KEY, "/ve", "/d",
+             f"C:\\windows\\system32\\cmd.exe /c echo %1> {wine_path(OPENED)}", "/f")
     yield OPENED
     if browser:
         wine.reg("add", HTTP_OPEN_KEY, "/ve", "/d", browser, "/f")
 
 
 def test_the_update_notice_opens_its_link_and_ends_the_client_a_second_later(
-        client, service, clean_registry, recorded_links):
-    wine = clean_registry
-    process = client([{"message": "A new MURLOX is ready: click to install it.",
+        service, client, recorded_links):
+    started = client([{"message": "A new MURLOX is ready: click to install it.",
                        "url": " {base}/Setup/MURLOX-1.55.exe ", "type": "UPDATE"}])
-    assert wait_for(lambda: popups(wine) and full_size(popups(wine)[0]), 60)
+    wine = started.wine
+    assert wait_for(lambda: (shown := popups(wine)) and full_size(shown[0]), 60, PROGRAM_INTERVAL)
     # The sign-in refreshes the desktop before the news come, which opens Wine's Start menu; an
     # open menu would take the click.
     wine.close_start_menu()
-    click(wine, *centre(popups(wine)[0]))
+    wine.click(*centre(popups(wine)[0]))
     clicked = time.monotonic()
-    assert process.wait(timeout=20) == 0
+    assert started.process.wait(timeout=20) == 0
     took = time.monotonic() - clicked
     assert 0.8 <= took <= 6, took
     link = recorded_links.read_text().strip()
     assert link == service.url("/setup/murlox-1.55.exe"), "opened trimmed and in lower case"
     assert not wine.windows("--class", POPUP)
-    stored = wine.reg("query", SETTINGS_KEY).stdout
-    assert "curdesktopid    REG_SZ    1001" in stored, "the settings were saved at the end"
-    assert "password    REG_SZ    demo" in stored
+    settings = stored(wine)
+    assert "curdesktopid    REG_SZ    1001" in settings, "the settings were saved at the end"
+    assert "password    REG_SZ    demo" in settings

@@ -2,30 +2,15 @@
 import subprocess
 import time
 
-import pytest
+from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, stored
+from waiting import PROGRAM_INTERVAL, wait_for
+from wine import BUILD, MURLOX_EXE, WINCTL_EXE, wine_path
 
-from waiting import wait_for
-from wine import BUILD, MURLOX_EXE, WINCTL_EXE
-
-APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
 HAND_OVER_MESSAGE = "1125"
-SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
-RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 
 
 def visible_windows(wine):
     return {(w["hwnd"], w["class"], w["title"]) for w in wine.windows("--visible")}
-
-
-@pytest.fixture
-def first_instance(clean_registry, service):
-    wine = clean_registry
-    assert wine.winctl("list", *APP_WINDOW).returncode == 1, "a client is still running"
-    process = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
-    # The connection-failure window is the last of the windows created at start.
-    assert wine.winctl("wait", "--class", "TfrmPopop", "--timeout", "20").returncode == 0
-    yield process
-    assert wine.exit_client(process) == 0
 
 
 def start_watch(wine, timeout):
@@ -34,6 +19,67 @@ def start_watch(wine, timeout):
          "--timeout", str(timeout)], env=wine.env, stdout=subprocess.PIPE, text=True)
     assert watch.stdout.readline().strip() == "ready"
     return watch
+
+
+def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_registry, service):
+    wine = clean_registry
+    own_run_value = wine_path(MURLOX_EXE) + " -boot"
+    values = {
+        "nickname": "demo@murlox.test", "password": "demo", "curdesktopid": "1004",
+        "proxyuse": "1", "proxytype": "http", "proxyhost": "127.0.0.1", "proxyport": "3128",
+        "proxyusername": "", "proxypassword": "", "proxyrealm": "", "maintop": "300",
+    }
+    wine.change_registry({
+        # mainleft is stored with blanks around it, so a rewrite shows as the plain number.
+        SETTINGS_KEY: {**values, "autologin": 1, "mainleft": " 120 "},
+        RUN_KEY: {"MURLOX": own_run_value},
+    })
+    before = visible_windows(wine)
+
+    started = time.monotonic()
+    result = wine.run(MURLOX_EXE, "-uninstall", timeout=30,
+                      extra_env={"MURLOX_SERVICE": service.address})
+    elapsed = time.monotonic() - started
+
+    assert result.returncode == 0
+    assert elapsed < 10
+    assert service.log() == [], "no sign-in and no other request"
+    assert visible_windows(wine) == before
+    settings = stored(wine)
+    for name, data in values.items():
+        assert f"{name}    REG_SZ    {data}".rstrip() in settings
+    assert "mainleft    REG_SZ    120" in settings
+    assert "autologin    REG_DWORD    0x1" in settings
+    assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
+
+
+def test_uninstall_beside_a_copy_that_never_answers_ends_all_the_same(clean_registry):
+    wine = clean_registry
+    hung = subprocess.Popen(["wine", str(BUILD / "hung_instance_window.exe")], env=wine.env,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        assert hung.stdout.readline().strip() == "ready"
+        # Well above the few seconds that the hand-over waits.
+        result = wine.run(MURLOX_EXE, "-uninstall", timeout=30)
+    finally:
+        hung.stdin.close()
+        hung.wait(timeout=30)
+    assert result.returncode == 0
+
+
+def test_a_stored_place_on_no_monitor_leaves_the_main_window_at_its_designed_place(
+        service, start_client):
+    # Where the main window was dragged to on a monitor that has been unplugged since.
+    client = start_client(service.address, {SETTINGS_KEY: {"mainleft": "40000",
+                                                           "maintop": "40000"}})
+    assert client.shown()
+    window = client.wine.windows("--class", "TfrmMain")[0]
+    assert client.exit() == 0
+    assert window["rect"].startswith("504,287,"), window["rect"]
+
+
+# The tests below share one running client (first_instance) and leave it as they found it; they
+# stay the module's last, as it runs until the module ends.
 
 
 def test_second_boot_start_hands_over_its_arguments_and_ends(wine, first_instance):
@@ -50,7 +96,7 @@ def test_second_boot_start_hands_over_its_arguments_and_ends(wine, first_instanc
     assert f"msg={HAND_OVER_MESSAGE} " in reports[0]
     assert 'atom="-boot "' in reports[0]
     assert visible_windows(wine) == before
-    assert first_instance.poll() is None, "the first instance must keep running"
+    assert first_instance.process.poll() is None, "the first instance must keep running"
 
 
 def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_front(
@@ -58,8 +104,9 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     # The user had the sign-in window open, then went to another program.
     assert wine.winctl("activate", "--class", "TfrmRegisterLogin").returncode == 0
     other = wine.start("notepad")
-    assert wine.winctl("wait", "--class", "Notepad", "--visible", "--timeout", "20").returncode == 0
-    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout), \
+    assert wine.wait("--class", "Notepad", "--visible")
+    assert wait_for(lambda: 'class="Notepad"' in wine.winctl("foreground").stdout,
+                    interval=PROGRAM_INTERVAL), \
         "Notepad never came to the front"
 
     with wine.watch(*APP_WINDOW, msg=HAND_OVER_MESSAGE, timeout=120) as hand_overs:
@@ -75,7 +122,7 @@ def test_second_start_without_arguments_sends_nothing_but_brings_the_first_to_fr
     assert second.returncode == 0
     assert reports == [], "no arguments, so nothing is handed over"
     assert 'class="TfrmRegisterLogin"' in foreground
-    assert first_instance.poll() is None
+    assert first_instance.process.poll() is None
 
 
 def test_private_messages_from_another_program_change_nothing(wine, first_instance):
@@ -103,69 +150,7 @@ def test_private_messages_from_another_program_change_nothing(wine, first_instan
     # The windows are all the user-interface thread's: what was posted to them has been handled.
     assert wine.took_posted_messages("--class", "TfrmResources")
     assert visible_windows(wine) == before
-    assert first_instance.poll() is None
-
-
-def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_registry, service):
-    wine = clean_registry
-    own_run_value = str(MURLOX_EXE).replace("/", "\\")
-    own_run_value = "Z:" + own_run_value + " -boot"
-    values = {
-        "nickname": "demo@murlox.test", "password": "demo", "curdesktopid": "1004",
-        "proxyuse": "1", "proxytype": "http", "proxyhost": "127.0.0.1", "proxyport": "3128",
-        "proxyusername": "", "proxypassword": "", "proxyrealm": "", "maintop": "300",
-    }
-    for name, data in values.items():
-        wine.reg("add", SETTINGS_KEY, "/v", name, "/d", data, "/f")
-    wine.reg("add", SETTINGS_KEY, "/v", "autologin", "/t", "REG_DWORD", "/d", "1", "/f")
-    # Stored with blanks around it, so a rewrite shows as the plain number.
-    wine.reg("add", SETTINGS_KEY, "/v", "mainleft", "/d", " 120 ", "/f")
-    wine.reg("add", RUN_KEY, "/v", "MURLOX", "/d", own_run_value, "/f")
-    before = visible_windows(wine)
-
-    started = time.monotonic()
-    result = wine.run(MURLOX_EXE, "-uninstall", timeout=30,
-                      extra_env={"MURLOX_SERVICE": service.address})
-    elapsed = time.monotonic() - started
-
-    assert result.returncode == 0
-    assert elapsed < 10
-    assert service.log() == [], "no sign-in and no other request"
-    assert visible_windows(wine) == before
-    stored = wine.reg("query", SETTINGS_KEY).stdout
-    for name, data in values.items():
-        assert f"{name}    REG_SZ    {data}".rstrip() in stored
-    assert "mainleft    REG_SZ    120" in stored
-    assert "autologin    REG_DWORD    0x1" in stored
-    assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
-
-
-def test_uninstall_beside_a_copy_that_never_answers_ends_all_the_same(clean_registry):
-    wine = clean_registry
-    hung = subprocess.Popen(["wine", str(BUILD / "hung_instance_window.exe")], env=wine.env,
-                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    try:
-        assert hung.stdout.readline().strip() == "ready"
-        # Well above the few seconds that the hand-over waits.
-        result = wine.run(MURLOX_EXE, "-uninstall", timeout=30)
-    finally:
-        hung.stdin.close()
-        hung.wait(timeout=30)
-    assert result.returncode == 0
-
-
-def test_a_stored_place_on_no_monitor_leaves_the_main_window_at_its_designed_place(
-        clean_registry, service):
-    wine = clean_registry
-    # Where the main window was dragged to on a monitor that has been unplugged since.
-    wine.reg("add", SETTINGS_KEY, "/v", "mainleft", "/d", "40000", "/f")
-    wine.reg("add", SETTINGS_KEY, "/v", "maintop", "/d", "40000", "/f")
-    client = wine.start(MURLOX_EXE, extra_env={"MURLOX_SERVICE": service.address})
-    shown = wine.winctl("wait", "--class", "TfrmMain", "--visible", "--timeout", "20")
-    assert shown.returncode == 0
-    rect = wine.windows("--class", "TfrmMain")[0]["rect"]
-    assert wine.exit_client(client) == 0
-    assert rect.startswith("504,287,"), rect
+    assert first_instance.process.poll() is None
 
 
 def test_second_start_restores_the_first_ones_minimised_window(wine, first_instance):

@@ -1,5 +1,5 @@
-"""Running the client and the project's automation tool under Wine, for the end-to-end tests."""
-import os
+"""Windows programs, their windows and the registry under Wine, driven through the project's
+automation tool winctl, for the end-to-end tests."""
 import re
 import shutil
 import subprocess
@@ -40,7 +40,7 @@ class Display:
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["DISPLAY"] = f":{number}"
             socket = Path(f"/tmp/.X11-unix/X{number}")
-            if not wait_for(socket.exists, timeout=30, interval=0.05):
+            if not wait_for(socket.exists, timeout=30):
                 raise RuntimeError(f"Xvfb :{number} never opened {socket}")
         script = 'source "$TOP/scripts/wine-env" && murlox_wine_prefix && murlox_display_start'
         subprocess.run(["bash", "-c", script], env={**self.env, "TOP": str(TOP)}, check=True)
@@ -53,10 +53,14 @@ class Display:
 
 
 class Wine:
-    """Windows programs and the registry of the project's Wine prefix."""
+    """Windows programs, their windows and the registry of the project's Wine prefix. Each call
+    starts a Wine process, a tenth of a second and more: so waits for windows go through one
+    "winctl wait", which looks every 50 ms inside its process, and registry changes through one
+    "reg import"."""
 
     def __init__(self, env):
         self.env = env
+        self._user_folders = {}
 
     def start(self, exe, *args, extra_env=None):
         return subprocess.Popen(["wine", str(exe), *args], env={**self.env, **(extra_env or {})},
@@ -74,6 +78,39 @@ class Wine:
         result = self.winctl("list", *selector)
         return [parse_window(line) for line in result.stdout.splitlines() if line.strip()]
 
+    def visible(self, window_class):
+        return bool(self.windows("--class", window_class, "--visible"))
+
+    def wait(self, *selector, gone=False, timeout=20):
+        """Waits until a window the selector names exists, or with gone until none does; False
+        when that did not come within the time."""
+        until_gone = ["--gone"] if gone else []
+        return self.winctl("wait", *selector, *until_gone, "--timeout", str(timeout),
+                           timeout=timeout + 30).returncode == 0
+
+    def children(self, window_class):
+        """The child windows of the first window of the class, all levels."""
+        lines = self.winctl("children", "--class", window_class).stdout.splitlines()
+        return [parse_window(line) for line in lines if line.strip()]
+
+    def child(self, window_class, **fields):
+        return next(c for c in self.children(window_class)
+                    if all(c.get(k) == v for k, v in fields.items()))
+
+    def click(self, x, y):
+        assert self.winctl("click", "--x", str(x), "--y", str(y)).returncode == 0
+
+    def type_keys(self, text):
+        assert self.winctl("type", "--text", text).returncode == 0
+
+    def message_box(self, timeout):
+        """The open message box's text and its button, once one is up."""
+        assert self.wait("--class", "#32770", "--visible", timeout=timeout), "no message box"
+        parts = self.children("#32770")
+        text = next(c["text"] for c in parts if c["class"] == "Static" and c["text"])
+        button = next(c for c in parts if c["class"] == "Button")
+        return text, button
+
     def watch(self, *selector, msg, timeout):
         """Starts "winctl watch" on the thread of the selected window; returns once its hooks are
         in place. Its reports collect in the Watch as the thread takes the messages."""
@@ -90,36 +127,13 @@ class Wine:
             return wait_for(lambda: any(r["via"] == "posted" and r["lparam"] == mark
                                         for r in taken.reports), timeout)
 
-    def open_tray_menu(self):
-        """Presses the right button on the client's tray icon; the menu opens on button-down."""
-        right_button_down = "516"
-        self.winctl("post", "--class", "TTrayIconWindow", "--msg", "2048", "--lparam",
-                    right_button_down)
-
-    def client_menu(self):
-        """The selector of the client's menus: Wine's taskbar opens menus of its own."""
-        tray = self.windows("--class", "TTrayIconWindow")
-        return ["--pid", tray[0]["pid"]] if tray else []
-
-    def tray_menu(self):
-        """The items of the open tray menu: caption -> enabled."""
-        lines = self.winctl("menu", "--timeout", "10", *self.client_menu()).stdout.splitlines()
-        items = [parse_window(line) for line in lines if line.strip()]
-        return {i["caption"]: i["enabled"] == "1" for i in items if i["separator"] == "0"}
-
-    def choose_from_tray_menu(self, caption):
-        self.open_tray_menu()
-        return self.winctl("menu-choose", "--text", caption, "--timeout", "10",
-                           *self.client_menu())
-
-    def close_menu(self, owner=None):
-        """Presses Esc in the open menu of the client, or of the process the selector owner
-        names, and waits until it has closed; False when it stayed open."""
-        owner = self.client_menu() if owner is None else owner
+    def close_menu(self, owner):
+        """Presses Esc in the open menu of the process the selector owner names, and waits until
+        it has closed; False when it stayed open."""
         escape = "27"
-        self.winctl("post", "--class", "#32768", "--visible", *owner, "--msg", "256", "--wparam",
-                    escape)
-        return wait_for(lambda: not self.windows("--class", "#32768", "--visible", *owner), 10)
+        menu = ["--class", "#32768", "--visible", *owner]
+        self.winctl("post", *menu, "--msg", "256", "--wparam", escape)
+        return self.wait(*menu, gone=True, timeout=10)
 
     def close_start_menu(self):
         """Closes the Start menu of Wine's taskbar, if open, once the taskbar has taken every
@@ -130,23 +144,11 @@ class Wine:
         assert self.close_menu(["--pid", self.windows(*taskbar)[0]["pid"]]), \
             "the Start menu stays open"
 
-    def exit_client(self, process, timeout=20):
-        """Ends a running client the way a user does: "Exit" in its tray menu. A menu that did not
-        open (the click came while the client was still busy starting) is opened again."""
-        for _ in range(3):
-            if self.choose_from_tray_menu("Exit").returncode == 0:
-                break
-            self.close_menu()
-        try:
-            return process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-            raise
-
     def user_folder(self, variable):
         """A folder of the prefix's user, such as LOCALAPPDATA, as Windows names it."""
-        return self.run("cmd", "/c", f"echo %{variable}%").stdout.strip()
+        if variable not in self._user_folders:
+            self._user_folders[variable] = self.run("cmd", "/c", f"echo %{variable}%").stdout.strip()
+        return self._user_folders[variable]
 
     def unix_path(self, windows_path):
         """Where a path on the prefix's drive C: or on Z: lies in the Linux file system."""
@@ -159,15 +161,31 @@ class Wine:
     def reg(self, *args):
         return subprocess.run(["wine", "reg", *args], env=self.env, capture_output=True, text=True)
 
-    def reg_export(self, key):
-        """The key's values as exported text, without the header and export timestamps."""
-        target = TOP / "build" / "e2e-export.reg"
-        target.unlink(missing_ok=True)
-        result = self.reg("export", key, f"Z:{target}", "/y")
-        if result.returncode != 0:
-            return None
-        text = target.read_bytes().decode("utf-16")
-        return [line for line in text.splitlines()[1:] if line.strip()]
+    def change_registry(self, changes):
+        """Makes the changes in one "reg import". changes maps a key (HKCU\\...) to None, which
+        deletes it, or to its values: a str is stored as REG_SZ, an int as REG_DWORD, and None
+        deletes the value. Deleting what is not there is no error."""
+        lines = ["Windows Registry Editor Version 5.00", ""]
+        for key, values in changes.items():
+            root, _, path = key.partition("\\")
+            name = REGISTRY_ROOTS[root] + "\\" + path
+            if values is None:
+                lines += [f"[-{name}]", ""]
+                continue
+            lines.append(f"[{name}]")
+            for value, data in values.items():
+                if data is None:
+                    stored = "-"
+                elif isinstance(data, int):
+                    stored = f"dword:{data:08x}"
+                else:
+                    stored = '"' + data.replace("\\", "\\\\").replace('"', '\\"') + '"'
+                lines.append(f'"{value}"={stored}')
+            lines.append("")
+        script = TOP / "build" / "e2e-import.reg"
+        script.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
+        result = self.reg("import", wine_path(script))
+        assert result.returncode == 0, result.stdout + result.stderr
 
 
 class Watch:
@@ -206,6 +224,8 @@ class Watch:
         self.stop()
 
 
+REGISTRY_ROOTS = {"HKCU": "HKEY_CURRENT_USER", "HKLM": "HKEY_LOCAL_MACHINE",
+                  "HKCR": "HKEY_CLASSES_ROOT"}
 _FIELD = re.compile(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)')
 
 
@@ -218,6 +238,16 @@ def parse_window(line):
 
 def wine_path(path):
     return "Z:" + str(path).replace("/", "\\")
+
+
+def rect(window, field="rect"):
+    """A rectangle of a window's record (rect or client): left, top, right, bottom."""
+    return tuple(int(v) for v in window[field].split(","))
+
+
+def centre(window):
+    left, top, right, bottom = rect(window)
+    return (left + right) // 2, (top + bottom) // 2
 
 
 def require_tools():

@@ -3,7 +3,13 @@ import socket
 import time
 
 
-def wait_for(condition, timeout=30, interval=0.2):
+# The interval of a condition that starts a program each time it is asked (a Wine process,
+# ImageMagick): each start takes a tenth of a second of a processor that the program under test
+# needs as well.
+PROGRAM_INTERVAL = 0.2
+
+
+def wait_for(condition, timeout=30, interval=0.05):
     """Asks condition() every interval seconds until it gives a true value, and returns that
     value; after timeout seconds, returns the last, false, one. The timeout only keeps a broken
     test from hanging, so it is generous: a condition that holds ends the wait at once."""
