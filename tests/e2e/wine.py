@@ -32,7 +32,7 @@ class Display:
 
     def start(self):
         if not self.env.get("DISPLAY"):
-            number = 90
+            number = int(self.env.get("MURLOX_DISPLAY_FROM", 90))
             while Path(f"/tmp/.X11-unix/X{number}").exists() or Path(f"/tmp/.X{number}-lock").exists():
                 number += 1
             self.xvfb = subprocess.Popen(
