@@ -3,7 +3,6 @@
 #include "app/main_window.h"
 #include "app/resource_window.h"
 #include "signin/sign_in_window.h"
-#include "ui/modal.h"
 #include "windows/settings_window.h"
 
 // The main window and the resource window are made first and go last; the checks are for the
@@ -96,9 +95,5 @@ void ApplicationSignInOwner::ShowSignInWindow() {
     if (!frmRegisterLogin) {
         return;
     }
-    if (frmRegisterLogin->IsVisible()) {
-        frmRegisterLogin->Activate();
-    } else {
-        ShowModal(*frmRegisterLogin);
-    }
+    frmRegisterLogin->ShowModalOrActivate();
 }

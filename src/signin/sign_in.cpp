@@ -17,7 +17,7 @@
 #include "ui/error_guard.h"
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
-#include "ui/modal.h"
+#include "ui/prompt.h"
 
 int32_t LoginResultCode = 0;
 bool SignInBusy = false;
@@ -278,11 +278,7 @@ void ShowConnectionFailure() {
     if (!frmPopop) {
         return;
     }
-    if (frmPopop->IsVisible()) {
-        frmPopop->Activate();
-    } else {
-        ShowModal(*frmPopop);
-    }
+    frmPopop->ShowModalOrActivate();
 }
 
 SignInOwnerScope::SignInOwnerScope(SignInOwner& owner) : previous_(signIn.ReplaceOwner(&owner)) {}

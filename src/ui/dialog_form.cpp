@@ -3,6 +3,7 @@
 #include "ui/dialog_keys.h"
 #include "ui/dpi.h"
 #include "ui/font.h"
+#include "ui/modal.h"
 #include "ui/tab_control.h"
 
 namespace {
@@ -100,4 +101,12 @@ void DialogForm::RestoreFocus() {
     ::SetFocus(focus_ && ::IsWindowVisible(focus_) && ::IsWindowEnabled(focus_)
                    ? focus_
                    : ::GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+}
+
+void DialogForm::ShowModalOrActivate() {
+    if (IsVisible()) {
+        Activate();
+    } else {
+        ShowModal(*this);
+    }
 }

@@ -24,6 +24,9 @@ class DialogForm : public Window {
     // Brings the shown form to the front with the focus on one of its controls, never on the bare
     // window, which no key could then move on.
     void Activate();
+    // Runs the form modally, or brings it to the front when it is up already: a second request
+    // for a window the user has open goes to the one open.
+    void ShowModalOrActivate();
 
     // The font of the form's controls, Verdana 8 points unless a form chooses another.
     HFONT Font() const { return static_cast<HFONT>(font_.get()); }
