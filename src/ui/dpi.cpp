@@ -1,15 +1,44 @@
 #include "ui/dpi.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "ui/system_library.h"
 #include "ui/win_handles.h"
 
 namespace {
 
-// A function of the system's user32 that older Windows lack: null there.
+// Where the newer DPI functions live, by the Windows that brought them.
+enum class DpiLibrary {
+    ShcoreOfWindows81,
+    User32OfWindows10,
+};
+
+// Whether the functions of that library are looked up at all. For the tests, which run under Wine,
+// where all are there: MURLOX_DPI_AS_WINDOWS set to 8.1 or 7 leaves out those that Windows lacks,
+// so that its ways run too.
+bool LooksUp(DpiLibrary library) {
+    const char* played = std::getenv("MURLOX_DPI_AS_WINDOWS");
+    if (!played || !*played) {
+        return true;
+    }
+    return library == DpiLibrary::ShcoreOfWindows81 && std::strcmp(played, "8.1") == 0;
+}
+
+// A DPI function that older Windows lack, never imported, so that the client still starts on
+// Windows 7: null where Windows has none.
 template <typename Function>
-Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("user32.dll"), name)));
+Function DpiFunction(DpiLibrary library, const char* name) {
+    if (!LooksUp(library)) {
+        return nullptr;
+    }
+    // user32 is in every process that has windows; shcore, which Windows 7 lacks, is loaded.
+    const HMODULE module = library == DpiLibrary::ShcoreOfWindows81
+                               ? LoadSystemLibrary("shcore.dll")
+                               : ::GetModuleHandleA("user32.dll");
+    return module ? reinterpret_cast<Function>(
+                        reinterpret_cast<void (*)()>(::GetProcAddress(module, name)))
+                  : nullptr;
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -18,17 +47,10 @@ using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 // The DPI that the user's scale gives the monitor, which windows are laid out by.
 constexpr int kMonitorEffectiveDpi = 0;
 
-// Windows 8.1's way, through a library that Windows 7 lacks, which leaves the system's DPI there.
-GetDpiForMonitorFunction ShcoreGetDpiForMonitor() {
-    const HMODULE shcore = LoadSystemLibrary("shcore.dll");
-    return shcore ? reinterpret_cast<GetDpiForMonitorFunction>(
-                        reinterpret_cast<void (*)()>(::GetProcAddress(shcore, "GetDpiForMonitor")))
-                  : nullptr;
-}
-
 // The DPI of the monitor as Windows 8.1 tells it; the system's before.
 int MonitorDpi(HMONITOR monitor) {
-    static const auto getDpiForMonitor = ShcoreGetDpiForMonitor();
+    static const auto getDpiForMonitor =
+        DpiFunction<GetDpiForMonitorFunction>(DpiLibrary::ShcoreOfWindows81, "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, kMonitorEffectiveDpi, &x, &y)) &&
@@ -47,7 +69,8 @@ int SystemDpi() {
 }
 
 int WindowDpi(HWND window) {
-    static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    static const auto getDpiForWindow =
+        DpiFunction<GetDpiForWindowFunction>(DpiLibrary::User32OfWindows10, "GetDpiForWindow");
     if (!window) {
         return SystemDpi();
     }
@@ -73,8 +96,8 @@ HFONT RescaledFont(HFONT font, int fromDpi, int toDpi) {
 }
 
 RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi) {
-    static const auto adjustForDpi =
-        User32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+    static const auto adjustForDpi = DpiFunction<AdjustWindowRectExForDpiFunction>(
+        DpiLibrary::User32OfWindows10, "AdjustWindowRectExForDpi");
     if (!adjustForDpi || !adjustForDpi(&client, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
         ::AdjustWindowRectEx(&client, style, FALSE, exStyle);
     }
