@@ -44,6 +44,10 @@ Function DpiFunction(DpiLibrary library, const char* name) {
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetThreadDpiAwarenessContextFunction = DPI_AWARENESS_CONTEXT(WINAPI*)();
+using AreDpiAwarenessContextsEqualFunction = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT,
+                                                           DPI_AWARENESS_CONTEXT);
+using EnableNonClientDpiScalingFunction = BOOL(WINAPI*)(HWND);
 // The DPI that the user's scale gives the monitor, which windows are laid out by.
 constexpr int kMonitorEffectiveDpi = 0;
 
@@ -83,6 +87,27 @@ int WindowDpi(HWND window) {
 
 int AreaDpi(const RECT& area) {
     return MonitorDpi(::MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
+}
+
+bool LetFrameFollowDpi(HWND window) {
+    static const auto threadContext = DpiFunction<GetThreadDpiAwarenessContextFunction>(
+        DpiLibrary::User32OfWindows10, "GetThreadDpiAwarenessContext");
+    static const auto sameContext = DpiFunction<AreDpiAwarenessContextsEqualFunction>(
+        DpiLibrary::User32OfWindows10, "AreDpiAwarenessContextsEqual");
+    static const auto enableNonClientScaling = DpiFunction<EnableNonClientDpiScalingFunction>(
+        DpiLibrary::User32OfWindows10, "EnableNonClientDpiScaling");
+    // Before Windows 10 1607 the frame keeps the system's DPI on every monitor.
+    if (!threadContext || !sameContext) {
+        return false;
+    }
+    const DPI_AWARENESS_CONTEXT context = threadContext();
+    if (sameContext(context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
+        return true;
+    }
+    // Windows 10 1607 and its long-term edition know no v2: the manifest's fallback, v1, scales
+    // the frame only when asked.
+    return sameContext(context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE) &&
+           enableNonClientScaling && enableNonClientScaling(window);
 }
 
 HFONT RescaledFont(HFONT font, int fromDpi, int toDpi) {

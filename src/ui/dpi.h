@@ -16,6 +16,11 @@ int WindowDpi(HWND window);
 // The DPI of the monitor that holds most of the area, which a window made there takes.
 int AreaDpi(const RECT& area);
 
+// Lets the frame and caption of a top-level window being made (WM_NCCREATE) follow the DPI of its
+// monitor, as they do by themselves under per-monitor awareness v2. True when they follow it,
+// false when they keep the system's DPI on every monitor.
+bool LetFrameFollowDpi(HWND window);
+
 // A DPI that a screen may have: Windows scales from 100 % to 500 %; half of 96 to ten times it
 // leaves room on both sides.
 inline bool IsScreenDpi(int dpi) {
@@ -34,5 +39,6 @@ inline RECT Scaled(const RECT& rect, int dpi) {
 // A copy of the font for another DPI: its height scaled from one DPI to the other. Null for none.
 HFONT RescaledFont(HFONT font, int fromDpi, int toDpi);
 
-// The window rectangle around a client rectangle, with the frame of that DPI.
+// The window rectangle around a client rectangle, with the frame of that DPI (the system's where
+// Windows sizes frames for no other).
 RECT FrameAround(RECT client, DWORD style, DWORD exStyle, int dpi);

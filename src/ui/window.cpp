@@ -179,15 +179,16 @@ void Window::CreateForm(const FormDescription& form, HWND owner) {
 
 void Window::PlaceForDpi(const FormDescription& form, HWND owner) {
     using Centring = FormDescription::Centring;
-    // Made at 96 dpi, the window learns its monitor's DPI only once it exists.
+    // Made at 96 dpi, the window learns its monitor's DPI, and its frame's, only once it exists.
     const int dpi = WindowDpi(hwnd_);
     dpi_ = dpi;
-    if (dpi == kDesignDpi && form.centring == Centring::None) {
+    const int frameDpi = FrameDpi(dpi);
+    if (dpi == kDesignDpi && frameDpi == kDesignDpi && form.centring == Centring::None) {
         return;
     }
     const int width = Scaled(form.clientWidth, dpi);
     const int height = Scaled(form.clientHeight, dpi);
-    const RECT frame = FrameAround({0, 0, width, height}, form.style, form.exStyle, dpi);
+    const RECT frame = FrameAround({0, 0, width, height}, form.style, form.exStyle, frameDpi);
     // Centred is the whole window, its frame with it.
     const int frameWidth = frame.right - frame.left;
     const int frameHeight = frame.bottom - frame.top;
@@ -290,8 +291,17 @@ void Window::DpiChanged(int, int) {}
 
 void Window::MoveToDpi(int newDpi, const RECT& proposed) {
     const int oldDpi = dpi_;
-    ::SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
-                   proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Windows proposes the whole window scaled, frame and all, where the frame keeps the system's
+    // DPI (per-monitor v1 without non-client scaling): the size is the client area's, scaled,
+    // within the frame the window really has.
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const RECT frame = FrameAround(
+        {0, 0, ::MulDiv(client.right, newDpi, oldDpi), ::MulDiv(client.bottom, newDpi, oldDpi)},
+        static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_STYLE)),
+        static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_EXSTYLE)), FrameDpi(newDpi));
+    ::SetWindowPos(hwnd_, nullptr, proposed.left, proposed.top, frame.right - frame.left,
+                   frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (newDpi == oldDpi) {
         return;
     }
@@ -319,6 +329,10 @@ void Window::MoveToDpi(int newDpi, const RECT& proposed) {
     DpiChanged(oldDpi, newDpi);
     dpi_ = newDpi;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int Window::FrameDpi(int dpi) const {
+    return frameFollowsDpi_ ? dpi : SystemDpi();
 }
 
 bool Window::HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -371,6 +385,10 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             Window* created = std::exchange(ui.windowBeingCreated, nullptr);
             created->hwnd_ = hwnd;
             ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+            // Asked for here or never: the frame is made next.
+            created->frameFollowsDpi_ =
+                (reinterpret_cast<const CREATESTRUCTA*>(lParam)->style & WS_CHILD) == 0 &&
+                LetFrameFollowDpi(hwnd);
         }
     }
     auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));

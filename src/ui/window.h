@@ -72,7 +72,8 @@ class Window {
     // Registers the description's class on first use and creates the window, owned by owner
     // (or, for a WS_CHILD style, as a child of it).
     void CreateForm(const FormDescription& form, HWND owner);
-    // Takes the place Windows proposes for a new DPI and scales every window inside.
+    // Takes the place Windows proposes for a new DPI, at the size of the client area scaled within
+    // the frame the window really has, and scales every window inside.
     void MoveToDpi(int newDpi, const RECT& proposed);
     // Scales a top-level window's designed place and size for its monitor's DPI.
     void PlaceForDpi(const FormDescription& form, HWND owner);
@@ -108,11 +109,15 @@ class Window {
     void Detach();
     // A screen reader's question or press, answered for every window alike. True when handled.
     bool HandleAccessibility(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The DPI the frame of a top-level window is drawn at when the window stands at that DPI.
+    int FrameDpi(int dpi) const;
 
     HWND hwnd_ = nullptr;
     bool subclassed_ = false;
     // The DPI the window was laid out for.
     int dpi_ = 96;
+    // The frame follows the monitor's DPI, or keeps the system's.
+    bool frameFollowsDpi_ = false;
     AccessibleDescription accessible_;
     bool modal_ = false;
     int modalResult_ = 0;

@@ -289,8 +289,8 @@ TEST_F(DpiTest, EveryWindowIsItsDesignScaledAndNothingIsCut) {
     ExpectPlace(download.prog().Bounds(), {12, 21, 201, 17}, "download progress");
 }
 
-// Moved to a screen of twice the DPI, a window takes the place Windows proposes, and its controls,
-// fonts and pictures follow.
+// Moved to a screen of twice the DPI, a window takes the place Windows proposes with its client
+// area scaled within the frame it really has, and its controls, fonts and pictures follow.
 TEST_F(DpiTest, AMoveToAScreenOfAnotherDpiLaysTheWindowOutAgain) {
     const int dpi = SystemDpi();
     const int moved = 2 * dpi;
@@ -303,18 +303,23 @@ TEST_F(DpiTest, AMoveToAScreenOfAnotherDpiLaysTheWindowOutAgain) {
         return font.lfHeight;
     };
     const LONG okFont = fontHeight(settings.OkButton().hwnd());
-    // The place Windows would propose: the window's frame, which Wine keeps at the system's
-    // DPI, around the design's client area at the new DPI.
-    const auto proposal = [](const Window& form, SIZE client) {
+    // The place Windows proposes to a per-monitor v1 window: the whole window scaled, frame and
+    // all, though the frame keeps the system's DPI unless the window asked for it to be scaled
+    // (Windows 10 1607), and always under Wine.
+    const auto proposal = [&](const Window& form) {
         RECT window;
         ::GetWindowRect(form.hwnd(), &window);
-        const SIZE now = ClientSize(form);
-        return RECT{window.left, window.top, window.right + client.cx - now.cx,
-                    window.bottom + client.cy - now.cy};
+        return RECT{window.left, window.top,
+                    window.left + ::MulDiv(window.right - window.left, moved, dpi),
+                    window.top + ::MulDiv(window.bottom - window.top, moved, dpi)};
     };
-    RECT proposed = proposal(settings, {Scaled(432, moved), Scaled(381, moved)});
+    RECT proposed = proposal(settings);
     ::SendMessageA(settings.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
                    reinterpret_cast<LPARAM>(&proposed));
+    RECT placed;
+    ::GetWindowRect(settings.hwnd(), &placed);
+    EXPECT_EQ(placed.left, proposed.left);
+    EXPECT_EQ(placed.top, proposed.top);
     EXPECT_NEAR(ClientSize(settings).cx, Scaled(432, moved), 1);
     EXPECT_NEAR(ClientSize(settings).cy, Scaled(381, moved), 1);
     const std::vector<long> ok = Place(settings.OkButton().Bounds());
@@ -328,7 +333,7 @@ TEST_F(DpiTest, AMoveToAScreenOfAnotherDpiLaysTheWindowOutAgain) {
     TfrmWPSetTime& keep = *frmWPSetTime;
     keep.Show();
     const RECT label = keep.KeepLabel().Bounds();
-    proposed = proposal(keep, {Scaled(211, moved), Scaled(101, moved)});
+    proposed = proposal(keep);
     ::SendMessageA(keep.hwnd(), WM_DPICHANGED, MAKEWPARAM(moved, moved),
                    reinterpret_cast<LPARAM>(&proposed));
     const RECT grown = keep.KeepLabel().Bounds();
