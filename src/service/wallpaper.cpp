@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include <shlobj.h>
+#include <versionhelpers.h>
 #include <gdiplus.h>
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "service/service_owner.h"
+#include "service/service_state.h"
 #include "service/wallpaper_bitmap.h"
 #include "service/wallpaper_picture.h"
 #include "settings/keep_schedule.h"
@@ -27,8 +29,13 @@ namespace {
 constexpr WPARAM kTaskbarCommand = 419;
 constexpr DWORD kApplyAll = AD_APPLY_ALL | AD_APPLY_FORCE;  // 15
 
+// The system's Active Desktop object, or the one a test put in its place.
 ComPtr<IActiveDesktop> CreateActiveDesktop() {
     ComPtr<IActiveDesktop> desktop;
+    if (IActiveDesktop* standIn = TheServiceState().activeDesktop) {
+        desktop.share(standIn);
+        return desktop;
+    }
     ::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                        reinterpret_cast<void**>(desktop.put()));
     return desktop;
@@ -68,37 +75,43 @@ std::optional<PictureSize> PictureSizeInFile(const std::string& path) {
     });
 }
 
-// The bitmap of the picture stretched over the whole primary screen, which every Windows version
-// (and Wine) shows as wallpaper. The picture is decoded once and its pixels scaled as they lie in
-// GDI+'s memory: drawing it with GDI+ instead takes ten to twenty times as long under Wine.
-// Empty when the file is no picture, or one too large to decode, as its header tells.
-std::vector<uint8_t> StretchedBitmap(const std::string& picture) {
-    const std::optional<PictureSize> size = PictureSizeInFile(picture);
+// The picture decoded, or nothing when the file is no picture, or one too large to decode as its
+// header tells.
+std::unique_ptr<Gdiplus::Bitmap> DecodedPicture(const std::string& path) {
+    const std::optional<PictureSize> size = PictureSizeInFile(path);
     if (!size || !MayDecodePicture(*size)) {
-        return {};
+        return nullptr;
     }
-    std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(WidenAnsi(picture).c_str()));
-    if (!source || source->GetLastStatus() != Gdiplus::Ok ||
-        !MayDecodePicture({source->GetWidth(), source->GetHeight()})) {
-        return {};
+    std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromFile(WidenAnsi(path).c_str()));
+    if (!picture || picture->GetLastStatus() != Gdiplus::Ok ||
+        !MayDecodePicture({picture->GetWidth(), picture->GetHeight()})) {
+        return nullptr;
     }
-    const int width = static_cast<int>(source->GetWidth());
-    const int height = static_cast<int>(source->GetHeight());
+    return picture;
+}
+
+// The bitmap of the picture stretched over the whole primary screen, which every Windows version
+// (and Wine) shows as wallpaper. The picture's pixels are scaled as they lie in GDI+'s memory:
+// drawing it with GDI+ instead takes ten to twenty times as long under Wine. Empty when its pixels
+// cannot be read.
+std::vector<uint8_t> StretchedBitmap(Gdiplus::Bitmap& source) {
+    const int width = static_cast<int>(source.GetWidth());
+    const int height = static_cast<int>(source.GetHeight());
     // JPEGs and most BMPs decode to three-byte pixels, read as they are; everything else, such as
     // a palette or transparency, is read premultiplied, which draws it over black.
-    const bool threeBytes = source->GetPixelFormat() == PixelFormat24bppRGB;
+    const bool threeBytes = source.GetPixelFormat() == PixelFormat24bppRGB;
     const Gdiplus::Rect whole(0, 0, width, height);
     Gdiplus::BitmapData pixels;
-    if (source->LockBits(&whole, Gdiplus::ImageLockModeRead,
-                         threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
-                         &pixels) != Gdiplus::Ok) {
+    if (source.LockBits(&whole, Gdiplus::ImageLockModeRead,
+                        threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
+                        &pixels) != Gdiplus::Ok) {
         return {};
     }
     std::vector<uint8_t> bitmap =
         StretchedBmpFile({static_cast<const uint8_t*>(pixels.Scan0), width, height, pixels.Stride,
                           threeBytes ? 3 : 4},
                          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    source->UnlockBits(&pixels);
+    source.UnlockBits(&pixels);
     return bitmap;
 }
 
@@ -134,6 +147,45 @@ std::string StretchedBitmapPath(const std::string& path) {
     return ::lstrcmpiA(shown, first.c_str()) == 0 ? folder + "wallpaper-desktop-2.bmp" : first;
 }
 
+// Sets the picture through a bitmap of our own, where Active Desktop refused it.
+bool SetStretchedBitmap(const std::string& path, Gdiplus::Bitmap& picture) {
+    const std::string bitmap = StretchedBitmapPath(path);
+    const std::vector<uint8_t> pixels = StretchedBitmap(picture);
+    return !pixels.empty() && WriteWholeFile(bitmap, pixels) && SetSystemWallpaper(bitmap);
+}
+
+// The file of a "url" wallpaper: an HTML document, no picture.
+bool IsPage(const std::string& path) {
+    const size_t dot = path.find_last_of(".\\");
+    return dot != std::string::npos && path[dot] == '.' &&
+           ::lstrcmpiA(path.c_str() + dot, ".html") == 0;
+}
+
+// Windows before Vista, whose Active Desktop shows HTML and is switched on for every wallpaper.
+bool HasHtmlDesktop() {
+    return !::IsWindowsVistaOrGreater();
+}
+
+// Sets the wallpaper; false when nothing was set.
+bool SetWallpaperFile(const std::string& path) {
+    // Decoded first, and kept for the bitmap of our own.
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+    if (!IsPage(path)) {
+        picture = DecodedPicture(path);
+        if (!picture) {
+            return false;
+        }
+    } else if (!HasHtmlDesktop()) {
+        return false;
+    }
+    if (HasHtmlDesktop()) {
+        EnableActiveDesktop();
+    }
+    // Newer Windows versions set the wallpaper through Active Desktop without switching it on, so
+    // only a refused wallpaper leads to the bitmap of our own.
+    return SetThroughActiveDesktop(path) || (picture && SetStretchedBitmap(path, *picture));
+}
+
 }  // namespace
 
 void SendTaskbarCommand() {
@@ -156,21 +208,14 @@ void EnableActiveDesktop() {
 bool ApplyWallpaper(const std::string& path, const std::string& id) {
     SetKeepDays("0");
     SendTaskbarCommand();
-    // Newer Windows versions refuse to switch Active Desktop on but still set the wallpaper
-    // through it, so only a refused wallpaper leads to the bitmap of our own.
-    EnableActiveDesktop();
-    if (!SetThroughActiveDesktop(path)) {
-        // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
-        // running out on the way.
-        try {
-            const std::string bitmap = StretchedBitmapPath(path);
-            const std::vector<uint8_t> pixels = StretchedBitmap(path);
-            if (pixels.empty() || !WriteWholeFile(bitmap, pixels) || !SetSystemWallpaper(bitmap)) {
-                return false;
-            }
-        } catch (const std::bad_alloc&) {
+    // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
+    // running out on the way.
+    try {
+        if (!SetWallpaperFile(path)) {
             return false;
         }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
     recSETTINGS.curdesktopid = id;
     if (ServiceOwner* owner = TheServiceOwner()) {
