@@ -205,9 +205,8 @@ void EnableActiveDesktop() {
     }
 }
 
-bool ApplyWallpaper(const std::string& path, const std::string& id) {
+bool ApplyWallpaper(const std::string& path, const std::string& id, WallpaperChoice choice) {
     SetKeepDays("0");
-    SendTaskbarCommand();
     // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
     // running out on the way.
     try {
@@ -216,6 +215,10 @@ bool ApplyWallpaper(const std::string& path, const std::string& id) {
         }
     } catch (const std::bad_alloc&) {
         return false;
+    }
+    // Shows the desktop and the new wallpaper on it, which only the user asked to see.
+    if (choice == WallpaperChoice::Picked) {
+        SendTaskbarCommand();
     }
     recSETTINGS.curdesktopid = id;
     if (ServiceOwner* owner = TheServiceOwner()) {

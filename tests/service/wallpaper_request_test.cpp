@@ -21,6 +21,7 @@
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
 #include "support/active_desktop_stand_in.h"
+#include "support/taskbar_commands.h"
 #include "support/wine_test_fixture.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
@@ -297,6 +298,23 @@ TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
     EXPECT_EQ(windows.applies, 1);
     EXPECT_EQ(recSETTINGS.curdesktopid, "777") << "so the shown one keeps its id";
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmDownloader"});
+}
+
+TEST_F(WallpaperTest, OnlyAPickedWallpaperShowsTheDesktop) {
+    TaskbarCommands taskbar;
+    ASSERT_TRUE(taskbar.Watching());
+    // The sign-in's wallpaper, as the hourly check and a resume ask for it too.
+    service().SetFault(R"({"kind": "body", "count": 1, "body": ")" + PictureReply("1009", "jpg") +
+                       R"("})");
+    ASSERT_TRUE(RequestCurrentWallpaper(nullptr));
+    ASSERT_EQ(recSETTINGS.curdesktopid, "1009");
+    EXPECT_EQ(taskbar.Taken(), std::vector<unsigned>{}) << "the user's windows stay as they are";
+
+    service().SetFault(R"({"kind": "body", "count": 1, "body": ")" + PictureReply("1002", "jpg") +
+                       R"("})");
+    ASSERT_TRUE(RequestNewWallpaper("1002", nullptr));
+    ASSERT_EQ(recSETTINGS.curdesktopid, "1002");
+    EXPECT_EQ(taskbar.Taken(), std::vector<unsigned>{419}) << "the desktop is shown";
 }
 
 TEST_F(WallpaperTest, AFailedDownloadLeavesTheCurrentWallpaperIntact) {
