@@ -75,45 +75,53 @@ std::optional<PictureSize> PictureSizeInFile(const std::string& path) {
     });
 }
 
-// The picture decoded, or nothing when the file is no picture, or one too large to decode as its
-// header tells.
-std::unique_ptr<Gdiplus::Bitmap> DecodedPicture(const std::string& path) {
-    const std::optional<PictureSize> size = PictureSizeInFile(path);
-    if (!size || !MayDecodePicture(*size)) {
-        return nullptr;
+// A picture decoded into pixels, which stay readable while the object lives. GDI+ may put off
+// decoding until the pixels are asked for, so they are asked for here: a file that only begins
+// like a picture fails now, before any shell call.
+class DecodedPicture {
+  public:
+    explicit DecodedPicture(const std::string& path) {
+        const std::optional<PictureSize> size = PictureSizeInFile(path);
+        if (!size || !MayDecodePicture(*size)) {
+            return;
+        }
+        bitmap_.reset(Gdiplus::Bitmap::FromFile(WidenAnsi(path).c_str()));
+        if (!bitmap_ || bitmap_->GetLastStatus() != Gdiplus::Ok ||
+            !MayDecodePicture({bitmap_->GetWidth(), bitmap_->GetHeight()})) {
+            return;
+        }
+        const int width = static_cast<int>(bitmap_->GetWidth());
+        const int height = static_cast<int>(bitmap_->GetHeight());
+        // JPEGs and most BMPs decode to three-byte pixels, read as they are; everything else, such
+        // as a palette or transparency, is read premultiplied, which draws it over black.
+        const bool threeBytes = bitmap_->GetPixelFormat() == PixelFormat24bppRGB;
+        const Gdiplus::Rect whole(0, 0, width, height);
+        if (bitmap_->LockBits(&whole, Gdiplus::ImageLockModeRead,
+                              threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
+                              &locked_) != Gdiplus::Ok) {
+            return;
+        }
+        pixels_ = {static_cast<const uint8_t*>(locked_.Scan0), width, height, locked_.Stride,
+                   threeBytes ? 3 : 4};
     }
-    std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromFile(WidenAnsi(path).c_str()));
-    if (!picture || picture->GetLastStatus() != Gdiplus::Ok ||
-        !MayDecodePicture({picture->GetWidth(), picture->GetHeight()})) {
-        return nullptr;
+    DecodedPicture(const DecodedPicture&) = delete;
+    DecodedPicture& operator=(const DecodedPicture&) = delete;
+    ~DecodedPicture() {
+        if (pixels_.first) {
+            bitmap_->UnlockBits(&locked_);
+        }
     }
-    return picture;
-}
 
-// The bitmap of the picture stretched over the whole primary screen, which every Windows version
-// (and Wine) shows as wallpaper. The picture's pixels are scaled as they lie in GDI+'s memory:
-// drawing it with GDI+ instead takes ten to twenty times as long under Wine. Empty when its pixels
-// cannot be read.
-std::vector<uint8_t> StretchedBitmap(Gdiplus::Bitmap& source) {
-    const int width = static_cast<int>(source.GetWidth());
-    const int height = static_cast<int>(source.GetHeight());
-    // JPEGs and most BMPs decode to three-byte pixels, read as they are; everything else, such as
-    // a palette or transparency, is read premultiplied, which draws it over black.
-    const bool threeBytes = source.GetPixelFormat() == PixelFormat24bppRGB;
-    const Gdiplus::Rect whole(0, 0, width, height);
-    Gdiplus::BitmapData pixels;
-    if (source.LockBits(&whole, Gdiplus::ImageLockModeRead,
-                        threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
-                        &pixels) != Gdiplus::Ok) {
-        return {};
-    }
-    std::vector<uint8_t> bitmap =
-        StretchedBmpFile({static_cast<const uint8_t*>(pixels.Scan0), width, height, pixels.Stride,
-                          threeBytes ? 3 : 4},
-                         ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    source.UnlockBits(&pixels);
-    return bitmap;
-}
+    // False when the file is no picture, one too large to decode as its header tells, or one
+    // whose pixels do not decode.
+    explicit operator bool() const { return pixels_.first != nullptr; }
+    const PixelRows& Pixels() const { return pixels_; }
+
+  private:
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+    Gdiplus::BitmapData locked_ = {};
+    PixelRows pixels_;
+};
 
 // Writes over the file's old bytes rather than replacing the file: each of the two bitmaps keeps
 // its size from one wallpaper to the next, and giving the file system back its blocks only to ask
@@ -147,10 +155,14 @@ std::string StretchedBitmapPath(const std::string& path) {
     return ::lstrcmpiA(shown, first.c_str()) == 0 ? folder + "wallpaper-desktop-2.bmp" : first;
 }
 
-// Sets the picture through a bitmap of our own, where Active Desktop refused it.
-bool SetStretchedBitmap(const std::string& path, Gdiplus::Bitmap& picture) {
+// Sets the picture through a bitmap of our own, where Active Desktop refused it: the picture
+// stretched over the whole primary screen, which every Windows version (and Wine) shows as
+// wallpaper. Its pixels are scaled as they lie in GDI+'s memory: drawing it with GDI+ instead
+// takes ten to twenty times as long under Wine.
+bool SetStretchedBitmap(const std::string& path, const DecodedPicture& picture) {
     const std::string bitmap = StretchedBitmapPath(path);
-    const std::vector<uint8_t> pixels = StretchedBitmap(picture);
+    const std::vector<uint8_t> pixels = StretchedBmpFile(
+        picture.Pixels(), ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     return !pixels.empty() && WriteWholeFile(bitmap, pixels) && SetSystemWallpaper(bitmap);
 }
 
@@ -169,10 +181,10 @@ bool HasHtmlDesktop() {
 // Sets the wallpaper; false when nothing was set.
 bool SetWallpaperFile(const std::string& path) {
     // Decoded first, and kept for the bitmap of our own.
-    std::unique_ptr<Gdiplus::Bitmap> picture;
+    std::unique_ptr<DecodedPicture> picture;
     if (!IsPage(path)) {
-        picture = DecodedPicture(path);
-        if (!picture) {
+        picture = std::make_unique<DecodedPicture>(path);
+        if (!*picture) {
             return false;
         }
     } else if (!HasHtmlDesktop()) {
