@@ -9,6 +9,7 @@
 
 class PageOpener;
 class ServiceOwner;
+struct IActiveDesktop;
 
 struct ServiceState {
     // The transport's (service/http_client.h). The end of the program is read by the exchanges of
@@ -23,10 +24,12 @@ struct ServiceState {
     // The download windows that exist now (TfrmDownloader).
     int downloadWindows = 0;
     // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
-    // reports one under Wine always; read by the sign-in worker too), and a browser for the pages
-    // (OpenPage).
+    // reports one under Wine always; read by the sign-in worker too), a browser for the pages
+    // (OpenPage), and an Active Desktop object that takes every wallpaper as newer Windows does
+    // (Wine refuses to create one).
     std::atomic<bool> offline{false};
     PageOpener* pageOpener = nullptr;
+    IActiveDesktop* activeDesktop = nullptr;
 };
 
 // The one state of the process.

@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include <shlobj.h>
+#include <versionhelpers.h>
 #include <gdiplus.h>
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "service/service_owner.h"
+#include "service/service_state.h"
 #include "service/wallpaper_bitmap.h"
 #include "service/wallpaper_picture.h"
 #include "settings/keep_schedule.h"
@@ -27,8 +29,13 @@ namespace {
 constexpr WPARAM kTaskbarCommand = 419;
 constexpr DWORD kApplyAll = AD_APPLY_ALL | AD_APPLY_FORCE;  // 15
 
+// The system's Active Desktop object, or the one a test put in its place.
 ComPtr<IActiveDesktop> CreateActiveDesktop() {
     ComPtr<IActiveDesktop> desktop;
+    if (IActiveDesktop* standIn = TheServiceState().activeDesktop) {
+        desktop.share(standIn);
+        return desktop;
+    }
     ::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                        reinterpret_cast<void**>(desktop.put()));
     return desktop;
@@ -68,39 +75,53 @@ std::optional<PictureSize> PictureSizeInFile(const std::string& path) {
     });
 }
 
-// The bitmap of the picture stretched over the whole primary screen, which every Windows version
-// (and Wine) shows as wallpaper. The picture is decoded once and its pixels scaled as they lie in
-// GDI+'s memory: drawing it with GDI+ instead takes ten to twenty times as long under Wine.
-// Empty when the file is no picture, or one too large to decode, as its header tells.
-std::vector<uint8_t> StretchedBitmap(const std::string& picture) {
-    const std::optional<PictureSize> size = PictureSizeInFile(picture);
-    if (!size || !MayDecodePicture(*size)) {
-        return {};
+// A picture decoded into pixels, which stay readable while the object lives. GDI+ may put off
+// decoding until the pixels are asked for, so they are asked for here: a file that only begins
+// like a picture fails now, before any shell call.
+class DecodedPicture {
+  public:
+    explicit DecodedPicture(const std::string& path) {
+        const std::optional<PictureSize> size = PictureSizeInFile(path);
+        if (!size || !MayDecodePicture(*size)) {
+            return;
+        }
+        bitmap_.reset(Gdiplus::Bitmap::FromFile(WidenAnsi(path).c_str()));
+        if (!bitmap_ || bitmap_->GetLastStatus() != Gdiplus::Ok ||
+            !MayDecodePicture({bitmap_->GetWidth(), bitmap_->GetHeight()})) {
+            return;
+        }
+        const int width = static_cast<int>(bitmap_->GetWidth());
+        const int height = static_cast<int>(bitmap_->GetHeight());
+        // JPEGs and most BMPs decode to three-byte pixels, read as they are; everything else, such
+        // as a palette or transparency, is read premultiplied, which draws it over black.
+        const bool threeBytes = bitmap_->GetPixelFormat() == PixelFormat24bppRGB;
+        const Gdiplus::Rect whole(0, 0, width, height);
+        if (bitmap_->LockBits(&whole, Gdiplus::ImageLockModeRead,
+                              threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
+                              &locked_) != Gdiplus::Ok) {
+            return;
+        }
+        pixels_ = {static_cast<const uint8_t*>(locked_.Scan0), width, height, locked_.Stride,
+                   threeBytes ? 3 : 4};
     }
-    std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromFile(WidenAnsi(picture).c_str()));
-    if (!source || source->GetLastStatus() != Gdiplus::Ok ||
-        !MayDecodePicture({source->GetWidth(), source->GetHeight()})) {
-        return {};
+    DecodedPicture(const DecodedPicture&) = delete;
+    DecodedPicture& operator=(const DecodedPicture&) = delete;
+    ~DecodedPicture() {
+        if (pixels_.first) {
+            bitmap_->UnlockBits(&locked_);
+        }
     }
-    const int width = static_cast<int>(source->GetWidth());
-    const int height = static_cast<int>(source->GetHeight());
-    // JPEGs and most BMPs decode to three-byte pixels, read as they are; everything else, such as
-    // a palette or transparency, is read premultiplied, which draws it over black.
-    const bool threeBytes = source->GetPixelFormat() == PixelFormat24bppRGB;
-    const Gdiplus::Rect whole(0, 0, width, height);
-    Gdiplus::BitmapData pixels;
-    if (source->LockBits(&whole, Gdiplus::ImageLockModeRead,
-                         threeBytes ? PixelFormat24bppRGB : PixelFormat32bppPARGB,
-                         &pixels) != Gdiplus::Ok) {
-        return {};
-    }
-    std::vector<uint8_t> bitmap =
-        StretchedBmpFile({static_cast<const uint8_t*>(pixels.Scan0), width, height, pixels.Stride,
-                          threeBytes ? 3 : 4},
-                         ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    source->UnlockBits(&pixels);
-    return bitmap;
-}
+
+    // False when the file is no picture, one too large to decode as its header tells, or one
+    // whose pixels do not decode.
+    explicit operator bool() const { return pixels_.first != nullptr; }
+    const PixelRows& Pixels() const { return pixels_; }
+
+  private:
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+    Gdiplus::BitmapData locked_ = {};
+    PixelRows pixels_;
+};
 
 // Writes over the file's old bytes rather than replacing the file: each of the two bitmaps keeps
 // its size from one wallpaper to the next, and giving the file system back its blocks only to ask
@@ -134,6 +155,49 @@ std::string StretchedBitmapPath(const std::string& path) {
     return ::lstrcmpiA(shown, first.c_str()) == 0 ? folder + "wallpaper-desktop-2.bmp" : first;
 }
 
+// Sets the picture through a bitmap of our own, where Active Desktop refused it: the picture
+// stretched over the whole primary screen, which every Windows version (and Wine) shows as
+// wallpaper. Its pixels are scaled as they lie in GDI+'s memory: drawing it with GDI+ instead
+// takes ten to twenty times as long under Wine.
+bool SetStretchedBitmap(const std::string& path, const DecodedPicture& picture) {
+    const std::string bitmap = StretchedBitmapPath(path);
+    const std::vector<uint8_t> pixels = StretchedBmpFile(
+        picture.Pixels(), ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    return !pixels.empty() && WriteWholeFile(bitmap, pixels) && SetSystemWallpaper(bitmap);
+}
+
+// The file of a "url" wallpaper: an HTML document, no picture.
+bool IsPage(const std::string& path) {
+    const size_t dot = path.find_last_of(".\\");
+    return dot != std::string::npos && path[dot] == '.' &&
+           ::lstrcmpiA(path.c_str() + dot, ".html") == 0;
+}
+
+// Windows before Vista, whose Active Desktop shows HTML and is switched on for every wallpaper.
+bool HasHtmlDesktop() {
+    return !::IsWindowsVistaOrGreater();
+}
+
+// Sets the wallpaper; false when nothing was set.
+bool SetWallpaperFile(const std::string& path) {
+    // Decoded first, and kept for the bitmap of our own.
+    std::unique_ptr<DecodedPicture> picture;
+    if (!IsPage(path)) {
+        picture = std::make_unique<DecodedPicture>(path);
+        if (!*picture) {
+            return false;
+        }
+    } else if (!HasHtmlDesktop()) {
+        return false;
+    }
+    if (HasHtmlDesktop()) {
+        EnableActiveDesktop();
+    }
+    // Newer Windows versions set the wallpaper through Active Desktop without switching it on, so
+    // only a refused wallpaper leads to the bitmap of our own.
+    return SetThroughActiveDesktop(path) || (picture && SetStretchedBitmap(path, *picture));
+}
+
 }  // namespace
 
 void SendTaskbarCommand() {
@@ -153,24 +217,20 @@ void EnableActiveDesktop() {
     }
 }
 
-bool ApplyWallpaper(const std::string& path, const std::string& id) {
+bool ApplyWallpaper(const std::string& path, const std::string& id, WallpaperChoice choice) {
     SetKeepDays("0");
-    SendTaskbarCommand();
-    // Newer Windows versions refuse to switch Active Desktop on but still set the wallpaper
-    // through it, so only a refused wallpaper leads to the bitmap of our own.
-    EnableActiveDesktop();
-    if (!SetThroughActiveDesktop(path)) {
-        // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
-        // running out on the way.
-        try {
-            const std::string bitmap = StretchedBitmapPath(path);
-            const std::vector<uint8_t> pixels = StretchedBitmap(path);
-            if (pixels.empty() || !WriteWholeFile(bitmap, pixels) || !SetSystemWallpaper(bitmap)) {
-                return false;
-            }
-        } catch (const std::bad_alloc&) {
+    // Nothing set keeps the old wallpaper, and with it the id of the old one; so does memory
+    // running out on the way.
+    try {
+        if (!SetWallpaperFile(path)) {
             return false;
         }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    // Shows the desktop and the new wallpaper on it, which only the user asked to see.
+    if (choice == WallpaperChoice::Picked) {
+        SendTaskbarCommand();
     }
     recSETTINGS.curdesktopid = id;
     if (ServiceOwner* owner = TheServiceOwner()) {

@@ -108,6 +108,8 @@ bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent) {
     if (result != kModalDone || !exchange.SessionStands()) {
         return true;
     }
-    ApplyWallpaper(target, parsed.id);
+    // A shown download is the user's pick (GETNEWONE); a silent one the client's own (GETONE).
+    ApplyWallpaper(target, parsed.id,
+                   silent ? WallpaperChoice::Automatic : WallpaperChoice::Picked);
     return true;
 }

@@ -20,7 +20,8 @@ void CheckKeepExpiry();
 bool RequestNewWallpaper(const std::string& newId, HWND owner);
 
 // Reads the reply, tells the user what is wrong with it, or downloads the file it names (shown
-// modally unless silent) and applies it, unless the download failed or was closed. Always true.
+// modally unless silent) and applies it, unless the download failed or was closed; a shown one is
+// applied as the user's pick. Always true.
 bool HandleWallpaperReply(const std::string& reply, HWND owner, bool silent);
 
 // Where wallpapers are downloaded: the program's folder, or the per-user folder

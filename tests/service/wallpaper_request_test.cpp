@@ -20,6 +20,8 @@
 #include "settings/settings_record.h"
 #include "settings/settings_store.h"
 #include "signin/sign_in.h"
+#include "support/active_desktop_stand_in.h"
+#include "support/taskbar_commands.h"
 #include "support/wine_test_fixture.h"
 #include "ui/modal.h"
 #include "ui/win_handles.h"
@@ -272,17 +274,47 @@ TEST_F(WallpaperTest, TheNewBitmapGoesToTheOneNotShownAndAFailedWriteLeavesTheSh
 }
 
 TEST_F(WallpaperTest, TheTypeNamesTheFileAndTheReplysIdIsKept) {
+    // Windows takes any file through Active Desktop, and shows a plain desktop for one it cannot
+    // draw.
+    const ActiveDesktopForTesting windows;
     ASSERT_TRUE(HandleWallpaperReply(PictureReply("777", "JPG"), nullptr, true));
     EXPECT_TRUE(Exists(folder_ + "wallpaper.JPG"));
     EXPECT_EQ(recSETTINGS.curdesktopid, "777");
+    const std::string shown = folder_ + "wallpaper.JPG";
+    EXPECT_EQ(windows.wallpaper, std::wstring(shown.begin(), shown.end()));
+    EXPECT_EQ(windows.applies, 1) << "set once, Active Desktop left off";
 
     const std::string before = DesktopWallpaper();
     const std::string page = Reply(service().Url("/murlos/1012-64x48.html"), "1012", "URL");
     ASSERT_TRUE(HandleWallpaperReply(page, nullptr, false));
     EXPECT_NE(ReadFile(folder_ + "wallpaper.html").find("<html"), std::string::npos);
-    EXPECT_EQ(DesktopWallpaper(), before) << "nothing here can show a page as wallpaper";
+    // A network's sign-in page that answered for the picture.
+    service().SetFault(R"({"kind": "body", "count": 1, "path": ")" + PicturePath("1004", "jpg") +
+                       R"(", "body": "<html>Sign in to the hotel's network</html>"})");
+    ASSERT_TRUE(HandleWallpaperReply(
+        Reply(service().Url(PicturePath("1004", "jpg")), "1004", "jpg"), nullptr, true));
+    EXPECT_EQ(DesktopWallpaper(), before) << "no desktop since Vista can show a page as wallpaper";
+    EXPECT_EQ(windows.wallpaper, std::wstring(shown.begin(), shown.end()));
+    EXPECT_EQ(windows.applies, 1);
     EXPECT_EQ(recSETTINGS.curdesktopid, "777") << "so the shown one keeps its id";
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmDownloader"});
+}
+
+TEST_F(WallpaperTest, OnlyAPickedWallpaperShowsTheDesktop) {
+    TaskbarCommands taskbar;
+    ASSERT_TRUE(taskbar.Watching());
+    // The sign-in's wallpaper, as the hourly check and a resume ask for it too.
+    service().SetFault(R"({"kind": "body", "count": 1, "body": ")" + PictureReply("1009", "jpg") +
+                       R"("})");
+    ASSERT_TRUE(RequestCurrentWallpaper(nullptr));
+    ASSERT_EQ(recSETTINGS.curdesktopid, "1009");
+    EXPECT_EQ(taskbar.Taken(), std::vector<unsigned>{}) << "the user's windows stay as they are";
+
+    service().SetFault(R"({"kind": "body", "count": 1, "body": ")" + PictureReply("1002", "jpg") +
+                       R"("})");
+    ASSERT_TRUE(RequestNewWallpaper("1002", nullptr));
+    ASSERT_EQ(recSETTINGS.curdesktopid, "1002");
+    EXPECT_EQ(taskbar.Taken(), std::vector<unsigned>{419}) << "the desktop is shown";
 }
 
 TEST_F(WallpaperTest, AFailedDownloadLeavesTheCurrentWallpaperIntact) {
