@@ -404,9 +404,11 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
     }
 
   private:
-    // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
-    HRESULT BeforeNavigate2(DISPPARAMS* parameters) {
-        if (!parameters || parameters->cArgs != 7) {
+    // An event with count arguments, the last its cancel flag, that the host decides: ask is
+    // called with the host and the flag once the arguments are known to be there.
+    template <typename Ask>
+    HRESULT AskHost(DISPPARAMS* parameters, UINT count, Ask ask) {
+        if (!parameters || parameters->cArgs != count) {
             return DISP_E_BADPARAMCOUNT;
         }
         VARIANT_BOOL* cancelFlag = CancelFlag(parameters->rgvarg[0]);
@@ -415,10 +417,17 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
         }
         bool cancel = *cancelFlag != VARIANT_FALSE;
         if (TWebBrowserHost* receiver = host()) {
-            receiver->BeforeNavigate2(TextArgument(parameters->rgvarg[5]), cancel);
+            ask(*receiver, cancel);
         }
         *cancelFlag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
+    }
+
+    // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
+    HRESULT BeforeNavigate2(DISPPARAMS* parameters) {
+        return AskHost(parameters, 7, [parameters](TWebBrowserHost& receiver, bool& cancel) {
+            receiver.BeforeNavigate2(TextArgument(parameters->rgvarg[5]), cancel);
+        });
     }
 
     // An event with count arguments whose cancel flag, at index cancel of the last-first
@@ -462,20 +471,10 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
 
     // (pDisp, URL, Frame, StatusCode, Cancel)
     HRESULT NavigateError(DISPPARAMS* parameters) {
-        if (!parameters || parameters->cArgs != 5) {
-            return DISP_E_BADPARAMCOUNT;
-        }
-        VARIANT_BOOL* cancelFlag = CancelFlag(parameters->rgvarg[0]);
-        if (!cancelFlag) {
-            return DISP_E_TYPEMISMATCH;
-        }
-        bool cancel = *cancelFlag != VARIANT_FALSE;
-        if (TWebBrowserHost* receiver = host()) {
-            receiver->NavigateError(Sender(parameters->rgvarg[4]),
-                                    NumberArgument(parameters->rgvarg[1]), cancel);
-        }
-        *cancelFlag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
+        return AskHost(parameters, 5, [parameters](TWebBrowserHost& receiver, bool& cancel) {
+            receiver.NavigateError(Sender(parameters->rgvarg[4]),
+                                   NumberArgument(parameters->rgvarg[1]), cancel);
+        });
     }
 
     // The browser an event comes from: the control's own, or a frame's.
