@@ -93,3 +93,9 @@ std::optional<size_t> DefaultItemIndex(const std::vector<bool>& defaults) {
     }
     return static_cast<size_t>(found - defaults.begin());
 }
+
+uint32_t NextTrayAddRetryDelay(uint32_t delay) {
+    constexpr uint32_t kFirst = 1000;
+    constexpr uint32_t kLongest = 8000;
+    return delay == 0 ? kFirst : std::min(2 * delay, kLongest);
+}

@@ -1,7 +1,7 @@
 #pragma once
 // What the tray icon decides without Windows: which events a mouse notification from the shell
-// raises and in which order, the tooltip bytes handed to the shell, the animation step and the
-// menu item that a double click runs.
+// raises and in which order, the tooltip bytes handed to the shell, the animation step, the menu
+// item that a double click runs and when a refused add is tried again.
 
 #include <array>
 #include <cstddef>
@@ -101,3 +101,8 @@ int32_t NextCycleIndex(int32_t cycleIndex, int32_t imageCount);
 
 // The top-most of the items marked as default (defaults[i] for item i), if any.
 std::optional<size_t> DefaultItemIndex(const std::vector<bool>& defaults);
+
+// Milliseconds until the next try of an add that the shell refused, after a wait of delay before
+// this try (0 for the first refusal): one second, then twice the wait before, up to eight. A busy
+// shell refuses only after a timeout of its own, which the thread spends waiting.
+uint32_t NextTrayAddRetryDelay(uint32_t delay);

@@ -54,6 +54,10 @@ class TTrayIcon::TrayWindow : public Window {
             tray_.CycleTimerTick();
             return 0;
         }
+        if (message == WM_TIMER && wParam == kTrayAddRetryTimer) {
+            tray_.AddRetryTimerTick();
+            return 0;
+        }
         return tray_.TrayMessageProc(hwnd(), message, wParam, lParam);
     }
 
@@ -152,11 +156,19 @@ void TTrayIcon::SetCycleInterval(uint32_t milliseconds) {
 
 bool TTrayIcon::AddTrayEntry() {
     iconVisible_ = true;
-    return NotifyShell(NIM_ADD);
+    const bool accepted = NotifyShell(NIM_ADD);
+    // The shell refuses to add an icon it has: one it takes a change of is there.
+    if (accepted || NotifyShell(NIM_MODIFY)) {
+        StopAddRetries();
+    } else {
+        ScheduleAddRetry();
+    }
+    return accepted;
 }
 
 bool TTrayIcon::DeleteTrayEntry() {
     iconVisible_ = false;
+    StopAddRetries();
     return NotifyShell(NIM_DELETE);
 }
 
@@ -166,7 +178,29 @@ bool TTrayIcon::UpdateTrayEntry() {
 
 bool TTrayIcon::NotifyShell(DWORD message) {
     PrepareTrayData();
-    return ::Shell_NotifyIconA(message, &trayData_) != FALSE;
+    return ShellNotifyIcon(message, trayData_);
+}
+
+bool TTrayIcon::ShellNotifyIcon(DWORD message, NOTIFYICONDATAA& data) {
+    return ::Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+void TTrayIcon::ScheduleAddRetry() {
+    addRetryDelay_ = NextTrayAddRetryDelay(addRetryDelay_);
+    ::SetTimer(window_->hwnd(), kTrayAddRetryTimer, addRetryDelay_, nullptr);
+}
+
+void TTrayIcon::StopAddRetries() {
+    addRetryDelay_ = 0;
+    ::KillTimer(window_->hwnd(), kTrayAddRetryTimer);
+}
+
+void TTrayIcon::AddRetryTimerTick() {
+    // One try per tick: a refusal sets the timer anew, with a longer wait.
+    ::KillTimer(window_->hwnd(), kTrayAddRetryTimer);
+    if (iconVisible_ && addRetryDelay_ != 0) {
+        AddTrayEntry();
+    }
 }
 
 void TTrayIcon::PrepareTrayData() {

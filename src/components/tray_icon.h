@@ -26,6 +26,8 @@ inline constexpr UINT kTrayCallbackMessage = WM_USER + 1024;
 inline constexpr UINT kTrayDeferredCallbackMessage = WM_USER + 1025;
 // The icon window's animation of the icon.
 inline constexpr UINT_PTR kTrayCycleTimer = 1;
+// The icon window's next try of an add that the shell refused.
+inline constexpr UINT_PTR kTrayAddRetryTimer = 2;
 
 // The class of that hidden top-level window, for tools that drive the tray from outside.
 inline constexpr const char* kTrayIconWindowClass = "TTrayIconWindow";
@@ -84,10 +86,12 @@ class TTrayIcon : public DestructionNotifier {
 
     // The record passed to the shell on every call.
     const NOTIFYICONDATAA& TrayData() const { return trayData_; }
-    // The hidden window that receives the shell's notifications and the animation timer.
+    // The hidden window that receives the shell's notifications and the icon's timers.
     HWND Handle() const;
 
-    // True when the shell accepted the call.
+    // True when the shell accepted the call. An add that the shell refuses (a shell that is busy
+    // at log-on, say) is tried again on a timer of the icon's window until the shell takes it or
+    // the icon is removed; not when the shell has the icon already.
     virtual bool AddTrayEntry();
     virtual bool DeleteTrayEntry();
     virtual bool UpdateTrayEntry();
@@ -107,6 +111,10 @@ class TTrayIcon : public DestructionNotifier {
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
     virtual void MouseMove(TShiftState Shift, int32_t X, int32_t Y);
+
+    // The one call of the shell, true when it accepted the record; a shell that refuses what
+    // Wine's never does can stand in for it.
+    virtual bool ShellNotifyIcon(DWORD message, NOTIFYICONDATAA& data);
 
   private:
     class TrayWindow;
@@ -135,6 +143,9 @@ class TTrayIcon : public DestructionNotifier {
     void OpenMenuAtCursor();
     void ClickDefaultMenuItem();
     void CycleTimerTick();
+    void ScheduleAddRetry();
+    void StopAddRetries();
+    void AddRetryTimerTick();
     void PrepareTrayData();
     bool NotifyShell(DWORD message);
 
@@ -153,5 +164,7 @@ class TTrayIcon : public DestructionNotifier {
     bool cycleIcons_ = false;
     uint32_t cycleInterval_ = 0;
     int32_t cycleIndex_ = 0;
+    // The wait before the pending try of a refused add; 0 while none is pending.
+    uint32_t addRetryDelay_ = 0;
     NOTIFYICONDATAA trayData_ = {};
 };

@@ -37,12 +37,17 @@ HRESULT NoInterface(Interface** out, HRESULT result) {
     return result;
 }
 
+// An event argument as the control passes it: the value itself, or the value it refers to.
+const VARIANT* Dereferenced(const VARIANT& argument) {
+    if (V_VT(&argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&argument)) {
+        return V_VARIANTREF(&argument);
+    }
+    return &argument;
+}
+
 // An event argument that is a text: a BSTR, directly or through a reference.
 std::wstring TextArgument(const VARIANT& argument) {
-    const VARIANT* value = &argument;
-    if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value)) {
-        value = V_VARIANTREF(value);
-    }
+    const VARIANT* value = Dereferenced(argument);
     const BSTR* text = nullptr;
     if (V_VT(value) == VT_BSTR) {
         text = &V_BSTR(value);
@@ -50,6 +55,15 @@ std::wstring TextArgument(const VARIANT& argument) {
         text = V_BSTRREF(value);
     }
     return text && *text ? std::wstring(*text, ::SysStringLen(*text)) : std::wstring();
+}
+
+// An event argument that is a 32-bit number, directly or through a reference; 0 for another.
+long NumberArgument(const VARIANT& argument) {
+    const VARIANT* value = Dereferenced(argument);
+    if (V_VT(value) == VT_I4) {
+        return V_I4(value);
+    }
+    return V_VT(value) == (VT_BYREF | VT_I4) && V_I4REF(value) ? *V_I4REF(value) : 0;
 }
 
 // The cancel flag of an event, which the control passes by reference; null for another argument.
@@ -376,6 +390,8 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
                 return BeforeNavigate2(parameters);
             case DISPID_DOCUMENTCOMPLETE:
                 return DocumentComplete(parameters);
+            case DISPID_NAVIGATEERROR:
+                return NavigateError(parameters);
             case DISPID_NEWWINDOW2:  // (ppDisp, Cancel)
                 return Refuse(parameters, 2, 0);
             case DISPID_NEWWINDOW3:  // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl)
@@ -388,9 +404,11 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
     }
 
   private:
-    // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
-    HRESULT BeforeNavigate2(DISPPARAMS* parameters) {
-        if (!parameters || parameters->cArgs != 7) {
+    // An event with count arguments, the last its cancel flag, that the host decides: ask is
+    // called with the host and the flag once the arguments are known to be there.
+    template <typename Ask>
+    HRESULT AskHost(DISPPARAMS* parameters, UINT count, Ask ask) {
+        if (!parameters || parameters->cArgs != count) {
             return DISP_E_BADPARAMCOUNT;
         }
         VARIANT_BOOL* cancelFlag = CancelFlag(parameters->rgvarg[0]);
@@ -399,10 +417,17 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
         }
         bool cancel = *cancelFlag != VARIANT_FALSE;
         if (TWebBrowserHost* receiver = host()) {
-            receiver->BeforeNavigate2(TextArgument(parameters->rgvarg[5]), cancel);
+            ask(*receiver, cancel);
         }
         *cancelFlag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
+    }
+
+    // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
+    HRESULT BeforeNavigate2(DISPPARAMS* parameters) {
+        return AskHost(parameters, 7, [parameters](TWebBrowserHost& receiver, bool& cancel) {
+            receiver.BeforeNavigate2(TextArgument(parameters->rgvarg[5]), cancel);
+        });
     }
 
     // An event with count arguments whose cancel flag, at index cancel of the last-first
@@ -437,12 +462,24 @@ class BrowserEvents final : public HostObject, public UntypedDispatch {
         if (!parameters || parameters->cArgs != 2) {
             return DISP_E_BADPARAMCOUNT;
         }
-        const VARIANT& frame = parameters->rgvarg[1];
-        IDispatch* frameBrowser = V_VT(&frame) == VT_DISPATCH ? V_DISPATCH(&frame) : nullptr;
         if (TWebBrowserHost* receiver = host()) {
-            receiver->DocumentComplete(frameBrowser, TextArgument(parameters->rgvarg[0]));
+            receiver->DocumentComplete(Sender(parameters->rgvarg[1]),
+                                       TextArgument(parameters->rgvarg[0]));
         }
         return S_OK;
+    }
+
+    // (pDisp, URL, Frame, StatusCode, Cancel)
+    HRESULT NavigateError(DISPPARAMS* parameters) {
+        return AskHost(parameters, 5, [parameters](TWebBrowserHost& receiver, bool& cancel) {
+            receiver.NavigateError(Sender(parameters->rgvarg[4]),
+                                   NumberArgument(parameters->rgvarg[1]), cancel);
+        });
+    }
+
+    // The browser an event comes from: the control's own, or a frame's.
+    static IDispatch* Sender(const VARIANT& argument) {
+        return V_VT(&argument) == VT_DISPATCH ? V_DISPATCH(&argument) : nullptr;
     }
 };
 
@@ -603,11 +640,20 @@ void TWebBrowserHost::DocumentComplete(IDispatch* frame, const std::wstring& add
     if (!OnDocumentComplete) {
         return;
     }
-    // The top-level document reports itself with the control's own object; a frame's document
-    // leaves the top-level address to be read from the control.
-    const bool topLevel = frame && web_browser_host_detail::Identity(frame).get() ==
-                                       web_browser_host_detail::Identity(browser_.get()).get();
-    OnDocumentComplete(topLevel ? address : LocationUrl());
+    // A frame's document leaves the top-level address to be read from the control.
+    OnDocumentComplete(IsTopLevel(frame) ? address : LocationUrl());
+}
+
+void TWebBrowserHost::NavigateError(IDispatch* frame, long status, bool& cancel) {
+    if (OnNavigateError && IsTopLevel(frame)) {
+        OnNavigateError(status, cancel);
+    }
+}
+
+// The top-level document's events come with the control's own object, a frame's with another.
+bool TWebBrowserHost::IsTopLevel(IDispatch* frame) const {
+    return frame && web_browser_host_detail::Identity(frame).get() ==
+                        web_browser_host_detail::Identity(browser_.get()).get();
 }
 
 std::wstring TWebBrowserHost::LocationUrl() const {

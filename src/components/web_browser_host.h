@@ -61,6 +61,10 @@ class TWebBrowserHost : public Window {
     std::function<void(const std::wstring& address, bool& cancel)> OnBeforeNavigate2;
     // A document has completed loading: the address of the browser's top-level document.
     std::function<void(const std::wstring& topLevelAddress)> OnDocumentComplete;
+    // The navigation of the top-level document failed: the status the control reports (an HTTP
+    // status or an error code), and a flag that the handler sets to keep the control from
+    // showing its own error page. A frame's failure is the page's business and is not reported.
+    std::function<void(long status, bool& cancel)> OnNavigateError;
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -80,6 +84,8 @@ class TWebBrowserHost : public Window {
     void SetActiveObject(IOleInPlaceActiveObject* activeObject);
     void BeforeNavigate2(const std::wstring& address, bool& cancel);
     void DocumentComplete(IDispatch* frame, const std::wstring& address);
+    void NavigateError(IDispatch* frame, long status, bool& cancel);
+    bool IsTopLevel(IDispatch* frame) const;
     std::wstring LocationUrl() const;
 
     ComPtr<web_browser_host_detail::BrowserSite> site_;

@@ -116,3 +116,9 @@ bool IsBrowserErrorPage(std::string_view address) {
     return address.find("res://") != std::string_view::npos &&
            address.find("dll") != std::string_view::npos;
 }
+
+bool IsConnectionFailure(int32_t status) {
+    constexpr uint32_t kDownloadErrors = 0x800C0000u;
+    return (status >= 400 && status <= 599) ||
+           (static_cast<uint32_t>(status) & 0xFFFF0000u) == kDownloadErrors;
+}

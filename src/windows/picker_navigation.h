@@ -1,6 +1,7 @@
 #pragma once
-// What the picker makes of the addresses its browser control reports.
+// What the picker makes of the addresses and failed navigations its browser control reports.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,3 +36,10 @@ PickerNavigation DecidePickerNavigation(std::string_view ansiAddress, std::wstri
 // The browser's own error pages live in its libraries: "res://" and "dll" anywhere in the
 // address, both case-sensitive.
 bool IsBrowserErrorPage(std::string_view address);
+
+// Whether a failed navigation's status says the page could not be fetched: an HTTP error status
+// (400 to 599) or an error of the download itself (the address's host not found, no connection,
+// a transfer broken off, ...: 0x800C0000 to 0x800CFFFF). Any other error is the control's own
+// with a page it did fetch (a browser without an HTML engine cannot show it) and tells nothing of
+// the connection.
+bool IsConnectionFailure(int32_t status);

@@ -51,6 +51,7 @@ void TfrmWPPicker::Create(HWND owner) {
         webBeforeNavigate2(address, cancel);
     };
     web.OnDocumentComplete = [this](const std::wstring& address) { webDocumentComplete(address); };
+    web.OnNavigateError = [this](long status, bool& cancel) { webNavigateError(status, cancel); };
 }
 
 void TfrmWPPicker::FormShow() {
@@ -123,9 +124,21 @@ void TfrmWPPicker::PickWallpaper() {
 }
 
 void TfrmWPPicker::webDocumentComplete(const std::wstring& address) {
-    if (!IsBrowserErrorPage(NarrowToAnsi(address))) {
+    if (IsBrowserErrorPage(NarrowToAnsi(address))) {
+        ConnectionFailed();
+    }
+}
+
+void TfrmWPPicker::webNavigateError(long status, bool& cancel) {
+    if (!IsConnectionFailure(status)) {
         return;
     }
+    // The picker reports the failure itself: the control's error page would only report it again.
+    cancel = true;
+    ConnectionFailed();
+}
+
+void TfrmWPPicker::ConnectionFailed() {
     Hide();
     ShowConnectionFailure();
     SetModalResult(kModalFailed);

@@ -39,6 +39,8 @@ class TfrmWPPicker : public Window {
     void Shape1MouseDown(MouseButton button);
     void webBeforeNavigate2(const std::wstring& address, bool& cancel);
     void webDocumentComplete(const std::wstring& address);
+    void webNavigateError(long status, bool& cancel);
+    void ConnectionFailed();
     void PickWallpaper();
 
     // A clicked thumbnail's id, and the one exchange held for its pick from the click on: an

@@ -207,6 +207,18 @@ class LoggingTray : public TTrayIcon {
     bool DeleteTrayEntry() override { return Logged("delete", TTrayIcon::DeleteTrayEntry()); }
     bool UpdateTrayEntry() override { return Logged("update", TTrayIcon::UpdateTrayEntry()); }
 
+    // How many adds more are refused as a busy shell refuses them, before the shell is asked.
+    int refusedAdds = 0;
+
+  protected:
+    bool ShellNotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
+        if (message == NIM_ADD && refusedAdds > 0) {
+            --refusedAdds;
+            return false;
+        }
+        return TTrayIcon::ShellNotifyIcon(message, data);
+    }
+
   private:
     bool Logged(const std::string& call, bool accepted) {
         log_.push_back(accepted ? call : call + " refused");
@@ -387,6 +399,24 @@ TEST_F(TrayIconTest, TaskbarCreatedBringsAVisibleIconBack) {
     TakeLog();
     ::SendMessageA(tray->Handle(), taskbarCreated, 0, 0);
     EXPECT_TRUE(log.empty()) << "a removed icon stays away";
+    EXPECT_FALSE(ShellKnowsIcon(tray->Handle()));
+}
+
+TEST_F(TrayIconTest, AnAddTheShellRefusesIsTriedAgainUntilTheShellTakesIt) {
+    tray->refusedAdds = 2;
+    tray->SetIconVisible(true);
+    EXPECT_FALSE(ShellKnowsIcon(tray->Handle()));
+    ASSERT_TRUE(PumpUntil([&] { return ShellKnowsIcon(tray->Handle()); }));
+    EXPECT_EQ(TakeLog(), (Log{"add refused", "add refused", "add"}));
+    EXPECT_FALSE(::KillTimer(tray->Handle(), kTrayAddRetryTimer)) << "no try after the add";
+
+    // Removed while a try waits: it is not tried any more.
+    tray->SetIconVisible(false);
+    tray->refusedAdds = 1;
+    tray->SetIconVisible(true);
+    tray->SetIconVisible(false);
+    EXPECT_FALSE(::KillTimer(tray->Handle(), kTrayAddRetryTimer)) << "no try after the removal";
+    EXPECT_EQ(TakeLog(), (Log{"delete", "add refused", "delete refused"}));
     EXPECT_FALSE(ShellKnowsIcon(tray->Handle()));
 }
 

@@ -1,7 +1,9 @@
 // The picker through the client's real windows, Wine's real browser control and the stand-in
 // service. Wine's control fetches the thumbnail page but, having no HTML engine, shows nothing and
 // raises no DocumentComplete; a click on a thumbnail and the browser's error page are fired
-// through the host's sink as the control fires them (support/browser_events.h).
+// through the host's sink as the control fires them (support/browser_events.h). A page it could
+// not fetch it reports itself, with NavigateError; so it does every page it did fetch, with the
+// error of its missing engine.
 
 #include "windows/picker_window.h"
 
@@ -353,15 +355,40 @@ TEST_F(PickerTest, NavigationsWithoutTheMarkerGoOnInsideThePicker) {
     EXPECT_EQ(modalWindows, std::vector<std::string>{"TfrmWPPicker"});
 }
 
-TEST_F(PickerTest, TheBrowsersErrorPageHidesThePickerAndReportsTheConnectionFailure) {
-    OpenPicker([&] {
-        FireDocumentComplete(frmWPPicker->WebHost().Browser(), L"res://ieframe.dll/dnserror.htm");
-    });
-    EXPECT_FALSE(stillOpen);
-    EXPECT_EQ(pickerResult, kModalFailed);
-    EXPECT_FALSE(frmWPPicker->IsVisible());
-    EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmPopop"}));
-    EXPECT_EQ(pickerVisibleAtModal, (std::vector<bool>{false, false}));
+TEST_F(PickerTest, TheBrowsersErrorPageOrAFailedFetchHidesThePickerAndReportsTheFailure) {
+    struct Failure {
+        const char* name;
+        const char* fault;  // of the stand-in service, or none
+        std::function<void()> whileOpen;
+    };
+    const std::vector<Failure> failures = {
+        // The control's own error page, fired as the control fires it.
+        {"error page", nullptr,
+         [] {
+             FireDocumentComplete(frmWPPicker->WebHost().Browser(),
+                                  L"res://ieframe.dll/dnserror.htm");
+         }},
+        // The service answers the thumbnail page with an error: Wine's control raises
+        // NavigateError itself.
+        {"failed fetch",
+         R"({"kind": "status", "status": 503, "path": "/actions/wallpaper_thumbs.php"})",
+         [this] { PumpUntil([] { return frmWPPicker->ModalResult() != 0; }); }},
+    };
+    for (const Failure& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        service().Reset();
+        if (failure.fault) {
+            service().SetFault(failure.fault);
+        }
+        modalWindows.clear();
+        pickerVisibleAtModal.clear();
+        OpenPicker(failure.whileOpen);
+        EXPECT_FALSE(stillOpen);
+        EXPECT_EQ(pickerResult, kModalFailed);
+        EXPECT_FALSE(frmWPPicker->IsVisible());
+        EXPECT_EQ(modalWindows, (std::vector<std::string>{"TfrmWPPicker", "TfrmPopop"}));
+        EXPECT_EQ(pickerVisibleAtModal, (std::vector<bool>{false, false}));
+    }
 }
 
 TEST_F(PickerTest, ThePickerStaysShutWithoutASessionOrWhileADownloadWindowIsOpen) {
