@@ -110,12 +110,19 @@ int RunClick(const Arguments& arguments) {
         return kExitFailure;
     }
     Sleep(50);
+    // Each event carries the place itself: under Wine a press that took the place from the moved
+    // cursor could still land where the pointer was before.
     INPUT press = {};
     press.type = INPUT_MOUSE;
-    press.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    press.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    press.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT move = press;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    press.mi.dwFlags =
+        MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     INPUT release = press;
-    release.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    if (!Send(press)) {
+    release.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    if (!Send(move) || !Send(press)) {
         return kExitFailure;
     }
     Sleep(50);
