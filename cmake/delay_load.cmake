@@ -40,9 +40,12 @@ function(murlox_delay_load name)
   set(library ${folder}/lib${name}-delay.a)
   list(JOIN functions "\n" exports)
   file(WRITE ${def} "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
-  # --kill-at: the DLL exports its stdcall functions without the @N the linker sees.
-  execute_process(COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${def} --dllname ${name}.dll
-                          --output-delaylib ${library}
+  # --kill-at: the DLL exports its stdcall functions without the @N the linker sees. dlltool names
+  # the library's symbols after the path it is given, which is therefore the bare file name, the
+  # same in every build folder.
+  execute_process(COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${name}.def --dllname ${name}.dll
+                          --output-delaylib lib${name}-delay.a
+                  WORKING_DIRECTORY ${folder}
                   COMMAND_ERROR_IS_FATAL ANY)
   add_library(murlox_delay_${name} INTERFACE)
   target_link_libraries(murlox_delay_${name} INTERFACE ${library} ${name})

@@ -5,8 +5,14 @@
 ;
 ; Built by the normal Windows build (CMake target murlox_setup):
 ;   makensis -DVERSION=1.54 -DPROGRAM=murlox.exe -DICON=murlox.ico -DOUTFILE=murlox-1.54-setup.exe
+; A release build adds -DSIGN=scripts/sign, which signs the uninstaller before it is packed and the
+; setup once it is written (cmake/signing.cmake).
 
 Unicode true
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 RequestExecutionLevel user
