@@ -99,6 +99,8 @@ def test_a_navigation_with_the_marker_is_cancelled_and_that_wallpaper_comes(wine
     assert wait_for(lambda: (PROGRAM_FOLDER / "wallpaper.bmp").exists(), timeout=30), \
         request_lines(service)
     assert wine.wait("--class", "TfrmWPPicker", "--visible", gone=True, timeout=10)
+    # The stand-in logs a request once it has answered it, which may come after the file exists.
+    assert wait_for(lambda: len(service.log()) >= 3)
 
     log = service.log()
     lines = [entry["request_line"] for entry in log]

@@ -14,7 +14,9 @@ import xml.etree.ElementTree as ET
 import pytest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "service"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
 from control import StandInService  # noqa: E402
+from waiting import wait_for  # noqa: E402
 
 
 @pytest.fixture(scope="module")
@@ -239,6 +241,8 @@ def test_silent_blocks_neither_other_requests_nor_shutdown():
         own.fault(path="/actions/news.php", kind="silent")
         hanging = socket.create_connection(("127.0.0.1", own.port), timeout=10)
         hanging.sendall(b"POST /actions/news.php HTTP/1.0\r\nContent-Length: 0\r\n\r\n")
+        # Taken in before the next one comes, so that the log's order is the requests' order.
+        assert wait_for(lambda: own.log())
         _, _, body = get(own, "/actions/login.php?un=demo%40murlox.test&pw=demo")
         assert body.startswith(b"[OK]")
         assert [entry["path"] for entry in own.log()] == ["/actions/news.php",
