@@ -1,4 +1,5 @@
 import contextlib
+import shutil
 import sys
 from pathlib import Path
 
@@ -10,12 +11,14 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "service"
 
 from client import APP_WINDOW, FIRST_RUN, NO_WALLPAPER, Client, demo_account, wallpaper_applied  # noqa: E402
 from control import StandInService  # noqa: E402
-from wine import MURLOX_EXE, Display, Wine, require_tools, wine_environment  # noqa: E402
+from wine import BUILD, MURLOX_EXE, Display, Wine, require_tools, wine_environment  # noqa: E402
 
 
 @pytest.fixture(scope="session")
 def wine():
     require_tools()
+    MURLOX_EXE.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(BUILD / "murlox.exe", MURLOX_EXE)
     env = wine_environment()
     display = Display(env)
     display.start()

@@ -9,7 +9,7 @@ import pytest
 from client import demo_account, stored, stored_wallpaper
 from screen import SCREEN, Picture, screenshot_showing
 from waiting import wait_for
-from wine import BUILD, MURLOX_EXE
+from wine import MURLOX_EXE
 
 
 def windows_path_to_unix(path):
@@ -106,7 +106,7 @@ def test_the_client_ends_within_two_seconds_while_its_download_trickles(service,
     wine = client.wine
     assert wait_for(lambda: any(e["path"] == download for e in service.log())), \
         [e["request_line"] for e in service.log()]
-    partial = BUILD / "wallpaper.jpg.download"
+    partial = MURLOX_EXE.parent / "wallpaper.jpg.download"
     assert wait_for(partial.exists)
 
     if way_out == "Exit":

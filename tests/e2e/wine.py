@@ -10,7 +10,9 @@ from waiting import wait_for
 
 TOP = Path(__file__).resolve().parents[2]
 BUILD = TOP / "build" / "win32"
-MURLOX_EXE = BUILD / "murlox.exe"
+# The client runs as a copy in a folder of its own (see the wine fixture): it keeps its wallpaper
+# beside itself, and the Windows tests, which may run meanwhile, keep theirs beside the build's.
+MURLOX_EXE = TOP / "build" / "e2e-run" / "murlox.exe"
 WINCTL_EXE = BUILD / "tools" / "winctl" / "winctl.exe"
 VERSION = re.search(r"project\(murlox VERSION ([0-9.]+)", (TOP / "CMakeLists.txt").read_text())[1]
 SETUP_EXE = BUILD / f"murlox-{VERSION}-setup.exe"
@@ -250,6 +252,6 @@ def centre(window):
 
 
 def require_tools():
-    missing = [p for p in (MURLOX_EXE, WINCTL_EXE, SETUP_EXE) if not p.exists()]
+    missing = [p for p in (BUILD / "murlox.exe", WINCTL_EXE, SETUP_EXE) if not p.exists()]
     if missing or not shutil.which("wine"):
         raise RuntimeError(f"build the win32 preset first; missing: {missing}")
