@@ -459,6 +459,20 @@ TEST_F(PickerTest, OnlyTheLeftButtonDragsThePickerByItsBackground) {
     EXPECT_EQ(recSETTINGS.maintop, after.top);
 }
 
+// Whether a window of the class belongs to this thread, message-only windows included.
+bool ThreadHasWindowOfClass(const char* className) {
+    for (ULONG_PTR value = 0x20; value < 0x10000; value += 2) {
+        const HWND window = reinterpret_cast<HWND>(value);
+        char found[64] = "";
+        if (::IsWindow(window) &&
+            ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() &&
+            ::GetClassNameA(window, found, sizeof found) && std::string(found) == className) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
     const auto openAndClose = [this] {
         OpenPicker([this] { PumpUntil([&] { return ThumbnailPageRequested(); }); });
@@ -470,16 +484,21 @@ TEST_F(PickerTest, OpeningAndClosingAHundredTimesGivesBackEverything) {
     openAndClose();
     openAndClose();
     ASSERT_TRUE(settle());
+    // Wine's urlmon makes one notification window per thread at the first fetch that needs it,
+    // which on a loaded machine may be any of them, and keeps it while the thread lives: no
+    // object of the client's, it is left out of the counts.
+    const auto count = [] {
+        ProcessObjects objects = CountProcessObjects();
+        objects.windows -= ThreadHasWindowOfClass("URL Moniker Notification Window");
+        return objects;
+    };
     const int comObjects = TheUi().liveBrowserHostObjects;
-    const ProcessObjects before = CountProcessObjects();
+    const ProcessObjects before = count();
     for (int i = 0; i < 100; ++i) {
         openAndClose();
     }
     ASSERT_TRUE(settle());
-    // A loaded machine may start one more worker after the last has ended, and its window goes
-    // with it: the counts are taken once they stand where they began, or at the wait's end.
-    PumpUntil([&] { return CountProcessObjects() == before; });
-    const ProcessObjects after = CountProcessObjects();
+    const ProcessObjects after = count();
     EXPECT_EQ(after, before);
     EXPECT_EQ(TheUi().liveBrowserHostObjects, comObjects);
     EXPECT_EQ(modalWindows.size(), 102u);
