@@ -1,6 +1,8 @@
 #include "app/application.h"
 
 #include "service/http_client.h"
+#include "service/service_state.h"
+#include "service/system_proxy.h"
 #include "ui/form_table.h"
 #include "ui/message_pump.h"
 #include "ui/prompt.h"
@@ -26,6 +28,7 @@ void Application::Initialize(const char* title) {
     }
     TheUi().Reset();
     ResumeExchanges();
+    TheServiceState().systemProxy = MakeWindowsUserProxy();
 }
 
 void Application::Terminate() {

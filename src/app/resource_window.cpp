@@ -5,6 +5,7 @@
 #include "app/window_messages.h"
 #include "resource_ids.h"
 #include "service/exchange.h"
+#include "service/http_setup.h"
 #include "service/internet_connection.h"
 #include "service/wallpaper_request.h"
 #include "settings/settings_store.h"
@@ -99,7 +100,9 @@ LRESULT TfrmResources::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 // The system need not wait for the tick's exchange, which lets messages run; once
                 // answered, what this thread sends meanwhile is taken as its own again.
                 ::ReplyMessage(TRUE);
-                // No tick ran during sleep: the hourly check runs now, with the rest of the tick.
+                // No tick ran during sleep: the hourly check runs now, with the rest of the tick,
+                // on whatever network the machine woke up in.
+                ForgetSystemRoutes();
                 CycleTicks = kTicksPerCheck;
                 tmrCycleTimerTimer();
             }

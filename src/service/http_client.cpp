@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <exception>
@@ -120,13 +121,21 @@ long CurlProxyType(ProxyKind kind) {
     }
 }
 
-struct ProxyRoute {
+struct ProxyServer {
     ProxyKind kind = ProxyKind::None;
     std::string host;
     int port = 0;
     std::string userName;
     std::string password;
+    // One of the system's: without a user name of the client's, the Windows user's own
+    // credentials answer its demand.
+    bool system = false;
 };
+
+bool CouldNotConnect(CURLcode result) {
+    return result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_PROXY ||
+           result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_OPERATION_TIMEDOUT;
+}
 
 bool IsSuccess(long status) {
     return status >= 200 && status <= 299;
@@ -243,7 +252,11 @@ struct HttpClient::State {
     std::string defaultHost;
     int defaultPort = 80;
     std::string contentType = kDefaultContentType;
-    ProxyRoute proxy;
+    ProxyServer proxy;  // the client's own
+    std::shared_ptr<SystemProxy> system;
+    std::string systemUserName;
+    std::string systemPassword;
+    ProxyServer current;  // the way of the attempt that runs
     HttpLimits limits;
     bool busy = false;
 
@@ -251,6 +264,8 @@ struct HttpClient::State {
 
     std::string Exchange(Method method, const std::string& url, const std::string& body,
                          const Sink* sink, const DownloadEvents* events);
+    std::vector<ProxyServer> Ways(const std::string& url);
+    ProxyRoute SystemRoute(const std::string& url);
     HeaderList RequestHeaders(Method method) const;
     void SetRequestOptions(Method method, const std::string& url, const std::string& body,
                            const HeaderList& headers, Transfer& transfer);
@@ -306,13 +321,24 @@ void HttpClient::SetContentType(const std::string& contentType) {
 
 void HttpClient::SetHttpProxy(const std::string& host, int port, const std::string& userName,
                               const std::string& password) {
-    state_->proxy = {ProxyKind::Http, host, port, userName, password};
+    state_->proxy = {ProxyKind::Http, host, port, userName, password, false};
 }
 
 void HttpClient::SetSocksProxy(const std::string& host, int port, SocksVersion version,
                                const std::string& userName, const std::string& password) {
-    state_->proxy = {version == SocksVersion::Socks4 ? ProxyKind::Socks4 : ProxyKind::Socks5, host,
-                     port, userName, password};
+    state_->proxy = {version == SocksVersion::Socks4 ? ProxyKind::Socks4 : ProxyKind::Socks5,
+                     host,
+                     port,
+                     userName,
+                     password,
+                     false};
+}
+
+void HttpClient::SetSystemProxy(std::shared_ptr<SystemProxy> system, const std::string& userName,
+                                const std::string& password) {
+    state_->system = std::move(system);
+    state_->systemUserName = userName;
+    state_->systemPassword = password;
 }
 
 std::string HttpClient::Get(const std::string& url) {
@@ -373,51 +399,112 @@ std::string HttpClient::State::Exchange(Method method, const std::string& givenU
         ~BusyFlag() { flag = false; }
     } busyFlag(busy);
 
-    Transfer transfer;
-    transfer.easy = easy;
-    transfer.sink = sink;
-    transfer.events = events;
-    transfer.maxBodyBytes = sink ? limits.maxDownloadBytes : limits.maxReplyBytes;
-    transfer.maxHeaderBytes = limits.maxHeaderBytes;
-    const HeaderList headers = RequestHeaders(method);
-    // The handle outlives this exchange; on every way out it must stop pointing at its headers
-    // and buffers.
-    struct Unhook {
-        CURL* easy;
-        ~Unhook() {
-            curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
-            curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
-            curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
-            curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
-            curl_easy_setopt(easy, CURLOPT_PREREQDATA, nullptr);
+    const std::vector<ProxyServer> ways = Ways(url);
+    for (size_t way = 0;; ++way) {
+        current = ways[way];
+        Transfer transfer;
+        transfer.easy = easy;
+        transfer.sink = sink;
+        transfer.events = events;
+        transfer.maxBodyBytes = sink ? limits.maxDownloadBytes : limits.maxReplyBytes;
+        transfer.maxHeaderBytes = limits.maxHeaderBytes;
+        const HeaderList headers = RequestHeaders(method);
+        // The handle outlives this exchange; on every way out it must stop pointing at its
+        // headers and buffers.
+        struct Unhook {
+            CURL* easy;
+            ~Unhook() {
+                curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
+                curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);
+                curl_easy_setopt(easy, CURLOPT_WRITEDATA, nullptr);
+                curl_easy_setopt(easy, CURLOPT_HEADERDATA, nullptr);
+                curl_easy_setopt(easy, CURLOPT_PREREQDATA, nullptr);
+            }
+        } unhook{easy};
+        SetRequestOptions(method, url, body, headers, transfer);
+        const CURLcode result = Run(transfer);
+        if (!transfer.connected && CouldNotConnect(result)) {
+            // Nothing of the request went out: the system's next way may reach the address, and
+            // the next exchange looks for the route again, as the network may have changed.
+            if (system && proxy.kind == ProxyKind::None) {
+                system->RouteFailed(url);
+            }
+            if (way + 1 < ways.size()) {
+                continue;
+            }
         }
-    } unhook{easy};
-    SetRequestOptions(method, url, body, headers, transfer);
-    const CURLcode result = Run(transfer);
-    if (transfer.begun && events->workEnd) {
-        events->workEnd();
-    }
+        if (transfer.begun && events->workEnd) {
+            events->workEnd();
+        }
 
-    long status = transfer.refusedStatus;
-    if (result == CURLE_OK) {
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        long status = transfer.refusedStatus;
+        if (result == CURLE_OK) {
+            curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        }
+        if (status != 0 && !IsSuccess(status)) {
+            throw HttpError(url + ": HTTP status " + std::to_string(status));
+        }
+        if (transfer.headersTooLarge) {
+            throw HttpError(url + ": the reply's headers are larger than " +
+                            std::to_string(transfer.maxHeaderBytes) + " bytes");
+        }
+        if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+            throw HttpError(url + ": the reply is larger than " +
+                            std::to_string(transfer.maxBodyBytes) + " bytes");
+        }
+        if (result != CURLE_OK) {
+            throw HttpError(
+                url + ": " +
+                (transfer.error[0] != '\0' ? transfer.error : curl_easy_strerror(result)));
+        }
+        return std::move(transfer.received);
     }
-    if (status != 0 && !IsSuccess(status)) {
-        throw HttpError(url + ": HTTP status " + std::to_string(status));
+}
+
+// The ways to try in order: the client's own proxy alone, else the system's route for the
+// address, else the direct connection.
+std::vector<ProxyServer> HttpClient::State::Ways(const std::string& url) {
+    if (proxy.kind != ProxyKind::None) {
+        return {proxy};
     }
-    if (transfer.headersTooLarge) {
-        throw HttpError(url + ": the reply's headers are larger than " +
-                        std::to_string(transfer.maxHeaderBytes) + " bytes");
+    if (!system) {
+        return {ProxyServer{}};
     }
-    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
-        throw HttpError(url + ": the reply is larger than " +
-                        std::to_string(transfer.maxBodyBytes) + " bytes");
+    std::vector<ProxyServer> ways;
+    for (const ProxyHop& hop : SystemRoute(url)) {
+        if (hop.Direct()) {
+            ways.push_back(ProxyServer{});
+        } else {
+            ways.push_back(
+                {ProxyKind::Http, hop.host, hop.port, systemUserName, systemPassword, true});
+        }
     }
-    if (result != CURLE_OK) {
-        throw HttpError(url + ": " +
-                        (transfer.error[0] != '\0' ? transfer.error : curl_easy_strerror(result)));
+    return ways;
+}
+
+// Waits for the system's route in slices, running the keep-alive between them as a transfer
+// does, until the limit; then connects directly. A lookup that has once missed the limit is not
+// waited for again: its answer serves once it is there.
+ProxyRoute HttpClient::State::SystemRoute(const std::string& url) {
+    const std::shared_ptr<ProxyLookup> lookup = system->RouteFor(url);
+    const Clock::time_point deadline = Clock::now() + limits.proxyLookup;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        const auto wait = lookup->Overdue() || now >= deadline ? std::chrono::milliseconds(0)
+                                                               : std::min(left, kConnectingSlice);
+        if (std::optional<ProxyRoute> route = lookup->WaitFor(wait)) {
+            return *route;
+        }
+        if (wait.count() == 0) {
+            lookup->SetOverdue();
+            return DirectRoute();
+        }
+        PumpKeepAlive(true);
+        if (ExchangesAbandoned()) {
+            throw HttpAbandoned();
+        }
     }
-    return std::move(transfer.received);
 }
 
 HeaderList HttpClient::State::RequestHeaders(Method method) const {
@@ -430,7 +517,7 @@ HeaderList HttpClient::State::RequestHeaders(Method method) const {
     if (!type.empty()) {
         Append(headers, "Content-Type: " + type);
     }
-    const bool viaHttpProxy = proxy.kind == ProxyKind::Http;
+    const bool viaHttpProxy = current.kind == ProxyKind::Http;
     if (method == Method::Post) {
         // A POST goes out as HTTP/1.0, which closes the connection unless asked not to.
         Append(headers, viaHttpProxy ? "Proxy-Connection: keep-alive" : "Connection: keep-alive");
@@ -484,22 +571,31 @@ void HttpClient::State::SetProxyOptions() {
     curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, nullptr);
     curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, nullptr);
     curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC));
-    if (proxy.kind == ProxyKind::None) {
+    if (current.kind == ProxyKind::None) {
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         return;
     }
-    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.host.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROXYPORT, static_cast<long>(proxy.port));
-    curl_easy_setopt(easy, CURLOPT_PROXYTYPE, CurlProxyType(proxy.kind));
+    curl_easy_setopt(easy, CURLOPT_PROXY, current.host.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXYPORT, static_cast<long>(current.port));
+    curl_easy_setopt(easy, CURLOPT_PROXYTYPE, CurlProxyType(current.kind));
     curl_easy_setopt(easy, CURLOPT_HTTPPROXYTUNNEL, 0L);
     // SOCKS 5 offers user name and password besides no authentication, never GSS-API.
     curl_easy_setopt(easy, CURLOPT_SOCKS5_AUTH, static_cast<long>(CURLAUTH_BASIC));
-    // SOCKS 4 sends an empty user id; the other kinds use credentials only when there are any.
-    if (proxy.kind == ProxyKind::Socks4 || proxy.userName.empty()) {
+    if (current.system && current.userName.empty()) {
+        // An empty name and password stand for the Windows user's own credentials, which the
+        // system's security package offers without asking (as browsers do in an office).
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, "");
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, "");
+        curl_easy_setopt(easy, CURLOPT_PROXYAUTH,
+                         static_cast<long>(CURLAUTH_NEGOTIATE | CURLAUTH_NTLM));
         return;
     }
-    curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.userName.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.c_str());
+    // SOCKS 4 sends an empty user id; the other kinds use credentials only when there are any.
+    if (current.kind == ProxyKind::Socks4 || current.userName.empty()) {
+        return;
+    }
+    curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, current.userName.c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, current.password.c_str());
     // CURLAUTH_ONLY keeps Basic from being sent before the proxy has asked for it with a 407.
     curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_ONLY));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "service/http_limits.h"
+#include "service/proxy_route.h"
 
 // Any failed exchange: no host in the URL, host or proxy unreachable, a broken connection, a SOCKS
 // refusal, a status outside 200-299 (redirects are not followed), a transfer gone silent, too slow
@@ -86,6 +87,12 @@ class HttpClient {
                       const std::string& password);
     void SetSocksProxy(const std::string& host, int port, SocksVersion version,
                        const std::string& userName, const std::string& password);
+    // Without a proxy of its own, each exchange takes the route the system gives for its address,
+    // waiting for it no longer than the limits' proxyLookup, and tries its ways in order while one
+    // cannot be reached. A proxy that asks for credentials gets the user name given, or else the
+    // Windows user's own (NTLM or Negotiate).
+    void SetSystemProxy(std::shared_ptr<SystemProxy> system, const std::string& userName,
+                        const std::string& password);
 
     // HTTP/1.1 GET of the whole body, at most maxReplyBytes.
     std::string Get(const std::string& url);

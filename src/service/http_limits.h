@@ -20,8 +20,13 @@ struct HttpLimits {
     std::chrono::milliseconds replyDeadline;     // a reply taken as text
     std::chrono::milliseconds downloadDeadline;  // a download: a large wallpaper on a slow line
     int64_t maxHeaderBytes;                      // the reply's status line and headers together
+    // The longest an exchange waits for the system's proxy to be found for its address (a script
+    // to run, a network to search) before it connects directly. The answer that comes later
+    // serves the exchanges after it.
+    std::chrono::milliseconds proxyLookup;
 };
 inline constexpr HttpLimits kHttpLimits{
     std::chrono::seconds(30),  std::chrono::seconds(120), 1024,
     std::chrono::seconds(120), int64_t{1} << 20,          int64_t{64} << 20,
-    std::chrono::minutes(3),   std::chrono::minutes(20),  int64_t{64} << 10};
+    std::chrono::minutes(3),   std::chrono::minutes(20),  int64_t{64} << 10,
+    std::chrono::seconds(2)};

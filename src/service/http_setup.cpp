@@ -1,15 +1,25 @@
 #include "service/http_setup.h"
 
 #include "service/service_address.h"
+#include "service/service_state.h"
 #include "settings/settings_record.h"
 
 ProxySettings CurrentProxySettings() {
     const SettingsRecord& s = recSETTINGS;
-    return {s.proxyuse, s.proxytype, s.proxyhost, s.proxyport, s.proxyusername, s.proxypassword};
+    return {s.proxyuse,
+            s.proxytype,
+            s.proxyhost,
+            s.proxyport,
+            s.proxyusername,
+            s.proxypassword,
+            TheServiceState().systemProxy};
 }
 
 void ConfigureHttpClient(HttpClient& client, const ProxySettings& proxy) {
     if (!proxy.proxyuse) {
+        if (proxy.system) {
+            client.SetSystemProxy(proxy.system, proxy.proxyusername, proxy.proxypassword);
+        }
         return;
     }
     if (proxy.proxytype == "http") {
@@ -27,6 +37,12 @@ void ConfigureHttpClient(HttpClient& client, const ProxySettings& proxy) {
 
 void ConfigureHttpClient(HttpClient& client) {
     ConfigureHttpClient(client, CurrentProxySettings());
+}
+
+void ForgetSystemRoutes() {
+    if (const std::shared_ptr<SystemProxy>& system = TheServiceState().systemProxy) {
+        system->Forget();
+    }
 }
 
 void PrepareHttpClient(HttpClient& client, const ProxySettings& proxy) {

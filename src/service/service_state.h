@@ -4,11 +4,13 @@
 // exchange that runs and the download window that exists.
 
 #include <atomic>
+#include <memory>
 
 #include "service/http_limits.h"
 
 class PageOpener;
 class ServiceOwner;
+class SystemProxy;
 struct IActiveDesktop;
 
 struct ServiceState {
@@ -17,6 +19,9 @@ struct ServiceState {
     // user-interface thread only (the sign-in worker takes a copy).
     std::atomic<bool> abandoned{false};
     HttpLimits limits = kHttpLimits;
+    // The routes the Windows user's proxy settings give, found per host for the session and
+    // shared with the sign-in worker, which holds its own reference; set by the application.
+    std::shared_ptr<SystemProxy> systemProxy;
     // The exchanges': the one they report to (ServiceOwnerScope), and how many run on the
     // user-interface thread now (ServiceExchange).
     ServiceOwner* owner = nullptr;

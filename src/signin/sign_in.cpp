@@ -115,6 +115,7 @@ void StartWorker() {
     LoginResultCode = LoginPending;
     SignInBusy = true;
     DispatchWaitingMessages();
+    ForgetSystemRoutes();
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());

@@ -69,6 +69,9 @@ inline void DeleteGlobalAtom(ATOM a) {
 inline void FreeBstr(BSTR text) {
     ::SysFreeString(text);
 }
+inline void FreeGlobalText(wchar_t* text) {
+    ::GlobalFree(text);
+}
 }  // namespace win_handles_detail
 
 using UniqueHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle>;
@@ -78,6 +81,8 @@ using UniqueGdiObject = UniqueResource<HGDIOBJ, win_handles_detail::DeleteGdiObj
 using UniqueIcon = UniqueResource<HICON, win_handles_detail::DestroyIconHandle>;
 using UniqueMenu = UniqueResource<HMENU, win_handles_detail::DestroyMenuHandle>;
 using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAtom>;
+// A text the system allocated with GlobalAlloc for the caller to free.
+using UniqueGlobalText = UniqueResource<wchar_t*, win_handles_detail::FreeGlobalText>;
 // A COM string (BSTR) of our own or one handed over to us.
 using UniqueBstr = UniqueResource<BSTR, win_handles_detail::FreeBstr>;
 

@@ -337,6 +337,46 @@ TEST_F(HttpProxy, Socks5OffersUserAndPasswordOnlyWhenAUserNameIsSet) {
 
 namespace {
 
+// The routes the Windows user's settings would give, for the transport's side of them: Wine's
+// WinHTTP hands back only the first proxy of a script's list, so a list of several comes from here.
+class GivenRoutes : public SystemProxy {
+  public:
+    explicit GivenRoutes(ProxyRoute route) : route_(std::move(route)) {}
+    int lookups = 0;
+
+  protected:
+    void StartLookup(const std::string&, std::shared_ptr<ProxyLookup> lookup) override {
+        ++lookups;
+        lookup->Put(route_);
+    }
+
+  private:
+    ProxyRoute route_;
+};
+
+}  // namespace
+
+TEST_F(HttpProxy, SystemRouteIsTriedInOrderAndLookedForAgainAfterAWayFailed) {
+    const auto routes = std::make_shared<GivenRoutes>(
+        ProxyRoute{{"127.0.0.1", UnusedLoopbackPort()}, {"127.0.0.1", standIn().Port()}});
+    const std::string url = "http://www.murlox.com/actions/about.php";
+    for (int exchange = 1; exchange <= 2; ++exchange) {
+        HttpClient client;
+        client.SetSystemProxy(routes, "", "");
+        client.Get(url);
+        EXPECT_EQ(standIn().RawRequest(-1).rfind("GET " + url + " HTTP/1.1\r\n", 0), 0u);
+        EXPECT_EQ(routes->lookups, exchange) << "the route is kept past a way that failed";
+    }
+    // The client's own proxy wins: nothing is looked up.
+    HttpClient own;
+    own.SetSystemProxy(routes, "", "");
+    own.SetHttpProxy("127.0.0.1", standIn().Port(), "", "");
+    own.Get(url);
+    EXPECT_EQ(routes->lookups, 2);
+}
+
+namespace {
+
 // Restores the settings record after a test that sets its proxy fields.
 class SavedSettings {
   public:
