@@ -69,6 +69,9 @@ inline void DeleteGlobalAtom(ATOM a) {
 inline void FreeBstr(BSTR text) {
     ::SysFreeString(text);
 }
+inline void FreeLocalMemory(HLOCAL memory) {
+    ::LocalFree(memory);
+}
 }  // namespace win_handles_detail
 
 using UniqueHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle>;
@@ -80,6 +83,8 @@ using UniqueMenu = UniqueResource<HMENU, win_handles_detail::DestroyMenuHandle>;
 using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAtom>;
 // A COM string (BSTR) of our own or one handed over to us.
 using UniqueBstr = UniqueResource<BSTR, win_handles_detail::FreeBstr>;
+// Memory the system allocated for us with LocalAlloc (the output of CryptProtectData and the like).
+using UniqueLocalMemory = UniqueResource<HLOCAL, win_handles_detail::FreeLocalMemory>;
 
 // A COM string of our own with the text; empty when the system has no memory for it.
 inline UniqueBstr NewBstr(const std::wstring& text) {
