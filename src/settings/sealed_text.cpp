@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr char kEntropy[] = "MURLOX desktop client: sealed settings";
-
+// The blob refers to the bytes; the API reads its input blobs and never writes them.
 DATA_BLOB BlobOf(const std::string& bytes) {
     DATA_BLOB blob;
     blob.cbData = static_cast<DWORD>(bytes.size());
@@ -17,10 +16,8 @@ DATA_BLOB BlobOf(const std::string& bytes) {
 }
 
 DATA_BLOB Entropy() {
-    DATA_BLOB blob;
-    blob.cbData = sizeof(kEntropy) - 1;
-    blob.pbData = reinterpret_cast<BYTE*>(const_cast<char*>(kEntropy));
-    return blob;
+    static const std::string entropy = "MURLOX desktop client: sealed settings";
+    return BlobOf(entropy);
 }
 
 // The output blob's bytes, its memory given back to the system.
