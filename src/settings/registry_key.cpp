@@ -68,6 +68,23 @@ void RegistryKey::ReadBinary(const char* name, void* data, DWORD size) const {
     }
 }
 
+std::string RegistryKey::ReadBytes(const char* name) const {
+    DWORD type = 0;
+    DWORD size = 0;
+    LSTATUS status = ::RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS || type != REG_BINARY) {
+        ThrowReadError(name);
+    }
+    std::string bytes(size, '\0');
+    status = ::RegQueryValueExA(key_.get(), name, nullptr, &type,
+                                reinterpret_cast<BYTE*>(bytes.data()), &size);
+    if (status != ERROR_SUCCESS || type != REG_BINARY) {
+        ThrowReadError(name);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
 bool RegistryKey::HasValue(const char* name) const {
     return ::RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;

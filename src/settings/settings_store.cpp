@@ -1,18 +1,51 @@
 #include "settings/settings_store.h"
 
 #include "settings/registry_key.h"
+#include "settings/sealed_text.h"
 #include "settings/settings_record.h"
 #include "settings/text_convert.h"
 #include "ui/win_paths.h"
 
 namespace {
 
+// A password as stored: sealed for the Windows user, or in plain text where an older version wrote
+// it (which it does only after this version, so a plain one is the newer). A sealed value that
+// does not open (another user's, damaged, of another type) is no password.
+std::string ReadPassword(const RegistryKey& key, const char* plainName, const char* sealedName) {
+    std::string plain = key.ReadString(plainName);
+    if (!plain.empty() || !key.HasValue(sealedName)) {
+        return plain;
+    }
+    try {
+        return OpenSealedText(key.ReadBytes(sealedName)).value_or(std::string());
+    } catch (const RegistryError&) {
+        return {};
+    }
+}
+
+// The plain value is written empty, so that an older version finds no password and asks for it.
+// No password is no sealed value: nothing to open at the next start, and no seal made for it.
+void WritePassword(RegistryKey& key, const char* plainName, const char* sealedName,
+                   const std::string& password) {
+    key.WriteString(plainName, "");
+    if (password.empty()) {
+        key.DeleteValue(sealedName);
+        return;
+    }
+    const std::optional<std::string> sealed = SealText(password);
+    if (!sealed) {
+        throw RegistryError(
+            sealedName, std::string("Could not seal the registry value \"") + sealedName + "\"");
+    }
+    key.WriteBinary(sealedName, sealed->data(), static_cast<DWORD>(sealed->size()));
+}
+
 // The steps in this order matter: a failure outside the guarded steps abandons the rest, so
 // fields read before it keep their loaded values and those after it their defaults.
 void LoadFromSettingsKey(SettingsRecord& s) {
     const RegistryKey key(kSettingsKeyPath, KEY_READ);
     s.nickname = key.ReadString("nickname");
-    s.password = key.ReadString("password");
+    s.password = ReadPassword(key, "password", "passwordsealed");
     try {
         s.autologin = key.ReadDword("autologin") != 0;
     } catch (const RegistryError&) {
@@ -50,7 +83,7 @@ void LoadFromSettingsKey(SettingsRecord& s) {
         s.proxyhost = key.ReadString("proxyhost");
         s.proxyport = SafeStrToInt(key.ReadString("proxyport"));
         s.proxyusername = key.ReadString("proxyusername");
-        s.proxypassword = key.ReadString("proxypassword");
+        s.proxypassword = ReadPassword(key, "proxypassword", "proxypasswordsealed");
         s.proxyrealm = key.ReadString("proxyrealm");
     }
 }
@@ -86,13 +119,13 @@ void SaveSettings() {
         key.WriteDword("autologin", s.autologin ? 1 : 0);
         key.WriteString("curdesktopid", s.curdesktopid);
         key.WriteString("nickname", s.nickname);
-        key.WriteString("password", s.password);
+        WritePassword(key, "password", "passwordsealed", s.password);
         key.WriteString("proxyuse", s.proxyuse ? "1" : "0");
         key.WriteString("proxytype", s.proxytype);
         key.WriteString("proxyhost", s.proxyhost);
         key.WriteString("proxyport", std::to_string(s.proxyport));
         key.WriteString("proxyusername", s.proxyusername);
-        key.WriteString("proxypassword", s.proxypassword);
+        WritePassword(key, "proxypassword", "proxypasswordsealed", s.proxypassword);
         key.WriteString("proxyrealm", s.proxyrealm);
     }
     RegistryKey run(kRunKeyPath, KEY_WRITE);

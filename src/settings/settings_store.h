@@ -9,6 +9,7 @@ inline constexpr const char* kRunValueName = "MURLOX";
 // read fall back to their defaults, and an unexpected failure leaves the rest as it was.
 void LoadSettings();
 
-// Stores the persistent fields and the autostart entry. Throws RegistryError naming the value at
-// the first write that fails; the values written before it stay written.
+// Stores the persistent fields and the autostart entry; the passwords go sealed for the Windows
+// user (sealed_text.h), their plain values empty. Throws RegistryError naming the value at the
+// first write (or seal) that fails; the values written before it stay written.
 void SaveSettings();

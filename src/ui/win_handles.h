@@ -72,6 +72,9 @@ inline void FreeBstr(BSTR text) {
 inline void FreeGlobalText(wchar_t* text) {
     ::GlobalFree(text);
 }
+inline void FreeLocalMemory(HLOCAL memory) {
+    ::LocalFree(memory);
+}
 }  // namespace win_handles_detail
 
 using UniqueHandle = UniqueResource<HANDLE, win_handles_detail::CloseKernelHandle>;
@@ -85,6 +88,8 @@ using UniqueGlobalAtom = UniqueResource<ATOM, win_handles_detail::DeleteGlobalAt
 using UniqueGlobalText = UniqueResource<wchar_t*, win_handles_detail::FreeGlobalText>;
 // A COM string (BSTR) of our own or one handed over to us.
 using UniqueBstr = UniqueResource<BSTR, win_handles_detail::FreeBstr>;
+// Memory the system allocated for us with LocalAlloc (the output of CryptProtectData and the like).
+using UniqueLocalMemory = UniqueResource<HLOCAL, win_handles_detail::FreeLocalMemory>;
 
 // A COM string of our own with the text; empty when the system has no memory for it.
 inline UniqueBstr NewBstr(const std::wstring& text) {

@@ -267,6 +267,7 @@ TEST_F(MainWindowTest, TheSessionEndSignsOutAndSavesThenAllowsTheClose) {
     const RegistryKey settings(kSettingsKeyPath, KEY_READ);
     EXPECT_EQ(settings.ReadString("nickname"), "demo@murlox.test");
     EXPECT_EQ(settings.ReadString("password"), "");
+    EXPECT_FALSE(settings.HasValue("passwordsealed"));
     EXPECT_TRUE(messages.empty());
 
     ::SendMessageA(frmResources->hwnd(), WM_CLOSE, 0, 0);

@@ -1,9 +1,10 @@
 """The client under test: its settings in the registry, and a running murlox.exe driven the way a
 user drives it, through its tray icon."""
+import re
 import subprocess
 
 from waiting import PROGRAM_INTERVAL, wait_for
-from wine import parse_window
+from wine import TOP, parse_window, wine_path
 
 SETTINGS_KEY = r"HKCU\Software\MURLOX\Settings"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
@@ -11,6 +12,9 @@ RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 # Registry changes for Wine.change_registry.
 FIRST_RUN = {r"HKCU\Software\MURLOX": None, RUN_KEY: {"MURLOX": None}}
 NO_WALLPAPER = {DESKTOP_KEY: {"Wallpaper": ""}}
+# Registry changes for a start that finds the settings an earlier one stored: they keep the key
+# that a first run's changes delete.
+KEEP_SETTINGS = {r"HKCU\Software\MURLOX": {}}
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
 TRAY_CALLBACK = "2048"
 
@@ -27,6 +31,39 @@ def demo_account(autologin):
 def stored(wine):
     """The client's settings as "reg query" lists them."""
     return wine.reg("query", SETTINGS_KEY).stdout
+
+
+def keeps_password(settings):
+    """Whether the "reg query" listing holds the password sealed, its plain value empty."""
+    return ("passwordsealed    REG_BINARY    " in settings
+            and re.search(r"^\s*password    REG_SZ\s*$", settings, re.MULTILINE) is not None)
+
+
+def stored_bytes(wine):
+    """Every value of the client's settings as its name and the bytes it holds, from the file
+    "reg export" writes: text as the system's ANSI code page writes it, REG_BINARY and the other
+    hexadecimal forms as they stand, a REG_DWORD as its four bytes."""
+    exported = TOP / "build" / "e2e-export.reg"
+    exported.unlink(missing_ok=True)
+    result = wine.reg("export", SETTINGS_KEY, wine_path(exported), "/y")
+    assert result.returncode == 0, result.stdout + result.stderr
+    text = exported.read_bytes().decode("utf-16").replace("\\\r\n", "").replace("\\\n", "")
+    values = {}
+    for name, data in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', text, re.MULTILINE):
+        data = data.strip()
+        if data.startswith('"'):
+            values[name] = data[1:-1].replace('\\"', '"').replace("\\\\", "\\").encode("cp1252")
+        elif data.startswith("dword:"):
+            values[name] = int(data[6:], 16).to_bytes(4, "little")
+        else:
+            values[name] = bytes.fromhex(data.partition(":")[2].replace(",", ""))
+    return values
+
+
+def password_readable(values, password):
+    """Whether any of the values holds the password as ANSI or as UTF-16 text."""
+    forms = (password.encode("cp1252"), password.encode("utf-16-le"))
+    return any(form in data for data in values.values() for form in forms)
 
 
 def stored_wallpaper(wine):

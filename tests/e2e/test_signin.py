@@ -6,7 +6,10 @@ from pathlib import Path
 
 import pytest
 
-from client import demo_account, stored, stored_wallpaper
+from client import (KEEP_SETTINGS, NO_WALLPAPER, SETTINGS_KEY, account, demo_account,
+                    keeps_password, password_readable, stored, stored_bytes, stored_wallpaper,
+                    wallpaper_applied)
+from control import StandInService
 from screen import SCREEN, Picture, screenshot_showing
 from waiting import wait_for
 from wine import MURLOX_EXE
@@ -66,7 +69,7 @@ def test_the_tray_menu_follows_the_state_and_signs_out(signed_in):
     assert client.exit() == 0
     settings = stored(client.wine)
     assert "nickname    REG_SZ    demo@murlox.test" in settings
-    assert "password    REG_SZ    demo" in settings, "automatic sign-in keeps the password"
+    assert keeps_password(settings), "automatic sign-in keeps the password"
 
 
 def test_exit_without_automatic_sign_in_forgets_the_stored_password(service, start_client):
@@ -77,6 +80,41 @@ def test_exit_without_automatic_sign_in_forgets_the_stored_password(service, sta
     settings = stored(client.wine)
     assert "nickname    REG_SZ    demo@murlox.test" in settings
     assert "password    REG_SZ" in settings and "password    REG_SZ    demo" not in settings
+    assert "passwordsealed" not in settings
+
+
+def test_passwords_are_stored_sealed_and_the_next_start_signs_in_with_them(start_client):
+    email, password, proxy_password = "ann@murlox.test", "S3aled Pa55", "Pr0xy S3cret"
+    with StandInService(accounts=[(email, password)]) as service:
+        service.set_news([])
+        # An older version's plain values; the proxy is the stand-in itself, which serves the
+        # requests a proxy passes on.
+        proxy = {"proxyuse": "1", "proxytype": "http", "proxyhost": "127.0.0.1",
+                 "proxyport": service.address.rpartition(":")[2], "proxyusername": "pu",
+                 "proxypassword": proxy_password}
+        registry = account(email, password, autologin=True)
+        registry[SETTINGS_KEY].update(proxy)
+        client = start_client(service.address, {**registry, **NO_WALLPAPER})
+        assert wallpaper_applied(client.wine), "the wallpaper was never applied"
+        assert client.exit() == 0
+
+        values = stored_bytes(client.wine)
+        assert not password_readable(values, password), values
+        assert not password_readable(values, proxy_password), values
+        assert (values["password"], values["proxypassword"]) == (b"", b"")
+        assert values["passwordsealed"] and values["proxypasswordsealed"]
+
+        service.reset()
+        client = start_client(service.address, {**KEEP_SETTINGS, **NO_WALLPAPER})
+        assert wallpaper_applied(client.wine), "the next start did not sign in"
+        login = "/actions/login.php?un=ann@murlox.test&pw=S3aled+Pa55 HTTP/1.1"
+        assert service.log()[0]["request_line"] == "GET http://" + service.address + login
+        assert client.choose_from_tray_menu("Settings...").returncode == 0
+        assert client.wine.wait("--class", "TfrmSettings", "--visible", timeout=10)
+        edits = [c["text"] for c in client.wine.children("TfrmSettings") if c["class"] == "Edit"]
+        assert proxy_password in edits
+        client.wine.type_keys("{ESC}")
+        assert client.exit() == 0
 
 
 def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(signed_in):
@@ -93,7 +131,7 @@ def test_uninstall_handed_to_the_running_client_ends_it_with_its_settings_saved(
     assert elapsed < 5
     settings = stored(wine)
     assert "curdesktopid    REG_SZ    1001" in settings, "saved by the client, not overwritten"
-    assert "password    REG_SZ    demo" in settings
+    assert keeps_password(settings)
 
 
 @pytest.mark.parametrize("way_out", ["Exit", "-uninstall"])
@@ -126,4 +164,4 @@ def test_the_client_ends_within_two_seconds_while_its_download_trickles(service,
     assert not partial.exists(), "the partial download is deleted"
     settings = stored(wine)
     assert "maintop    REG_SZ" in settings, "the settings are stored on the way out"
-    assert "password    REG_SZ    demo" in settings
+    assert keeps_password(settings)

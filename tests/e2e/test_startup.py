@@ -2,7 +2,7 @@
 import subprocess
 import time
 
-from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, stored
+from client import APP_WINDOW, RUN_KEY, SETTINGS_KEY, keeps_password, stored
 from waiting import PROGRAM_INTERVAL, wait_for
 from wine import BUILD, MURLOX_EXE, WINCTL_EXE, wine_path
 
@@ -25,13 +25,13 @@ def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_reg
     wine = clean_registry
     own_run_value = wine_path(MURLOX_EXE) + " -boot"
     values = {
-        "nickname": "demo@murlox.test", "password": "demo", "curdesktopid": "1004",
+        "nickname": "demo@murlox.test", "curdesktopid": "1004",
         "proxyuse": "1", "proxytype": "http", "proxyhost": "127.0.0.1", "proxyport": "3128",
         "proxyusername": "", "proxypassword": "", "proxyrealm": "", "maintop": "300",
     }
     wine.change_registry({
         # mainleft is stored with blanks around it, so a rewrite shows as the plain number.
-        SETTINGS_KEY: {**values, "autologin": 1, "mainleft": " 120 "},
+        SETTINGS_KEY: {**values, "password": "demo", "autologin": 1, "mainleft": " 120 "},
         RUN_KEY: {"MURLOX": own_run_value},
     })
     before = visible_windows(wine)
@@ -49,6 +49,7 @@ def test_uninstall_ends_at_once_and_writes_the_settings_back_as_loaded(clean_reg
     for name, data in values.items():
         assert f"{name}    REG_SZ    {data}".rstrip() in settings
     assert "mainleft    REG_SZ    120" in settings
+    assert keeps_password(settings), "the plain password is written back sealed"
     assert "autologin    REG_DWORD    0x1" in settings
     assert own_run_value in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
 

@@ -99,6 +99,7 @@ TEST_F(FormsTest, TheSettingsWindowChecksTheProxyAndStoresOnlyOnOk) {
     EXPECT_EQ(Key().ReadString("proxyport"), "-1");
     EXPECT_EQ(Key().ReadString("proxyrealm"), "");
     EXPECT_EQ(Key().ReadString("password"), "");
+    EXPECT_FALSE(Key().HasValue("passwordsealed"));
     EXPECT_EQ(recSETTINGS.password, "demo");
     EXPECT_FALSE(form.RealmLabel().IsEnabled());
 
