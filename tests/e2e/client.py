@@ -1,6 +1,7 @@
 """The client under test: its settings in the registry, and a running murlox.exe driven the way a
 user drives it, through its tray icon."""
 import re
+import struct
 import subprocess
 
 from waiting import PROGRAM_INTERVAL, wait_for
@@ -17,6 +18,27 @@ NO_WALLPAPER = {DESKTOP_KEY: {"Wallpaper": ""}}
 KEEP_SETTINGS = {r"HKCU\Software\MURLOX": {}}
 APP_WINDOW = ["--class", "TMurloxApplication", "--title", "MURLOX"]
 TRAY_CALLBACK = "2048"
+
+
+INTERNET_SETTINGS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
+
+
+def internet_options(proxy="", bypass="", script=""):
+    """The Windows user's proxy settings, written as Internet Options writes them: the values
+    WinINet reads and the default connection's record, which WinHTTP reads. With no arguments,
+    none of them: Windows' default, automatic detection, applies."""
+    if not (proxy or script):
+        return {INTERNET_SETTINGS_KEY: {"ProxyEnable": None, "ProxyServer": None,
+                                        "ProxyOverride": None, "AutoConfigURL": None},
+                INTERNET_SETTINGS_KEY + r"\Connections": {"DefaultConnectionSettings": None}}
+    flags = 1 | (2 if proxy else 0) | (4 if script else 0)
+    record = struct.pack("<III", 0x46, 1, flags)
+    for text in (proxy, bypass, script):
+        record += struct.pack("<I", len(text)) + text.encode("ascii")
+    return {INTERNET_SETTINGS_KEY: {"ProxyEnable": int(bool(proxy)), "ProxyServer": proxy,
+                                    "ProxyOverride": bypass, "AutoConfigURL": script or None},
+            INTERNET_SETTINGS_KEY + r"\Connections":
+                {"DefaultConnectionSettings": record + bytes(32)}}
 
 
 def account(email, password, autologin):

@@ -5,7 +5,9 @@ import subprocess
 
 import pytest
 
-from client import NO_WALLPAPER, RUN_KEY, demo_account, keeps_password, stored, wallpaper_applied
+from client import (NO_WALLPAPER, RUN_KEY, demo_account, internet_options, keeps_password, stored,
+                    wallpaper_applied)
+from control import StandInService
 from screen import window_screenshot
 from waiting import PROGRAM_INTERVAL, accepts_connections, wait_for
 from wine import centre, rect
@@ -50,6 +52,39 @@ def test_a_new_user_signs_in_by_typing_and_keeps_the_account(service, start_clie
     assert "curdesktopid    REG_SZ    1001" in settings
     # Autostart is kept as the Run value alone.
     assert "MURLOX    REG_SZ" in wine.reg("query", RUN_KEY, "/v", "MURLOX").stdout
+
+
+@pytest.mark.parametrize("setting", ["fixed proxy", "proxy script"])
+def test_a_new_user_signs_in_through_the_proxy_set_in_internet_options(wine, start_client,
+                                                                       setting):
+    """The service is reachable only through the proxy: the client is pointed at a name that does
+    not resolve, and the stand-in plays the proxy, serving the requests passed on to it."""
+    email, password = NEW_USER
+    with StandInService(accounts=[NEW_USER]) as service:
+        service.set_news([])
+        script = "function FindProxyForURL(url, host) { return 'PROXY %s'; }" % service.address
+        service.fault(path="/proxy.pac", kind="body", body=script)
+        options = (internet_options(proxy=service.address, bypass="<local>")
+                   if setting == "fixed proxy" else
+                   internet_options(script="http://%s/proxy.pac" % service.address))
+        unreachable = "service.murlox.invalid:" + service.address.rpartition(":")[2]
+        try:
+            client = start_client(unreachable, {**NO_WALLPAPER, **options})
+            assert client.shown()
+            wine.winctl("activate", "--class", "TfrmMain")
+            left, top = rect(wine.windows("--class", "TfrmMain")[0])[:2]
+            assert wait_for(lambda: wine.click(left + 115, top + 123) or
+                            wine.wait("--class", "TfrmRegisterLogin", "--visible", timeout=0.3),
+                            10, PROGRAM_INTERVAL)
+            wine.type_keys(email + "{TAB}" + password + "{ENTER}")
+            assert wallpaper_applied(wine), "the wallpaper was never applied"
+            served = [entry["request_line"] for entry in service.log()
+                      if entry["path"] != "/proxy.pac"]
+            assert served[0].startswith("GET http://" + unreachable + "/actions/login.php?"), served
+            assert all(" http://" + unreachable + "/" in line for line in served), served
+            assert client.exit() == 0
+        finally:
+            wine.change_registry(internet_options())
 
 
 @pytest.fixture

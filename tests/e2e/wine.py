@@ -164,8 +164,8 @@ class Wine:
 
     def change_registry(self, changes):
         """Makes the changes in one "reg import". changes maps a key (HKCU\\...) to None, which
-        deletes it, or to its values: a str is stored as REG_SZ, an int as REG_DWORD, and None
-        deletes the value. Deleting what is not there is no error."""
+        deletes it, or to its values: a str is stored as REG_SZ, an int as REG_DWORD, bytes as
+        REG_BINARY, and None deletes the value. Deleting what is not there is no error."""
         lines = ["Windows Registry Editor Version 5.00", ""]
         for key, values in changes.items():
             root, _, path = key.partition("\\")
@@ -179,6 +179,8 @@ class Wine:
                     stored = "-"
                 elif isinstance(data, int):
                     stored = f"dword:{data:08x}"
+                elif isinstance(data, bytes):
+                    stored = "hex:" + ",".join(f"{byte:02x}" for byte in data)
                 else:
                     stored = '"' + data.replace("\\", "\\\\").replace('"', '\\"') + '"'
                 lines.append(f'"{value}"={stored}')
