@@ -32,6 +32,12 @@ LoginOutcome TLOGINTHREAD::Execute() const {
     if (email_.empty() || password_.empty()) {
         return {LoginRejected, {}};
     }
+    const std::string url = ServiceUrl(LoginPath(email_, password_));
+    // The system's route is looked for meanwhile the connection check and the transport get
+    // ready; the exchange then finds it under way or found.
+    if (!proxy_.proxyuse && proxy_.system) {
+        proxy_.system->RouteFor(url);
+    }
     if (!IsInternetConnected()) {
         return {LoginNoConnection, {}};
     }
@@ -39,7 +45,7 @@ LoginOutcome TLOGINTHREAD::Execute() const {
     try {
         HttpClient client(limits_);
         PrepareHttpClient(client, proxy_);
-        body = client.Get(ServiceUrl(LoginPath(email_, password_)));
+        body = client.Get(url);
     } catch (const std::exception&) {
         // A transfer that failed, or one that could not even be set up.
         return {LoginNoConnection, {}};
