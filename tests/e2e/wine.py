@@ -3,6 +3,7 @@ automation tool winctl, for the end-to-end tests."""
 import re
 import shutil
 import subprocess
+import tempfile
 import threading
 from pathlib import Path
 
@@ -69,8 +70,18 @@ class Wine:
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
 
     def run(self, exe, *args, timeout=30, extra_env=None):
-        return subprocess.run(["wine", str(exe), *args], env={**self.env, **(extra_env or {})},
-                              capture_output=True, text=True, timeout=timeout)
+        # Into files rather than pipes: a Wine service started on the way (a driver's host that
+        # the client's proxy detection needs, say) inherits the output and would hold a pipe open
+        # long after the program ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(["wine", str(exe), *args], env={**self.env, **(extra_env or {})},
+                                  stdout=out, stderr=err, timeout=timeout)
+            texts = []
+            for output in (out, err):
+                output.seek(0)
+                # As text mode reads it: line ends as "\n".
+                texts.append(output.read().decode(errors="replace").replace("\r\n", "\n"))
+            return subprocess.CompletedProcess(done.args, done.returncode, *texts)
 
     def winctl(self, *args, timeout=30):
         return self.run(WINCTL_EXE, *args, timeout=timeout)
