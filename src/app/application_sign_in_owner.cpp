@@ -58,10 +58,12 @@ void ApplicationSignInOwner::ShowSignInAnimation() {
     }
 }
 
-void ApplicationSignInOwner::HideSignInAnimation() {
+void ApplicationSignInOwner::HideSignInAnimation(bool signedIn) {
     if (frmMain) {
         frmMain->HideSignInAnimation();
-        frmMain->SetTrayImage(kSignedOutImage);
+        if (!signedIn) {
+            frmMain->SetTrayImage(kSignedOutImage);
+        }
     }
 }
 

@@ -15,7 +15,7 @@ class ApplicationSignInOwner : public SignInOwner {
     void RestoreSignInImage() override;
     void SetLogo(bool active) override;
     void ShowSignInAnimation() override;
-    void HideSignInAnimation() override;
+    void HideSignInAnimation(bool signedIn) override;
     void ShowSignedIn() override;
     void ShowSignedOut() override;
     void ShowProxySettings() override;

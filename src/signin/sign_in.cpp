@@ -268,7 +268,7 @@ void ResetSignInState() {
 
 void StopSignInAnimation() {
     SignInOwner& owner = signIn.Owner();
-    owner.HideSignInAnimation();
+    owner.HideSignInAnimation(SignedIn);
     if (SignedIn) {
         owner.HideMainWindow();
     }

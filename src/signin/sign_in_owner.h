@@ -24,8 +24,10 @@ class SignInOwner {
     // The logo lit while nothing else asks for the user's attention.
     virtual void SetLogo(bool /*active*/) {}
     virtual void ShowSignInAnimation() {}
-    // Ends the animation in the main window and in the tray, which shows the signed-out icon.
-    virtual void HideSignInAnimation() {}
+    // Ends the animation in the main window and in the tray, which shows the signed-out icon unless
+    // the user is signed in: ShowSignedIn then sets the signed-in one, and an icon in between would
+    // cost a round trip to the shell (5 ms under Wine) before the first request of the session.
+    virtual void HideSignInAnimation(bool /*signedIn*/) {}
     // The tray's icon and menu for a signed-in or signed-out user; signing out also closes the
     // news popups.
     virtual void ShowSignedIn() {}
