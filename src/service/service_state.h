@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "service/http_limits.h"
 
@@ -28,6 +29,8 @@ struct ServiceState {
     int runningExchanges = 0;
     // The download windows that exist now (TfrmDownloader).
     int downloadWindows = 0;
+    // The wallpaper requests' computer id, once read (user-interface thread).
+    std::string systemComputerId;
     // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
     // reports one under Wine always; read by the sign-in worker too), a browser for the pages
     // (OpenPage), and an Active Desktop object that takes every wallpaper as newer Windows does

@@ -6,6 +6,7 @@
 #include "service/http_client.h"
 #include "service/http_setup.h"
 #include "service/service_address.h"
+#include "service/service_state.h"
 #include "settings/settings_record.h"
 
 namespace {
@@ -49,6 +50,18 @@ std::string GetComputerId(char drive) {
     return FormatComputerId(serial);
 }
 
+std::string SystemComputerId() {
+    std::string& kept = TheServiceState().systemComputerId;
+    if (kept.empty()) {
+        const std::string id = GetComputerId('C');
+        if (id == "function failed") {
+            return id;
+        }
+        kept = id;
+    }
+    return kept;
+}
+
 int UtcOffsetMinutes() {
     TIME_ZONE_INFORMATION zone = {};
     ::GetTimeZoneInformation(&zone);
@@ -62,7 +75,7 @@ WallpaperRequestValues CurrentWallpaperRequestValues() {
     values.xres = ::GetSystemMetrics(SM_CXSCREEN);
     values.yres = ::GetSystemMetrics(SM_CYSCREEN);
     values.currentdesktopid = recSETTINGS.curdesktopid;
-    values.cid = GetComputerId('C');
+    values.cid = SystemComputerId();
     values.gmt = UtcOffsetMinutes();
     return values;
 }

@@ -10,6 +10,7 @@
 #include "service/news.h"
 #include "service/service_state.h"
 #include "service/wallpaper_request.h"
+#include "service/xml_request.h"
 #include "settings/settings_record.h"
 #include "signin/connection_failure_window.h"
 #include "signin/login_thread.h"
@@ -116,6 +117,8 @@ void StartWorker() {
     SignInBusy = true;
     DispatchWaitingMessages();
     ForgetSystemRoutes();
+    // Read now rather than between the login's reply and the wallpaper request.
+    SystemComputerId();
     TLOGINTHREAD worker;
     worker.SetCredentials(recSETTINGS.nickname, recSETTINGS.password);
     worker.SetProxy(CurrentProxySettings());
