@@ -96,23 +96,40 @@ size_t ScaledRowStride(int width) {
     return RoundUp(size_t(width) * kBgr + 1, kVectorBytes);
 }
 
+// The source could not give its rows.
+struct UnreadablePicture {};
+
+// The input rows read from the source at once: enough to keep the reads few, few enough that a
+// chunk of the widest picture stays small.
+constexpr int kChunkRows = 32;
+
 // Along the rows: input rows [firstRow, endRow) of kPixelBytes-byte pixels become rows of
 // taps.first.size() pixels of three bytes.
 template <int kPixelBytes>
-ScaledRows ScaleRows(const PixelRows& picture, const Taps& taps, int firstRow, int endRow) {
+ScaledRows ScaleRows(const PictureSource& picture, const Taps& taps, int firstRow, int endRow) {
     const int width = int(taps.first.size());
     const __m128i zero = _mm_setzero_si128();
-    // Each pair of taps reads eight bytes and the taps may pass the window by one pixel, so each
-    // row is copied into a buffer with room for that; each output pixel is written as four
-    // bytes, the fourth overwritten by the next.
-    std::vector<uint8_t> row(size_t(picture.width + 1) * kPixelBytes + 8);
+    // Each pair of taps reads eight bytes and the taps may pass the window by one pixel, so the
+    // rows are read into a buffer with room for that after the last; each output pixel is written
+    // as four bytes, the fourth overwritten by the next.
+    const size_t inputStride = size_t(picture.width) * kPixelBytes;
+    std::vector<uint8_t> chunk(inputStride * kChunkRows + kPixelBytes + 8);
+    int chunkFirst = firstRow;
+    int chunkEnd = firstRow;
     ScaledRows scaled{firstRow, ScaledRowStride(width), {}};
     scaled.bytes.resize(scaled.rowStride * (endRow - firstRow));
     for (int y = firstRow; y < endRow; ++y) {
-        std::memcpy(row.data(), picture.first + y * picture.stride, picture.width * kPixelBytes);
+        if (y == chunkEnd) {
+            chunkFirst = y;
+            chunkEnd = std::min(y + kChunkRows, endRow);
+            if (!picture.read(chunkFirst, chunkEnd - chunkFirst, chunk.data(), inputStride)) {
+                throw UnreadablePicture();
+            }
+        }
+        const uint8_t* row = &chunk[size_t(y - chunkFirst) * inputStride];
         uint8_t* out = &scaled.bytes[(y - firstRow) * scaled.rowStride];
         for (int x = 0; x < width; ++x, out += kBgr) {
-            const uint8_t* in = &row[taps.first[x] * kPixelBytes];
+            const uint8_t* in = row + taps.first[x] * kPixelBytes;
             __m128i sums = kRounding;
             for (int p = 0; p < taps.pairs; ++p, in += 2 * kPixelBytes) {
                 // Two pixels [b0 g0 r0 (a0) b1 g1 r1 (a1)] become [b0 b1 g0 g1 r0 r1 . .], which
@@ -188,8 +205,8 @@ __attribute__((target("avx"))) void ClearUpperHalves() {
 // Output rows [begin, end) in strips: for each, the input rows it needs scaled along the rows, then
 // down the columns. Strips and bands are independent of each other, so bands can be made at the
 // same time.
-void ScaleBand(const PixelRows& picture, const Taps& across, const Taps& down, int begin, int end,
-               const Destination& to) {
+void ScaleBand(const PictureSource& picture, const Taps& across, const Taps& down, int begin,
+               int end, const Destination& to) {
     if (__builtin_cpu_supports("avx")) {
         ClearUpperHalves();
     }
@@ -232,7 +249,22 @@ void PutLittleEndian(uint8_t* at, uint32_t value, int bytes) {
 }  // namespace
 
 std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int height) {
-    if (!picture.first || picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0) {
+    if (!picture.first) {
+        return {};
+    }
+    const PictureSource source{picture.width, picture.height, picture.pixelBytes,
+                               [&picture](int first, int count, uint8_t* to, size_t stride) {
+                                   for (int y = first; y < first + count; ++y, to += stride) {
+                                       std::memcpy(to, picture.first + y * picture.stride,
+                                                   size_t(picture.width) * picture.pixelBytes);
+                                   }
+                                   return true;
+                               }};
+    return StretchedBmpFile(source, width, height);
+}
+
+std::vector<uint8_t> StretchedBmpFile(const PictureSource& picture, int width, int height) {
+    if (!picture.read || picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0) {
         return {};
     }
     const uint64_t rowBytes = uint64_t(width) * kBgr;
@@ -296,6 +328,8 @@ std::vector<uint8_t> StretchedBmpFile(const PixelRows& picture, int width, int h
         }
         return file;
     } catch (const std::bad_alloc&) {
+        return {};
+    } catch (const UnreadablePicture&) {
         return {};
     }
 }
