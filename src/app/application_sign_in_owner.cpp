@@ -70,7 +70,8 @@ void ApplicationSignInOwner::HideSignInAnimation(bool signedIn) {
 void ApplicationSignInOwner::ShowSignedIn() {
     if (frmMain) {
         frmMain->SetMenuState(true);
-        frmMain->SetTrayImage(kSignedInImage);
+        // While the session's first request goes out.
+        frmMain->SetTrayImageSoon(kSignedInImage);
     }
 }
 

@@ -220,10 +220,21 @@ void TfrmMain::SetMenuState(bool signedIn) {
 }
 
 void TfrmMain::SetTrayImage(int index) {
+    trayImageWaits_ = false;
     trayIcon_->SetIconVisible(false);
     lstIcons.GetIcon(index, trayIcon_->Icon());
     trayIcon_->SetIconVisible(true);
     trayImage_ = index;
+}
+
+void TfrmMain::SetTrayImageSoon(int index) {
+    trayImage_ = index;
+    if (!trayImageWaits_) {
+        trayImageWaits_ = ::PostMessageA(hwnd(), kTrayImageMessage, 0, 0) != FALSE;
+    }
+    if (!trayImageWaits_) {
+        SetTrayImage(index);
+    }
 }
 
 void TfrmMain::SetLogo(bool active) {
@@ -288,6 +299,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             SetLogo(LOWORD(wParam) != WA_INACTIVE);
             break;
+        case kTrayImageMessage:
+            if (trayImageWaits_) {
+                SetTrayImage(trayImage_);
+            }
+            return 0;
         case WM_LBUTTONDOWN:
             BeginWindowDrag(*this, MouseButton::Left);
             return 0;

@@ -45,6 +45,10 @@ class TfrmMain : public Window {
     void SetMenuState(bool signedIn);
     // Puts image index of lstIcons into the tray.
     void SetTrayImage(int index);
+    // The same once this thread's messages next run: an exchange that starts now is on its way by
+    // then. Changing the image takes two calls to the shell (5 ms under Wine), which the first
+    // request of a session need not wait for. A SetTrayImage meanwhile stands instead.
+    void SetTrayImageSoon(int index);
     int TrayImage() const { return trayImage_; }
     void SetLogo(bool active);
     // The normal sign-in picture, without hover.
@@ -93,6 +97,7 @@ class TfrmMain : public Window {
     Label lblInfo;
     UniqueGdiObject lblInfoFont_;
     int trayImage_ = kSignedOutImage;
+    bool trayImageWaits_ = false;
     bool shutdownPending_ = false;
     TPopupMenu trayMenu_;
     // At the small-icon size of the screen's scale.

@@ -15,6 +15,10 @@
 // a bounded GlobalGetAtomNameA, and a number that names no atom reads as no text.
 inline constexpr UINT kHandOverMessage = WM_USER + 101;
 
+// From the main window to itself (SetTrayImageSoon): the tray image it chose goes to the shell
+// now. It carries nothing; without an image waiting it changes nothing.
+inline constexpr UINT kTrayImageMessage = WM_USER + 102;
+
 // --- Timers -----------------------------------------------------------------------------------
 // Each belongs to one window; the ids differ all the same, so that a trace names the timer.
 

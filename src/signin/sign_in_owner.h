@@ -29,7 +29,8 @@ class SignInOwner {
     // cost a round trip to the shell (5 ms under Wine) before the first request of the session.
     virtual void HideSignInAnimation(bool /*signedIn*/) {}
     // The tray's icon and menu for a signed-in or signed-out user; signing out also closes the
-    // news popups.
+    // news popups. The signed-in icon reaches the shell once messages run, while the session's
+    // first request is on its way.
     virtual void ShowSignedIn() {}
     virtual void ShowSignedOut() {}
     // The settings window on its proxy page, for a user whose connection failed.
