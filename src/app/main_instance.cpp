@@ -19,23 +19,21 @@ struct InstanceSearch {
     HWND otherWindow = nullptr;
 };
 
-BOOL CALLBACK CountInstance(HWND window, LPARAM lParam) {
-    InstanceSearch& search = *reinterpret_cast<InstanceSearch*>(lParam);
+void CountInstance(HWND window, InstanceSearch& search) {
     char className[256] = "";
     char title[256] = "";
     if (::GetClassNameA(window, className, sizeof(className)) == 0 ||
         lstrcmpA(className, search.ownClassName) != 0) {
-        return TRUE;
+        return;
     }
     ::GetWindowTextA(window, title, sizeof(title));
     if (lstrcmpA(title, search.ownTitle) != 0) {
-        return TRUE;
+        return;
     }
     ++search.matchCount;
     if (window != search.ownWindow) {
         search.otherWindow = window;
     }
-    return TRUE;
 }
 
 // How long a second start waits for the running instance to take what it hands over. One that has
@@ -70,7 +68,13 @@ TMainInstance::TMainInstance(HWND applicationWindow, std::function<void()> unins
     search.ownWindow = applicationWindow;
     ::GetWindowTextA(applicationWindow, search.ownTitle, sizeof(search.ownTitle));
     ::GetClassNameA(applicationWindow, search.ownClassName, sizeof(search.ownClassName));
-    ::EnumWindows(&CountInstance, reinterpret_cast<LPARAM>(&search));
+    // Only top-level windows of the own class and title can count, and the system finds those
+    // itself in the same order: reading the class and title of every top-level window took 2-3 ms
+    // under Wine. It compares without regard to case, so each is compared exactly as well.
+    for (HWND window = nullptr; (window = ::FindWindowExA(nullptr, window, search.ownClassName,
+                                                          search.ownTitle)) != nullptr;) {
+        CountInstance(window, search);
+    }
     if (search.matchCount < 2 || !search.otherWindow) {
         // The hand-over reaches whichever window of this process was last active, a message box
         // of the system included.
