@@ -479,6 +479,9 @@ std::vector<ProxyServer> HttpClient::State::Ways(const std::string& url) {
                 {ProxyKind::Http, hop.host, hop.port, systemUserName, systemPassword, true});
         }
     }
+    if (ways.empty()) {
+        ways.push_back(ProxyServer{});  // a route that names no way at all
+    }
     return ways;
 }
 
