@@ -15,6 +15,9 @@ namespace {
 
 using UniqueWinHttp = UniqueResource<HINTERNET, &::WinHttpCloseHandle>;
 
+// Each step of finding a script (resolving, connecting, sending, receiving) gives up after this.
+constexpr int kLookupStepMs = 10000;
+
 std::string Narrow(const UniqueGlobalText& text) {
     return text ? NarrowToAnsi(text.get()) : std::string();
 }
@@ -26,7 +29,10 @@ std::optional<ProxyRoute> ScriptRoute(const std::string& url, const std::string&
     const UniqueWinHttp session(::WinHttpOpen(L"Mozilla/3.0 (compatible; MURLOX)",
                                               WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                               WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session) {
+    // A script's server that never answers ends the lookup, and its thread, within seconds, as a
+    // sign-in retried every ten seconds would otherwise leave one thread waiting after another.
+    if (!session || !::WinHttpSetTimeouts(session.get(), kLookupStepMs, kLookupStepMs,
+                                          kLookupStepMs, kLookupStepMs)) {
         return std::nullopt;
     }
     WINHTTP_AUTOPROXY_OPTIONS options = {};

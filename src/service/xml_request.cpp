@@ -45,7 +45,7 @@ std::string GetComputerId(char drive) {
     DWORD serial = 0;
     if (!::GetVolumeInformationA(root, volumeName, sizeof(volumeName), &serial, nullptr, nullptr,
                                  nullptr, 0)) {
-        return "function failed";
+        return kComputerIdFailed;
     }
     return FormatComputerId(serial);
 }
@@ -54,7 +54,7 @@ std::string SystemComputerId() {
     std::string& kept = TheServiceState().systemComputerId;
     if (kept.empty()) {
         const std::string id = GetComputerId('C');
-        if (id == "function failed") {
+        if (id == kComputerIdFailed) {
             return id;
         }
         kept = id;

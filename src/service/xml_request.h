@@ -17,7 +17,10 @@ inline constexpr const char* kFailedExchange = "error";
 // returns "error".
 std::string PostXmlRequest(const std::string& message, const std::string& url);
 
-// The volume serial number of the drive's root as "XXXX:XXXX", or "function failed".
+// What GetComputerId gives for a drive whose serial number cannot be read.
+inline constexpr const char* kComputerIdFailed = "function failed";
+
+// The volume serial number of the drive's root as "XXXX:XXXX", or kComputerIdFailed.
 std::string GetComputerId(char drive);
 
 // GetComputerId('C'), read once in the process: a volume's serial changes only when it is

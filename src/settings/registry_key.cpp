@@ -68,11 +68,11 @@ void RegistryKey::ReadBinary(const char* name, void* data, DWORD size) const {
     }
 }
 
-std::string RegistryKey::ReadBytes(const char* name) const {
+std::string RegistryKey::ReadBytes(const char* name, DWORD most) const {
     DWORD type = 0;
     DWORD size = 0;
     LSTATUS status = ::RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &size);
-    if (status != ERROR_SUCCESS || type != REG_BINARY) {
+    if (status != ERROR_SUCCESS || type != REG_BINARY || size > most) {
         ThrowReadError(name);
     }
     std::string bytes(size, '\0');

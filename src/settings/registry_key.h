@@ -34,8 +34,9 @@ class RegistryKey {
     uint32_t ReadDword(const char* name) const;
     // Only a REG_BINARY of exactly the size reads; anything else throws.
     void ReadBinary(const char* name, void* data, DWORD size) const;
-    // The bytes of a REG_BINARY of any size; anything else throws.
-    std::string ReadBytes(const char* name) const;
+    // The bytes of a REG_BINARY of at most `most` bytes; anything else, a larger one among them,
+    // throws.
+    std::string ReadBytes(const char* name, DWORD most) const;
     bool HasValue(const char* name) const;
 
     // Writes REG_SZ with its terminating zero byte.

@@ -8,6 +8,10 @@
 
 namespace {
 
+// Far above the seal of any password a user types (170 bytes for 31 characters), and small enough
+// that a value planted in the user's registry cannot make the start read megabytes.
+constexpr DWORD kMostSealedBytes = 64 * 1024;
+
 // A password as stored: sealed for the Windows user, or in plain text where an older version wrote
 // it (which it does only after this version, so a plain one is the newer). A sealed value that
 // does not open (another user's, damaged, of another type) is no password.
@@ -17,7 +21,7 @@ std::string ReadPassword(const RegistryKey& key, const char* plainName, const ch
         return plain;
     }
     try {
-        return OpenSealedText(key.ReadBytes(sealedName)).value_or(std::string());
+        return OpenSealedText(key.ReadBytes(sealedName, kMostSealedBytes)).value_or(std::string());
     } catch (const RegistryError&) {
         return {};
     }

@@ -393,7 +393,8 @@ TEST_F(SettingsStoreTest, ASealedValueThatDoesNotOpenIsNoPasswordAndTheRestLoads
                  {"another program's", REG_BINARY, SealedWithoutOurEntropy("demo")},
                  {"empty", REG_BINARY, ""},
                  {"of another type", REG_SZ, sealedText},
-                 {"a number", REG_DWORD, std::string("\x01\0\0\0", 4)}};
+                 {"a number", REG_DWORD, std::string("\x01\0\0\0", 4)},
+                 {"larger than any seal", REG_BINARY, sealedText + std::string(64 * 1024, 'x')}};
     for (const auto& c : cases) {
         SetUp();
         StoreText("nickname", "ann@example.com");
