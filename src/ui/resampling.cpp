@@ -45,19 +45,22 @@ FilterWindow WindowAt(double centre, double widen, int inputs) {
     const double support = kFilterSupport * widen;
     const int low = std::max(int(std::floor(centre - support + 0.5)), 0);
     const int high = std::min(int(std::floor(centre + support + 0.5)), inputs);
-    std::vector<double> exact;
+    // Each weight is worked out twice, for the total and then divided by it, which is cheaper
+    // than a buffer of them: a stretch takes a window for every row and column.
+    const auto exact = [&](int i) { return CatmullRom((i + 0.5 - centre) / widen); };
     double total = 0;
     for (int i = low; i < high; ++i) {
-        exact.push_back(CatmullRom((i + 0.5 - centre) / widen));
-        total += exact.back();
+        total += exact(i);
     }
     FilterWindow window{low, {}};
+    window.weights.reserve(size_t(std::max(high - low, 0)));
     int sum = 0;
     size_t largest = 0;
-    for (size_t i = 0; i < exact.size(); ++i) {
-        window.weights.push_back(int16_t(std::lround(exact[i] / total * kWeightOne)));
-        sum += window.weights[i];
-        largest = window.weights[i] > window.weights[largest] ? i : largest;
+    for (int i = low; i < high; ++i) {
+        const size_t at = window.weights.size();
+        window.weights.push_back(int16_t(std::lround(exact(i) / total * kWeightOne)));
+        sum += window.weights[at];
+        largest = window.weights[at] > window.weights[largest] ? at : largest;
     }
     window.weights[largest] = int16_t(window.weights[largest] + kWeightOne - sum);
     while (window.weights.size() > 1 && window.weights.front() == 0) {
