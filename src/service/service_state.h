@@ -31,10 +31,14 @@ struct ServiceState {
     int downloadWindows = 0;
     // The wallpaper requests' computer id, once read (user-interface thread).
     std::string systemComputerId;
+    // The system's Active Desktop sets no wallpaper (Wine's says it does not do that, or there is
+    // none): it will not later in the process either, so it is not asked again (user-interface
+    // thread).
+    bool activeDesktopSetsNoWallpaper = false;
     // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
     // reports one under Wine always; read by the sign-in worker too), a browser for the pages
     // (OpenPage), and an Active Desktop object that takes every wallpaper as newer Windows does
-    // (Wine refuses to create one).
+    // (Wine's takes none).
     std::atomic<bool> offline{false};
     PageOpener* pageOpener = nullptr;
     IActiveDesktop* activeDesktop = nullptr;

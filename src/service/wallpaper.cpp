@@ -30,15 +30,21 @@ namespace {
 constexpr WPARAM kTaskbarCommand = 419;
 constexpr DWORD kApplyAll = AD_APPLY_ALL | AD_APPLY_FORCE;  // 15
 
-// The system's Active Desktop object, or the one a test put in its place.
+// The system's Active Desktop object, or the one a test put in its place; none where the system's
+// is known to set no wallpaper.
 ComPtr<IActiveDesktop> CreateActiveDesktop() {
     ComPtr<IActiveDesktop> desktop;
     if (IActiveDesktop* standIn = TheServiceState().activeDesktop) {
         desktop.share(standIn);
         return desktop;
     }
-    ::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
-                       reinterpret_cast<void**>(desktop.put()));
+    if (TheServiceState().activeDesktopSetsNoWallpaper) {
+        return desktop;
+    }
+    if (::CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
+                           reinterpret_cast<void**>(desktop.put())) == REGDB_E_CLASSNOTREG) {
+        TheServiceState().activeDesktopSetsNoWallpaper = true;
+    }
     return desktop;
 }
 
@@ -51,9 +57,13 @@ bool SetThroughActiveDesktop(const std::string& path) {
     if (::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH) == 0) {
         return false;
     }
+    const HRESULT set = desktop->SetWallpaper(widePath, 0);
+    // Wine's object has the method and does nothing (0.4 ms to be told so each time).
+    if (set == E_NOTIMPL) {
+        TheServiceState().activeDesktopSetsNoWallpaper = true;
+    }
     WALLPAPEROPT options = {sizeof(options), WPSTYLE_STRETCH};
-    return SUCCEEDED(desktop->SetWallpaper(widePath, 0)) &&
-           SUCCEEDED(desktop->SetWallpaperOptions(&options, 0)) &&
+    return SUCCEEDED(set) && SUCCEEDED(desktop->SetWallpaperOptions(&options, 0)) &&
            SUCCEEDED(desktop->ApplyChanges(kApplyAll));
 }
 

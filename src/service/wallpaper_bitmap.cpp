@@ -44,12 +44,18 @@ Taps TapsFor(int inputs, int outputs) {
     const double scale = double(inputs) / outputs;
     // Shrinking widens the filter by the same factor, so that every input counts.
     const double widen = std::max(scale, 1.0);
-    std::vector<FilterWindow> windows;
-    windows.reserve(size_t(outputs));
+    // Every output's window one after the other in one buffer, and where each starts in it.
+    std::vector<int> starts(outputs);
+    std::vector<size_t> offsets(size_t(outputs) + 1);
+    std::vector<int16_t> windows;
+    FilterWindow window;
     size_t widest = 1;
     for (int o = 0; o < outputs; ++o) {
-        windows.push_back(WindowAt((o + 0.5) * scale, widen, inputs));
-        widest = std::max(widest, windows.back().weights.size());
+        WindowAt((o + 0.5) * scale, widen, inputs, window);
+        starts[o] = window.start;
+        windows.insert(windows.end(), window.weights.begin(), window.weights.end());
+        offsets[o + 1] = windows.size();
+        widest = std::max(widest, window.weights.size());
     }
     Taps taps;
     taps.pairs = int(RoundUp(widest, 2) / 2);
@@ -58,10 +64,10 @@ Taps TapsFor(int inputs, int outputs) {
     std::vector<int16_t> weights(size_t(taps.pairs) * 2);
     for (int o = 0; o < outputs; ++o) {
         // Windows are all as wide as the widest, so one near the far end starts earlier.
-        taps.first[o] = std::max(0, std::min(windows[o].start, inputs - int(widest)));
+        taps.first[o] = std::max(0, std::min(starts[o], inputs - int(widest)));
         std::fill(weights.begin(), weights.end(), 0);
-        std::copy(windows[o].weights.begin(), windows[o].weights.end(),
-                  weights.begin() + (windows[o].start - taps.first[o]));
+        std::copy(windows.begin() + offsets[o], windows.begin() + offsets[o + 1],
+                  weights.begin() + (starts[o] - taps.first[o]));
         for (int p = 0; p < taps.pairs; ++p) {
             taps.weights.push_back(
                 int32_t(uint16_t(weights[2 * p]) | uint32_t(uint16_t(weights[2 * p + 1])) << 16));

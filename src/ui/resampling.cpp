@@ -18,13 +18,20 @@ double CatmullRom(double x) {
     return 0;
 }
 
+// As std::lround for the weights' range, without the call into the C library that the 32-bit
+// build makes for it: a stretch rounds a weight for every tap of every row and column.
+int RoundedHalfAway(double value) {
+    return int(value < 0 ? value - 0.5 : value + 0.5);
+}
+
 // The windows of every output along one axis.
 std::vector<FilterWindow> WindowsFor(int inputs, int outputs) {
     const double scale = double(inputs) / outputs;
     std::vector<FilterWindow> windows;
     windows.reserve(size_t(outputs));
     for (int o = 0; o < outputs; ++o) {
-        windows.push_back(WindowAt((o + 0.5) * scale, std::max(scale, 1.0), inputs));
+        windows.emplace_back();
+        WindowAt((o + 0.5) * scale, std::max(scale, 1.0), inputs, windows.back());
     }
     return windows;
 }
@@ -41,24 +48,24 @@ uint8_t Clamped(int64_t fixedPoint, int64_t limit) {
 
 }  // namespace
 
-FilterWindow WindowAt(double centre, double widen, int inputs) {
+void WindowAt(double centre, double widen, int inputs, FilterWindow& window) {
     const double support = kFilterSupport * widen;
     const int low = std::max(int(std::floor(centre - support + 0.5)), 0);
     const int high = std::min(int(std::floor(centre + support + 0.5)), inputs);
     // Each weight is worked out twice, for the total and then divided by it, which is cheaper
-    // than a buffer of them: a stretch takes a window for every row and column.
+    // than a buffer of them.
     const auto exact = [&](int i) { return CatmullRom((i + 0.5 - centre) / widen); };
     double total = 0;
     for (int i = low; i < high; ++i) {
         total += exact(i);
     }
-    FilterWindow window{low, {}};
-    window.weights.reserve(size_t(std::max(high - low, 0)));
+    window.start = low;
+    window.weights.clear();
     int sum = 0;
     size_t largest = 0;
     for (int i = low; i < high; ++i) {
         const size_t at = window.weights.size();
-        window.weights.push_back(int16_t(std::lround(exact(i) / total * kWeightOne)));
+        window.weights.push_back(int16_t(RoundedHalfAway(exact(i) / total * kWeightOne)));
         sum += window.weights[at];
         largest = window.weights[at] > window.weights[largest] ? at : largest;
     }
@@ -70,7 +77,6 @@ FilterWindow WindowAt(double centre, double widen, int inputs) {
     while (window.weights.size() > 1 && window.weights.back() == 0) {
         window.weights.pop_back();
     }
-    return window;
 }
 
 std::vector<uint32_t> ResampleArgb(const std::vector<uint32_t>& pixels, int width, int height,

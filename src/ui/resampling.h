@@ -21,8 +21,10 @@ struct FilterWindow {
 // The window of the output whose centre lies at `centre` in input coordinates (input i covers
 // [i, i + 1)). The filter is Catmull-Rom, the cubic that keeps the samples it passes through and
 // edges sharp, widened by `widen` (the shrink factor, or 1), so that a smaller picture averages
-// what it leaves out instead of skipping it.
-FilterWindow WindowAt(double centre, double widen, int inputs);
+// what it leaves out instead of skipping it. Filled in place, its weights' memory kept from one
+// call to the next: a stretch takes a window for every row and column, and a heap allocation for
+// each took a millisecond under Wine.
+void WindowAt(double centre, double widen, int inputs, FilterWindow& window);
 
 // Top-down rows of 0xAARRGGBB pixels, alpha 0 where transparent, resampled to width x height with
 // the filter above. Colours are weighted by their alpha, so that a transparent pixel's stored
