@@ -80,6 +80,7 @@ class TfrmMain : public Window {
 
   private:
     void CreateControls();
+    void CreateAnimation();
     void CreateMenu();
     void CreateNotifyPopup();
     void FormCreate();
