@@ -249,6 +249,10 @@ int main(int argc, char** argv) {
     // As the client's process: COM and GDI+ for the user-interface thread.
     const ComInitialization com;
     const GdiplusInitialization gdiplus;
+    if (!StartGdiplus()) {
+        std::printf("failed: GDI+ does not start\n");
+        return 1;
+    }
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::vector<double> bare;
     std::vector<double> decode;

@@ -218,7 +218,7 @@ const Picture::Frames& Picture::DecodedFrames() const {
         return state.frames;
     }
     const ComPtr<IStream> stream = MemoryStream(state.encoded, state.encodedSize);
-    if (!stream) {
+    if (!stream || !StartGdiplus()) {
         ThrowUnreadable(state.name);
     }
     Gdiplus::Bitmap bitmap(stream.get());

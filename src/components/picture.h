@@ -16,8 +16,9 @@ class Picture {
     // No picture: zero size, no frames; drawing it draws nothing.
     Picture() = default;
 
-    // Decoding needs GDI+ started (GdiplusInitialization). Each throws std::runtime_error naming
-    // the picture when it cannot be read or decoded.
+    // Decoding needs a GdiplusInitialization standing, and starts GDI+. Each throws
+    // std::runtime_error naming the picture when it cannot be read or decoded.
+    //
     // A picture stored as RCDATA in the program's resources under a numbered id. A GIF or BMP is
     // decoded only when its frames are first needed: its size is in its header, and most of the
     // program's pictures are not seen in its first seconds, if ever. Its decoding errors are

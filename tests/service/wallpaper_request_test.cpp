@@ -43,6 +43,7 @@ bool Exists(const std::string& path) {
 // all `left`.
 void SaveTwoHalves(const std::string& path, const wchar_t* mimeType, Gdiplus::PixelFormat format,
                    Gdiplus::ARGB left, Gdiplus::ARGB right, int width = 40, int height = 30) {
+    ASSERT_TRUE(StartGdiplus());
     Gdiplus::Bitmap picture(width, height, format);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
