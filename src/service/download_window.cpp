@@ -21,9 +21,8 @@ std::string SystemErrorText(DWORD error) {
     ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = text ? text : "error " + std::to_string(error);
-    ::LocalFree(text);
-    return message;
+    const UniqueLocalMemory owned(text);
+    return text ? text : "error " + std::to_string(error);
 }
 
 UniqueFileHandle CreateForWriting(const std::string& path) {
