@@ -31,9 +31,9 @@ struct ServiceState {
     int downloadWindows = 0;
     // The wallpaper requests' computer id, once read (user-interface thread).
     std::string systemComputerId;
-    // The system's Active Desktop sets no wallpaper (Wine's says it does not do that, or there is
-    // none): it will not later in the process either, so it is not asked again (user-interface
-    // thread).
+    // The system's Active Desktop sets no wallpaper: there is none, or it answers that it does not
+    // implement that, as Wine's does. It will not later in the process either, so it is not asked
+    // again (user-interface thread).
     bool activeDesktopSetsNoWallpaper = false;
     // Stand-ins for what cannot run under the tests, which set them: a lost connection (the system
     // reports one under Wine always; read by the sign-in worker too), a browser for the pages
