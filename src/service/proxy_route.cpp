@@ -120,6 +120,36 @@ std::string BypassPattern(const std::string& entry) {
     return pattern;
 }
 
+// The scheme, host and port of an address as libcurl reads it, in lower case; each empty when the
+// address has none (the port when it is not written).
+struct AddressParts {
+    explicit AddressParts(const std::string& url) {
+        std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), curl_url_cleanup);
+        if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) !=
+                           CURLUE_OK) {
+            return;
+        }
+        const auto part = [&](CURLUPart which) {
+            char* text = nullptr;
+            std::string found;
+            if (curl_url_get(parsed.get(), which, &text, 0) == CURLUE_OK) {
+                found = LowerCase(text);
+            }
+            curl_free(text);
+            return found;
+        };
+        host = part(CURLUPART_HOST);
+        if (!host.empty()) {
+            scheme = part(CURLUPART_SCHEME);
+            port = part(CURLUPART_PORT);
+        }
+    }
+
+    std::string scheme;
+    std::string host;
+    std::string port;
+};
+
 }  // namespace
 
 ProxyRoute DirectRoute() {
@@ -127,19 +157,19 @@ ProxyRoute DirectRoute() {
 }
 
 std::string AddressHost(const std::string& url) {
-    std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), curl_url_cleanup);
-    char* host = nullptr;
-    std::string found;
-    if (parsed &&
-        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) == CURLUE_OK &&
-        curl_url_get(parsed.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK) {
-        found = LowerCase(host);
+    std::string host = AddressParts(url).host;
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
     }
-    curl_free(host);
-    if (found.size() >= 2 && found.front() == '[' && found.back() == ']') {
-        found = found.substr(1, found.size() - 2);
+    return host;
+}
+
+std::string AddressOrigin(const std::string& url) {
+    const AddressParts parts(url);
+    if (parts.host.empty()) {
+        return {};
     }
-    return found;
+    return parts.scheme + "://" + parts.host + (parts.port.empty() ? "" : ":" + parts.port) + "/";
 }
 
 ProxyRoute ParseProxyList(const std::string& list) {
@@ -176,6 +206,9 @@ ProxyRoute ParseProxyList(const std::string& list) {
         }
         if (const std::optional<ProxyHop> hop = ParseHop(address)) {
             route.push_back(*hop);
+        }
+        if (route.size() == kMostProxyWays) {
+            break;
         }
     }
     return route.empty() ? DirectRoute() : route;
@@ -230,7 +263,7 @@ std::shared_ptr<ProxyLookup> SystemProxy::RouteFor(const std::string& url) {
         kept = lookup = std::make_shared<ProxyLookup>();
     }
     // Outside the lock: a lookup that answers at once may be asked for another host meanwhile.
-    StartLookup(url, lookup);
+    StartLookup(AddressOrigin(url), lookup);
     return lookup;
 }
 

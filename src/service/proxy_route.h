@@ -32,10 +32,21 @@ ProxyRoute DirectRoute();
 // The host of an address, in lower case and without brackets or port; empty when it has none.
 std::string AddressHost(const std::string& url);
 
+// The scheme, host and port of an address, as "http://host:port/" (without the port when it is
+// not written); empty when it has no host. This is what a lookup is told: the login's address
+// carries the user's password, and a proxy script comes from the network and sees what it is
+// given.
+std::string AddressOrigin(const std::string& url);
+
+// The most ways a route gives, the first of its list: each that cannot be reached costs a
+// connection attempt, and a script from the network may name any number.
+inline constexpr size_t kMostProxyWays = 8;
+
 // The proxies of a list as Windows keeps or a script returns it, for addresses of the http scheme:
 // entries apart by ";" or blanks, each "host:port" (port 80 when absent, "http://" allowed before
 // it), "http=host:port" (other schemes' entries do not apply), "PROXY host:port" and "DIRECT".
-// An empty list, or one with no entry that applies, is the direct connection.
+// An empty list, or one with no entry that applies, is the direct connection; at most
+// kMostProxyWays of them.
 ProxyRoute ParseProxyList(const std::string& list);
 
 // Whether a bypass list, as Windows keeps it, sends the host direct: entries apart by ";" or
@@ -82,8 +93,8 @@ class SystemProxy {
     void RouteFailed(const std::string& url);
 
   protected:
-    // Finds the route of the address and puts it into the lookup, on a thread of its own or at
-    // once.
+    // Finds the route of the address (as AddressOrigin gives it) and puts it into the lookup, on a
+    // thread of its own or at once.
     virtual void StartLookup(const std::string& url, std::shared_ptr<ProxyLookup> lookup) = 0;
 
   private:

@@ -5,8 +5,8 @@
 
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
-#include <utility>
 
 #include "ui/ansi_text.h"
 #include "ui/win_handles.h"
@@ -85,8 +85,13 @@ class WindowsUserProxy : public SystemProxy {
   protected:
     void StartLookup(const std::string& url, std::shared_ptr<ProxyLookup> lookup) override {
         // The thread holds the lookup: an exchange that stopped waiting for it leaves the answer
-        // to the next one.
-        std::thread([url, lookup = std::move(lookup)] { lookup->Put(FindRoute(url)); }).detach();
+        // to the next one. Without a thread to be had, the exchanges go direct until the routes
+        // are next forgotten, rather than wait for an answer that never comes.
+        try {
+            std::thread([url, lookup] { lookup->Put(FindRoute(url)); }).detach();
+        } catch (const std::system_error&) {
+            lookup->Put(DirectRoute());
+        }
     }
 };
 

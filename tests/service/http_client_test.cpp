@@ -343,10 +343,12 @@ class GivenRoutes : public SystemProxy {
   public:
     explicit GivenRoutes(ProxyRoute route) : route_(std::move(route)) {}
     int lookups = 0;
+    std::string lookedUp;
 
   protected:
-    void StartLookup(const std::string&, std::shared_ptr<ProxyLookup> lookup) override {
+    void StartLookup(const std::string& url, std::shared_ptr<ProxyLookup> lookup) override {
         ++lookups;
+        lookedUp = url;
         lookup->Put(route_);
     }
 
@@ -359,13 +361,14 @@ class GivenRoutes : public SystemProxy {
 TEST_F(HttpProxy, SystemRouteIsTriedInOrderAndLookedForAgainAfterAWayFailed) {
     const auto routes = std::make_shared<GivenRoutes>(
         ProxyRoute{{"127.0.0.1", UnusedLoopbackPort()}, {"127.0.0.1", standIn().Port()}});
-    const std::string url = "http://www.murlox.com/actions/about.php";
+    const std::string url = "http://www.murlox.com/actions/about.php?pw=secret";
     for (int exchange = 1; exchange <= 2; ++exchange) {
         HttpClient client;
         client.SetSystemProxy(routes, "", "");
         client.Get(url);
         EXPECT_EQ(standIn().RawRequest(-1).rfind("GET " + url + " HTTP/1.1\r\n", 0), 0u);
         EXPECT_EQ(routes->lookups, exchange) << "the route is kept past a way that failed";
+        EXPECT_EQ(routes->lookedUp, "http://www.murlox.com/") << "told nothing of the query";
     }
     // The client's own proxy wins: nothing is looked up.
     HttpClient own;
